@@ -1,0 +1,12 @@
+#include "platform/ProgressView.h"
+
+#include <QCoreApplication>
+
+namespace quillet::platform {
+
+void yieldToEventLoop()
+{
+    QCoreApplication::processEvents();
+}
+
+}  // namespace quillet::platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLockFile>
+#include <memory>
+
+namespace quillet::platform {
+
+// One running Quillet per application home: the first instance holds a lock
+// file there until it ends; a killed holder's stale lock is taken over.
+class SingleInstance
+{
+public:
+    SingleInstance();
+    bool isFirst() const { return m_first; }
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_first = false;
+};
+
+}  // namespace quillet::platform

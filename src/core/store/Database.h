@@ -1,0 +1,117 @@
+#pragma once
+
+#include "store/EngineError.h"
+#include "store/TableDef.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quillet::store {
+
+class Recordset;
+
+// One document file held open by the program: a SQLCipher database opened
+// exclusively, read-write, with the document password. The SQL texts it runs
+// are written in the Jet dialect the program was designed for and translated
+// on the way in.
+class Database
+{
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Creates a new document file. `connect` carries the locale and the
+    // password (";LANGID=...;pwd=..."). Fails when the file already exists.
+    static std::unique_ptr<Database> create(const QString &path, const QString &connect);
+
+    // Opens an existing document exclusively, read-write, with the password in
+    // `connect` (";pwd=..."). Never writes to a file that turns out not to be
+    // a document of this kind; a file held by another connection fails at once.
+    static std::unique_ptr<Database> open(const QString &path, const QString &connect);
+
+    // Opens and closes again; true when the file is a document that could be
+    // opened exclusively right now. Writes nothing.
+    static bool probe(const QString &path, const QString &connect);
+
+    // Writes a compact copy of `source` (which must not be open) to `target`,
+    // keeping the password. Fails when the target exists.
+    static void compact(const QString &source, const QString &target, const QString &connect);
+
+    const QString &path() const { return m_path; }
+    sqlite3 *handle() const { return m_db; }
+    void close();
+
+    // Runs an action query (Jet dialect).
+    void execute(const QString &jetSql);
+    // Number of rows changed by the last action query.
+    int rowsAffected() const;
+
+    // Table definitions.
+    void createTable(const TableDef &table);
+    void deleteTable(const QString &name);
+    bool tableExists(const QString &name);
+    // The fields of a table as they were created, in creation order.
+    QList<FieldDef> fields(const QString &table);
+
+    // A recordset on a table name or on a Jet SQL text.
+    std::unique_ptr<Recordset> openRecordset(const QString &tableOrSql);
+
+    // Test seam: called before every statement that changes the file; it may
+    // throw an EngineError to simulate a failing engine (disk full, file gone).
+    using WriteHook = std::function<void(const QString &sql)>;
+    void setWriteHook(WriteHook hook) { m_writeHook = std::move(hook); }
+
+    // Low-level statement access for the store's own code and the recordsets.
+    sqlite3_stmt *prepareCached(const QString &sql);
+    void runWrite(sqlite3_stmt *stmt, const QString &sqlForHook);
+    [[noreturn]] void fail(int sqliteCode, const QString &context = QString()) const;
+    void beforeWrite(const QString &sql);
+    int transactionDepth() const { return m_transactionDepth; }
+
+private:
+    friend class Transaction;
+    Database(sqlite3 *db, QString path);
+    static sqlite3 *openHandle(const QString &path, const QString &connect, int flags);
+    static std::unique_ptr<Database> openChecked(const QString &path, const QString &connect,
+                                                 int extraFlags = 0);
+    void dropCachedStatements();
+    void exec(const QString &sql);
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    QHash<QString, sqlite3_stmt *> m_statements;
+    QHash<QString, QList<FieldDef>> m_fieldCache;
+    WriteHook m_writeHook;
+    int m_transactionDepth = 0;
+};
+
+// All-or-nothing unit of work: everything changed between construction and
+// commit() reaches the file together, or not at all (destruction without
+// commit rolls back). Transactions nest.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit();
+
+private:
+    Database &m_db;
+    QString m_name;
+    bool m_done = false;
+};
+
+// The password string of a connect text (";pwd=secret"); empty when none.
+QString passwordOfConnect(const QString &connect);
+
+}  // namespace quillet::store

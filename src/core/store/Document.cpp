@@ -1,0 +1,100 @@
+#include "store/Document.h"
+
+#include "shell/Strings.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+
+#include <QFileInfo>
+
+namespace quillet::store {
+
+Document::Document(QObject *parent) : QObject(parent), m_caption(QLatin1String(strings::kTitle)) {}
+
+Document::~Document()
+{
+    closeAndDeleteUntitled();
+}
+
+void Document::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+QString Document::path() const
+{
+    if (m_fileName.isEmpty())
+        return QString();
+    return m_folder + QLatin1Char('/') + m_fileName;
+}
+
+void Document::setCaption(const QString &caption)
+{
+    if (m_caption == caption)
+        return;
+    m_caption = caption;
+    Q_EMIT captionChanged(caption);
+}
+
+void Document::setNames(const QString &path)
+{
+    const QFileInfo info(path);
+    m_folder = info.absolutePath();
+    m_fileName = info.fileName();
+}
+
+void Document::createUntitled(bool showNewMarker)
+{
+    const QString path = newTempDatabaseName();
+    createEmptyDatabase(path);
+    m_untitled = true;
+    setModified(false);
+    setNames(path);
+    setCaption(QLatin1String(strings::kTitle) + (showNewMarker ? QStringLiteral("- New") : QString()));
+    m_db = openDocumentDatabase(path);
+}
+
+void Document::adoptOpened(std::unique_ptr<Database> db, const QString &path)
+{
+    m_db = std::move(db);
+    setTitledName(path);
+}
+
+void Document::setTitledName(const QString &path)
+{
+    m_untitled = false;
+    setModified(false);
+    setNames(path);
+    setCaption(QLatin1String(strings::kTitle) + QStringLiteral("- ") + m_fileName);
+}
+
+void Document::closeAndDeleteUntitled()
+{
+    const bool deleteFile = m_untitled && !m_fileName.isEmpty();
+    const QString file = path();
+    closeDatabase();
+    if (deleteFile)
+        deleteFileIfExists(file);
+}
+
+void Document::closeDatabase()
+{
+    if (m_db)
+        m_db->close();
+    m_db.reset();
+}
+
+void Document::setDatabase(std::unique_ptr<Database> db)
+{
+    m_db = std::move(db);
+}
+
+void Document::registerPendingImageFile(const QString &name)
+{
+    if (!name.isEmpty())
+        m_pendingImages << name;
+}
+
+}  // namespace quillet::store

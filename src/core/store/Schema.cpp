@@ -1,0 +1,78 @@
+#include "store/Schema.h"
+
+#include <QFile>
+
+namespace quillet::store {
+
+QString openConnectString()
+{
+    return QStringLiteral(";pwd=") + QLatin1String(kDocumentPassword);
+}
+
+QString createConnectString()
+{
+    return QLatin1String(kDocumentLocale) + openConnectString();
+}
+
+TableDef tableDefinition(DocumentTable which)
+{
+    auto text = [](const char *name, int size = 0, bool zeroLength = false) {
+        return FieldDef{QLatin1String(name), FieldKind::Text, size, zeroLength, false};
+    };
+    auto field = [](const char *name, FieldKind kind, bool zeroLength = false) {
+        return FieldDef{QLatin1String(name), kind, 0, zeroLength, false};
+    };
+    const FieldDef id{QStringLiteral("ID"), FieldKind::Long, 0, false, true};
+
+    switch (which) {
+    case DocumentTable::Tips:
+        return {QStringLiteral("tbTips"), {text("Version")}};
+    case DocumentTable::Nodes:
+        return {QStringLiteral("tbNodes"),
+                {id, text("Parent"), text("Title"), text("Key"), field("Image", FieldKind::Integer),
+                 field("expImage", FieldKind::Integer)}};
+    case DocumentTable::Items:
+        // Names and links keep their declared size of 255 for the record, but
+        // the engine stores them whole: long links are common and cutting
+        // them would lose bookmarks.
+        return {QStringLiteral("tbItems"),
+                {id, text("tKey"), text("lKey", 0, true), text("urlName", 255),
+                 text("urlLink", 255), text("urlDate"), field("urlDescrip", FieldKind::Memo, true),
+                 text("imgFile", 0, true), field("delFlag", FieldKind::Integer),
+                 field("urlThumb", FieldKind::LongBinary)}};
+    }
+    return {};
+}
+
+void createTable(Database &db, DocumentTable which)
+{
+    db.createTable(tableDefinition(which));
+}
+
+void createEmptyDatabase(const QString &path)
+{
+    std::unique_ptr<Database> db = Database::create(path, createConnectString());
+    try {
+        Transaction transaction(*db);
+        createTable(*db, DocumentTable::Tips);
+        createTable(*db, DocumentTable::Nodes);
+        createTable(*db, DocumentTable::Items);
+        transaction.commit();
+    } catch (...) {
+        db->close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+std::unique_ptr<Database> openDocumentDatabase(const QString &path)
+{
+    return Database::open(path, openConnectString());
+}
+
+bool canOpenDatabase(const QString &path)
+{
+    return Database::probe(path, openConnectString());
+}
+
+}  // namespace quillet::store

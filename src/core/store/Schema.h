@@ -1,0 +1,48 @@
+#pragma once
+
+#include "store/Database.h"
+#include "store/TableDef.h"
+
+#include <QString>
+#include <memory>
+
+namespace quillet::store {
+
+// Every document and every backup carries this password.
+inline constexpr const char kDocumentPassword[] = "tavo@Lurk";
+// Locale part of the creation string; our engine accepts it and always uses
+// its own case-insensitive text order.
+inline constexpr const char kDocumentLocale[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+
+QString openConnectString();    // ";pwd=" + password
+QString createConnectString();  // locale + ";pwd=" + password
+
+// The format version written to tbTips at every Save.
+inline constexpr const char kFormatVersion[] = "3.0";
+
+enum class DocumentTable { Tips = 0, Nodes = 1, Items = 2 };
+
+// The definitions of tbTips, tbNodes and tbItems, fields in creation order.
+TableDef tableDefinition(DocumentTable which);
+void createTable(Database &db, DocumentTable which);
+
+// Creates the file with the locale and password and the three empty tables.
+void createEmptyDatabase(const QString &path);
+
+// Opens a document exclusively with the password (throws EngineError).
+std::unique_ptr<Database> openDocumentDatabase(const QString &path);
+
+// True when the file opens exclusively with the password right now.
+bool canOpenDatabase(const QString &path);
+
+}  // namespace quillet::store
+
+namespace quillet::store {
+
+// The root heading every tree starts with.
+inline constexpr const char kRootKey[] = "kRoot";
+inline constexpr const char kRootTitle[] = "my Favroites";
+inline constexpr int kRootImage = 1;
+inline constexpr int kRootExpandedImage = 2;
+
+}  // namespace quillet::store

@@ -1,0 +1,94 @@
+#include "store/StoreFiles.h"
+
+#include "platform/AppHome.h"
+#include "store/RandomNumbers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace quillet::store {
+
+QString tempFolder()
+{
+    const QString folder = platform::homePath(QStringLiteral("_tmp"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString newTempDatabaseName()
+{
+    const QString folder = tempFolder();
+    for (;;) {
+        const int n = randomIntegerUpTo(1000000);
+        const QString candidate = folder + QStringLiteral("/_tmp%1.rdb").arg(n);
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+QString sqlQuote(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    return quoted;
+}
+
+bool isValidFileName(const QString &name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : name) {
+        if (forbidden.contains(c) || c == QChar(0))
+            return false;
+    }
+    // These name the folder itself, never a file of its own.
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    const QString probe = tempFolder() + QLatin1Char('/') + name;
+    if (QFileInfo::exists(probe))
+        return true;
+    QFile file(probe);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    file.close();
+    QCoreApplication::processEvents();
+    file.remove();
+    return true;
+}
+
+bool deleteFileIfExists(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return QFile::remove(path);
+}
+
+bool copyFile(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 n = in.read(buffer, sizeof buffer);
+        if (n < 0) {
+            out.cancelWriting();
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer, n) != n) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    return out.commit();
+}
+
+}  // namespace quillet::store

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace quillet::shell {
+
+// The small window shown while Quillet starts: version, step text and the
+// progress of the first document load.
+class SplashWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SplashWindow(QWidget *parent = nullptr);
+
+    void setStep(const QString &text);
+    QProgressBar *progressBar() const { return m_proLoad; }
+
+private:
+    QLabel *m_lblVersion;
+    QLabel *m_lblStatus;
+    QProgressBar *m_proLoad;
+};
+
+}  // namespace quillet::shell
