@@ -72,7 +72,9 @@ bool copyFile(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a full disk shows in write() instead of vanishing in a
+    // buffer that commit() flushes without telling.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     char buffer[1 << 16];
     for (;;) {
