@@ -5,11 +5,29 @@
 namespace quillet::shell {
 
 Workspace::Workspace(Services services, QObject *parent)
-    : QObject(parent), m_services(services)
+    : QObject(parent)
+    , m_services(services)
+    , m_list(browser::BookmarkList::Services{&m_document, &m_clipboard, services.description,
+                                             services.desktop, services.progress, services.status,
+                                             [this] { return m_options.imageFolder; }})
 {
+    m_options.imageFolder = defaultImageFolder();
 }
 
 Workspace::~Workspace() = default;
+
+void Workspace::loadSettings()
+{
+    m_window = loadWindowSettings();
+    m_options = loadOptionSettings();
+}
+
+bool Workspace::saveSettings()
+{
+    const bool window = saveWindowSettings(m_window);
+    const bool options = saveOptionSettings(m_options);
+    return window && options;
+}
 
 void Workspace::setStatus(const QString &text)
 {
@@ -22,10 +40,28 @@ void Workspace::showIdleStatus()
     setStatus(QString::fromLatin1(strings::kStatusIdle));
 }
 
-void Workspace::newDocument(bool showNewMarker)
+platform::MessageAnswer Workspace::message(const QString &text, platform::MessageIcon icon,
+                                           platform::MessageButtons buttons)
 {
-    m_document.createUntitled(showNewMarker);
-    m_tree.addRootHeading();
+    if (!m_services.messages)
+        return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
+                                                       : platform::MessageAnswer::Cancel;
+    return m_services.messages->show(text, icon, buttons, QString());
+}
+
+void Workspace::selectHeading(browser::HeadingNode *node)
+{
+    m_tree.setCurrent(node);
+    if (!node || node->key == m_list.listedHeading())
+        return;
+    m_list.refill(node->key, m_document.database());
+}
+
+void Workspace::clearHeadingTree()
+{
+    m_list.clear();
+    m_list.setListedHeading(QString());
+    m_tree.clear();
 }
 
 }  // namespace quillet::shell

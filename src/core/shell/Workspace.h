@@ -1,17 +1,24 @@
 #pragma once
 
+#include "browser/BookmarkClipboard.h"
+#include "browser/BookmarkList.h"
 #include "browser/HeadingTreeModel.h"
+#include "platform/DescriptionView.h"
+#include "platform/DesktopServices.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressView.h"
+#include "shell/Settings.h"
 #include "store/Document.h"
 
 #include <QObject>
+#include <array>
 
 namespace quillet::shell {
 
 // Everything one running Quillet works on: the open document, its heading
-// tree, and the desktop services the commands talk through. Windows show it;
-// tests drive it without them.
+// tree and bookmark list, the settings, and the desktop services the
+// commands talk through. Windows show it; tests drive it without them.
 class Workspace : public QObject
 {
     Q_OBJECT
@@ -19,6 +26,9 @@ public:
     struct Services
     {
         platform::MessageBoxes *messages = nullptr;
+        platform::FileDialogs *fileDialogs = nullptr;
+        platform::DesktopServices *desktop = nullptr;
+        platform::DescriptionView *description = nullptr;
         platform::StatusView *status = nullptr;
         platform::ProgressView *progress = nullptr;  // the status bar's bar
     };
@@ -28,18 +38,42 @@ public:
 
     store::Document &document() { return m_document; }
     browser::HeadingTreeModel &tree() { return m_tree; }
+    browser::BookmarkList &list() { return m_list; }
+    browser::BookmarkClipboard &clipboard() { return m_clipboard; }
+    WindowSettings &windowSettings() { return m_window; }
+    OptionSettings &optionSettings() { return m_options; }
     const Services &services() const { return m_services; }
+
+    // Reads config.ini and option.ini; writes them back.
+    void loadSettings();
+    bool saveSettings();
 
     void setStatus(const QString &text);
     void showIdleStatus();
+    platform::MessageAnswer message(const QString &text, platform::MessageIcon icon,
+                                    platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
-    // A fresh untitled document with only the root heading.
-    void newDocument(bool showNewMarker);
+    // The recent files changed (the File menu rebuilds its entries).
+    void notifyRecentFilesChanged() { Q_EMIT recentFilesChanged(); }
+
+    // A heading became the selected one: its bookmarks are listed unless it
+    // is the one listed already.
+    void selectHeading(browser::HeadingNode *node);
+
+    // Empties the heading tree and the bookmark list.
+    void clearHeadingTree();
+
+Q_SIGNALS:
+    void recentFilesChanged();
 
 private:
     Services m_services;
     store::Document m_document;
     browser::HeadingTreeModel m_tree;
+    browser::BookmarkClipboard m_clipboard;
+    browser::BookmarkList m_list;
+    WindowSettings m_window;
+    OptionSettings m_options;
 };
 
 }  // namespace quillet::shell

@@ -159,6 +159,14 @@ void Database::fail(int sqliteCode, const QString &context) const
 
 sqlite3 *Database::openHandle(const QString &path, const QString &connect, int flags)
 {
+    // Each connection is used by one thread only; skip the engine's locks and
+    // its allocation statistics (they take a lock per allocation).
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+    flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     Database guard(db, path);  // closes the handle if anything below throws
@@ -386,6 +394,14 @@ void Database::createTable(const TableDef &table)
                             .arg(quoteIdentifier(table.name), columns.join(QStringLiteral(", ")));
     beforeWrite(sql);
     exec(sql);
+    for (const IndexDef &index : table.indexes) {
+        QStringList fields;
+        for (const QString &field : index.fields)
+            fields << quoteIdentifier(field);
+        exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                 .arg(quoteIdentifier(index.name), quoteIdentifier(table.name),
+                      fields.join(QStringLiteral(", "))));
+    }
     m_fieldCache.remove(table.name.toLower());
 }
 

@@ -107,10 +107,13 @@ Recordset::Recordset(Database &db, const QString &tableOrSql) : m_db(&db)
     if (!m_table.isEmpty()) {
         const QList<FieldDef> fields = db.fields(m_table);
         QStringList selected{QStringLiteral("rowid")};
+        int lazyCount = 0;
         for (const FieldDef &field : fields) {
+            if (field.autoIncrement)
+                m_autoIncrementColumn = static_cast<int>(m_columns.size());
             m_columns << field.name;
-            const bool lazy = field.kind == FieldKind::LongBinary && m_lazy.count(true) < 64;
-            m_lazy << lazy;
+            const bool lazy = field.kind == FieldKind::LongBinary && lazyCount < 64;
+            m_lazyBit << (lazy ? quint64(1) << lazyCount++ : 0);
             selected << (lazy ? QStringLiteral("NULL") : quoteIdentifier(field.name));
         }
         sql = QStringLiteral("SELECT %1 FROM %2%3")
@@ -126,22 +129,21 @@ Recordset::Recordset(Database &db, const QString &tableOrSql) : m_db(&db)
         db.fail(rc);
     }
     const int offset = m_table.isEmpty() ? 0 : 1;
-    const int count = sqlite3_column_count(stmt);
     if (m_table.isEmpty()) {
+        const int count = sqlite3_column_count(stmt);
         for (int i = 0; i < count; ++i) {
             m_columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
-            m_lazy << false;
+            m_lazyBit << 0;
         }
     }
-    for (int i = 0; i < m_columns.size(); ++i)
-        m_index.insert(m_columns.at(i).toLower(), i);
+    m_pending.resize(m_columns.size());
 
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Row row;
         row.rowid = offset ? sqlite3_column_int64(stmt, 0) : 0;
         row.values.reserve(m_columns.size());
         for (int i = 0; i < m_columns.size(); ++i)
-            row.values << (m_lazy.at(i) ? QVariant() : readColumn(stmt, i + offset));
+            row.values << (m_lazyBit.at(i) ? QVariant() : readColumn(stmt, i + offset));
         m_rows.push_back(std::move(row));
     }
     sqlite3_finalize(stmt);
@@ -158,7 +160,7 @@ void Recordset::close()
     m_count = 0;
     m_position = 0;
     m_mode = EditMode::None;
-    m_pending.clear();
+    m_pendingMask = 0;
 }
 
 void Recordset::moveFirst()
@@ -193,11 +195,18 @@ void Recordset::moveNext()
 
 int Recordset::column(const QString &field) const
 {
-    const auto it = m_index.constFind(field.toLower());
-    if (it == m_index.constEnd())
-        throw EngineError(EngineErrorCode::ItemNotFound,
-                          QStringLiteral("Item '%1' not found in this collection.").arg(field));
-    return *it;
+    // Few fields: a scan without building lower-case copies beats a hash.
+    // Callers nearly always spell names as created, so try that first.
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i) == field)
+            return i;
+    }
+    for (int i = 0; i < m_columns.size(); ++i) {
+        if (m_columns.at(i).compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw EngineError(EngineErrorCode::ItemNotFound,
+                      QStringLiteral("Item '%1' not found in this collection.").arg(field));
 }
 
 const Recordset::Row &Recordset::current() const
@@ -224,19 +233,20 @@ QVariant Recordset::fetchLazy(const Row &row, int col) const
 QVariant Recordset::value(const QString &field) const
 {
     const int col = column(field);
-    if (m_mode != EditMode::None && m_pending.contains(col))
-        return m_pending.value(col);
+    const quint64 bit = quint64(1) << col;
+    if (m_mode != EditMode::None && (m_pendingMask & bit))
+        return m_pending.at(col);
     if (m_mode == EditMode::AddNew)
         return QVariant();
     const Row &row = current();
-    if (!m_lazy.at(col))
+    const quint64 lazyBit = m_lazyBit.at(col);
+    if (!lazyBit)
         return row.values.at(col);
     // Cache the picture once read, as the row may be read again.
-    const quint64 bit = quint64(1) << m_lazy.mid(0, col).count(true);
     Row &mutableRow = const_cast<Row &>(row);
-    if (!(row.loadedLazy & bit)) {
+    if (!(row.loadedLazy & lazyBit)) {
         mutableRow.values[col] = fetchLazy(row, col);
-        mutableRow.loadedLazy |= bit;
+        mutableRow.loadedLazy |= lazyBit;
     }
     return row.values.at(col);
 }
@@ -252,7 +262,7 @@ void Recordset::addNew()
 {
     requireWritable();
     m_mode = EditMode::AddNew;
-    m_pending.clear();
+    m_pendingMask = 0;
 }
 
 void Recordset::edit()
@@ -260,7 +270,7 @@ void Recordset::edit()
     requireWritable();
     current();
     m_mode = EditMode::Edit;
-    m_pending.clear();
+    m_pendingMask = 0;
 }
 
 void Recordset::setValue(const QString &field, const QVariant &value)
@@ -268,13 +278,48 @@ void Recordset::setValue(const QString &field, const QVariant &value)
     if (m_mode == EditMode::None)
         throw EngineError(EngineErrorCode::UpdateWithoutEdit,
                           QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    m_pending.insert(column(field), value);
+    const int col = column(field);
+    m_pending[col] = value;
+    m_pendingMask |= quint64(1) << col;
 }
 
 void Recordset::cancelUpdate()
 {
     m_mode = EditMode::None;
-    m_pending.clear();
+    m_pendingMask = 0;
+}
+
+QString Recordset::writeSql(EditMode mode, quint64 columns) const
+{
+    const quint64 cacheKey = (columns << 1) | (mode == EditMode::AddNew ? 1 : 0);
+    auto cached = m_sqlCache.constFind(cacheKey);
+    if (cached != m_sqlCache.constEnd())
+        return *cached;
+    QStringList names;
+    QStringList params;
+    QStringList sets;
+    int n = 0;
+    for (int col = 0; col < m_columns.size(); ++col) {
+        if (!(columns & (quint64(1) << col)))
+            continue;
+        ++n;
+        names << quoteIdentifier(m_columns.at(col));
+        params << QStringLiteral("?%1").arg(n);
+        sets << QStringLiteral("%1 = ?%2").arg(names.last()).arg(n);
+    }
+    QString sql;
+    if (mode == EditMode::AddNew) {
+        sql = n == 0 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(m_table))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quoteIdentifier(m_table), names.join(QStringLiteral(", ")),
+                                params.join(QStringLiteral(", ")));
+    } else {
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(quoteIdentifier(m_table), sets.join(QStringLiteral(", ")))
+                  .arg(n + 1);
+    }
+    m_sqlCache.insert(cacheKey, sql);
+    return sql;
 }
 
 void Recordset::update()
@@ -282,38 +327,19 @@ void Recordset::update()
     if (m_mode == EditMode::None)
         throw EngineError(EngineErrorCode::UpdateWithoutEdit,
                           QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    QList<int> cols = m_pending.keys();
-    std::sort(cols.begin(), cols.end());
-    QStringList names;
-    for (int col : cols)
-        names << quoteIdentifier(m_columns.at(col));
-
-    QString sql;
-    if (m_mode == EditMode::AddNew) {
-        QStringList params;
-        for (int i = 0; i < cols.size(); ++i)
-            params << QStringLiteral("?%1").arg(i + 1);
-        sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(m_table))
-                             : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                   .arg(quoteIdentifier(m_table), names.join(QStringLiteral(", ")),
-                                        params.join(QStringLiteral(", ")));
-    } else {
-        if (cols.isEmpty()) {
-            m_mode = EditMode::None;
-            return;
-        }
-        QStringList sets;
-        for (int i = 0; i < cols.size(); ++i)
-            sets << QStringLiteral("%1 = ?%2").arg(names.at(i)).arg(i + 1);
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                  .arg(quoteIdentifier(m_table), sets.join(QStringLiteral(", ")))
-                  .arg(cols.size() + 1);
+    if (m_mode == EditMode::Edit && m_pendingMask == 0) {
+        m_mode = EditMode::None;
+        return;
     }
+    const QString sql = writeSql(m_mode, m_pendingMask);
     sqlite3_stmt *stmt = m_db->prepareCached(sql);
-    for (int i = 0; i < cols.size(); ++i)
-        bindValue(stmt, i + 1, m_pending.value(cols.at(i)));
+    int n = 0;
+    for (int col = 0; col < m_columns.size(); ++col) {
+        if (m_pendingMask & (quint64(1) << col))
+            bindValue(stmt, ++n, m_pending.at(col));
+    }
     if (m_mode == EditMode::Edit)
-        sqlite3_bind_int64(stmt, cols.size() + 1, m_rows[m_position].rowid);
+        sqlite3_bind_int64(stmt, n + 1, m_rows[m_position].rowid);
     m_db->runWrite(stmt, sql);
 
     if (m_mode == EditMode::AddNew) {
@@ -321,18 +347,14 @@ void Recordset::update()
         Row row;
         row.rowid = sqlite3_last_insert_rowid(m_db->handle());
         row.values.resize(m_columns.size());
-        for (int col : cols)
-            row.values[col] = m_pending.value(col);
-        for (int i = 0; i < m_columns.size(); ++i) {
-            if (m_lazy.at(i) && m_pending.contains(i))
-                row.loadedLazy |= quint64(1) << m_lazy.mid(0, i).count(true);
+        for (int col = 0; col < m_columns.size(); ++col) {
+            if (m_pendingMask & (quint64(1) << col)) {
+                row.values[col] = m_pending.at(col);
+                row.loadedLazy |= m_lazyBit.at(col);
+            }
         }
-        // An auto-increment field reads its new number.
-        const QList<FieldDef> fields = m_db->fields(m_table);
-        for (int i = 0; i < fields.size() && i < m_columns.size(); ++i) {
-            if (fields.at(i).autoIncrement)
-                row.values[i] = QVariant(static_cast<qlonglong>(row.rowid));
-        }
+        if (m_autoIncrementColumn >= 0)
+            row.values[m_autoIncrementColumn] = QVariant(static_cast<qlonglong>(row.rowid));
         const bool wasEof = eof();
         m_rows.push_back(std::move(row));
         ++m_count;
@@ -340,14 +362,15 @@ void Recordset::update()
             m_position = static_cast<int>(m_rows.size());
     } else {
         Row &row = m_rows[m_position];
-        for (int col : cols) {
-            row.values[col] = m_pending.value(col);
-            if (m_lazy.at(col))
-                row.loadedLazy |= quint64(1) << m_lazy.mid(0, col).count(true);
+        for (int col = 0; col < m_columns.size(); ++col) {
+            if (m_pendingMask & (quint64(1) << col)) {
+                row.values[col] = m_pending.at(col);
+                row.loadedLazy |= m_lazyBit.at(col);
+            }
         }
     }
     m_mode = EditMode::None;
-    m_pending.clear();
+    m_pendingMask = 0;
 }
 
 void Recordset::remove()

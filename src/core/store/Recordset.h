@@ -71,17 +71,20 @@ private:
     const Row &current() const;
     void requireWritable() const;
     QVariant fetchLazy(const Row &row, int column) const;
+    QString writeSql(EditMode mode, quint64 columns) const;
 
     Database *m_db;
-    QString m_table;            // empty for read-only rows
-    QStringList m_columns;      // field names, in table order
-    QList<bool> m_lazy;         // per column: Long Binary read on demand
-    QHash<QString, int> m_index;  // lower-case field name -> column
+    QString m_table;              // empty for read-only rows
+    QStringList m_columns;        // field names, in table order
+    QList<quint64> m_lazyBit;     // per column: its bit when read on demand (Long Binary), else 0
+    int m_autoIncrementColumn = -1;
     std::vector<Row> m_rows;
     int m_position = 0;
     int m_count = 0;
     EditMode m_mode = EditMode::None;
-    QHash<int, QVariant> m_pending;
+    QList<QVariant> m_pending;    // per column, valid where m_pendingMask has its bit
+    quint64 m_pendingMask = 0;
+    mutable QHash<quint64, QString> m_sqlCache;  // (mode, columns) -> statement text
 };
 
 }  // namespace quillet::store

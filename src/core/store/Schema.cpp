@@ -39,7 +39,10 @@ TableDef tableDefinition(DocumentTable which)
                 {id, text("tKey"), text("lKey", 0, true), text("urlName", 255),
                  text("urlLink", 255), text("urlDate"), field("urlDescrip", FieldKind::Memo, true),
                  text("imgFile", 0, true), field("delFlag", FieldKind::Integer),
-                 field("urlThumb", FieldKind::LongBinary)}};
+                 field("urlThumb", FieldKind::LongBinary)},
+                // The duplicate scan reads links in order from here instead of
+                // sorting every row.
+                {{QStringLiteral("ixItemsLink"), {QStringLiteral("urlLink"), QStringLiteral("delFlag")}}}};
     }
     return {};
 }

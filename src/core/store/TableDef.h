@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace quillet::store {
 
@@ -23,10 +24,19 @@ struct FieldDef
     bool autoIncrement = false;
 };
 
+// An index the engine keeps to answer the program's queries quickly; it
+// changes no result.
+struct IndexDef
+{
+    QString name;
+    QStringList fields;
+};
+
 struct TableDef
 {
     QString name;
     QList<FieldDef> fields;
+    QList<IndexDef> indexes;
 };
 
 }  // namespace quillet::store

@@ -1,17 +1,36 @@
 #pragma once
 
+#include "platform/QtDesktopServices.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
 #include "shell/Workspace.h"
+#include "store/DocumentLifecycle.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QLabel;
 class QProgressBar;
 class QTreeView;
 
+namespace quillet::pages {
+class DescriptionPane;
+}
+
 namespace quillet::shell {
+
+class CommandBar;
+
+// Services left null are the real desktop's; tests pass scripted ones.
+struct MainWindowOverrides
+{
+    platform::MessageBoxes *messages = nullptr;
+    platform::FileDialogs *fileDialogs = nullptr;
+    platform::DesktopServices *desktop = nullptr;
+};
 
 // frmMain: the heading tree, the bookmark list, the description pane, the
 // command bar and the status bar.
@@ -19,34 +38,53 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    using Overrides = MainWindowOverrides;
+    explicit MainWindow(QWidget *parent = nullptr) : MainWindow(Overrides(), parent) {}
+    explicit MainWindow(Overrides overrides, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Workspace &workspace() { return *m_workspace; }
+    store::DocumentLifecycle &lifecycle() { return *m_lifecycle; }
+    CommandBar &commandBar() { return *m_commands; }
+    QTreeView *headingView() const { return m_treContent; }
+    QTreeView *bookmarkView() const { return m_lvwBookmark; }
+    QString statusText() const;
+    QProgressBar *progressBar() const { return m_proShow; }
 
     // Chooses and opens the first document; `progress` is the splash
     // window's bar.
     void loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
 
-    // The close request of every kind (close box, Exit, SIGTERM, the session
-    // ending) comes through here: false when the user kept the window open.
-    bool closeDocumentForExit();
+    // Runs the command of one item key (menus, toolbars, keys).
+    void dispatch(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
+    void connectViews();
+    void registerCommands();
+    void syncTreeSelection(browser::HeadingNode *node);
+    QString selectedHeadingKey() const;
 
+    platform::QtMessageBoxes m_qtMessages;
+    platform::QtFileDialogs m_qtFileDialogs;
+    platform::QtDesktopServices m_qtDesktop;
     QTreeView *m_treContent = nullptr;
     QTreeView *m_lvwBookmark = nullptr;
+    pages::DescriptionPane *m_webDescrip = nullptr;
     QLabel *m_statusPanel = nullptr;
     QProgressBar *m_proShow = nullptr;
-    platform::QtMessageBoxes m_messages;
     std::unique_ptr<platform::QtStatusView> m_statusView;
     std::unique_ptr<platform::QtProgressView> m_progressView;
     std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<store::DocumentLifecycle> m_lifecycle;
+    CommandBar *m_commands = nullptr;
+    QHash<QString, std::function<void()>> m_handlers;
     bool m_closing = false;
+    bool m_syncingTree = false;
 };
 
 }  // namespace quillet::shell

@@ -1,0 +1,325 @@
+#include "browser/BookmarkList.h"
+
+#include "browser/BookmarkClipboard.h"
+#include "shell/Strings.h"
+#include "store/BookmarkRow.h"
+#include "store/Database.h"
+#include "store/Document.h"
+#include "store/RandomNumbers.h"
+#include "store/Recordset.h"
+
+#include <QFileInfo>
+#include <QSet>
+#include <optional>
+
+namespace quillet::browser {
+
+namespace {
+constexpr int kProgressThreshold = 100;
+}
+
+BookmarkList::BookmarkList(Services services, QObject *parent)
+    : QObject(parent), m_services(std::move(services)), m_selection(&m_model)
+{
+}
+
+store::Database *BookmarkList::database() const
+{
+    return m_services.document ? m_services.document->database() : nullptr;
+}
+
+void BookmarkList::fill(const QString &headingKey, store::Database *db, const QString &nameToSelect)
+{
+    if (!db)
+        return;
+    m_listedHeading = headingKey;
+    auto rs = db->openRecordset(store::headingBookmarksSql(headingKey));
+    if (rs->isEmpty()) {
+        blankDescription();
+        m_currentBookmark.clear();
+        return;
+    }
+    const int n = rs->recordCount();
+    platform::ProgressView *progress = m_services.progress;
+    if (progress) {
+        progress->setMaximum(n);
+        progress->setVisible(n > kProgressThreshold);
+    }
+
+    std::vector<BookmarkEntry> entries;
+    entries.reserve(static_cast<size_t>(n));
+    QSet<QString> keys;
+    keys.reserve(n);
+    QString keyToSelect;
+    // Key repairs are written at once, all of them together.
+    std::optional<store::Transaction> repairs;
+    int counter = 1;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++counter) {
+        if (progress)
+            progress->setValue(counter);
+        BookmarkEntry entry;
+        entry.key = rs->text(QStringLiteral("lKey"));
+        if (entry.key.isEmpty() || keys.contains(entry.key)) {
+            entry.key = store::assignRandomKey([&](const QString &k) { return !keys.contains(k); });
+            if (!repairs)
+                repairs.emplace(*db);
+            rs->edit();
+            rs->setValue(QStringLiteral("lKey"), entry.key);
+            rs->update();
+        }
+        keys.insert(entry.key);
+        entry.name = rs->text(QStringLiteral("urlName"));
+        entry.link = rs->text(QStringLiteral("urlLink"));
+        entry.date = rs->text(QStringLiteral("urlDate"));
+        if (!nameToSelect.isNull() && entry.name == nameToSelect)
+            keyToSelect = entry.key;
+        entries.push_back(std::move(entry));
+    }
+    if (repairs)
+        repairs->commit();
+    rs.reset();
+
+    m_model.setEntries(std::move(entries));
+    m_selection.clear();
+    const int row = keyToSelect.isEmpty() ? 0 : m_model.rowOfKey(keyToSelect);
+    selectRow(row, !keyToSelect.isEmpty());
+    m_currentBookmark.clear();
+    showEntry(m_model.entry(row).key);
+    if (progress)
+        progress->setVisible(false);
+}
+
+void BookmarkList::clear()
+{
+    m_selection.clear();
+    m_model.clear();
+    blankDescription();
+}
+
+void BookmarkList::refill(const QString &headingKey, store::Database *db, const QString &nameToSelect)
+{
+    clear();
+    fill(headingKey, db, nameToSelect);
+    showListStatus(true);
+}
+
+void BookmarkList::blankDescription()
+{
+    if (m_services.description)
+        m_services.description->blank();
+}
+
+void BookmarkList::showListStatus(bool withCount)
+{
+    if (!m_services.status)
+        return;
+    m_services.status->setStatusText(
+        withCount ? QStringLiteral("Status: Idle - %1 bookmarks found.").arg(m_model.count())
+                  : QString::fromLatin1(strings::kStatusIdle));
+}
+
+int BookmarkList::selectedRow() const
+{
+    const QModelIndex current = m_selection.currentIndex();
+    if (current.isValid() && m_selection.isRowSelected(current.row(), {}))
+        return current.row();
+    return -1;
+}
+
+QString BookmarkList::selectedKey() const
+{
+    const int row = selectedRow();
+    return row >= 0 ? m_model.entry(row).key : QString();
+}
+
+int BookmarkList::selectedCount() const
+{
+    return static_cast<int>(m_selection.selectedRows().size());
+}
+
+QStringList BookmarkList::selectedBookmarks() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_selection.selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QStringList keys;
+    keys.reserve(rows.size());
+    for (int row : rows)
+        keys << m_model.entry(row).key;
+    return keys;
+}
+
+void BookmarkList::selectAll()
+{
+    if (m_model.count() == 0)
+        return;
+    const QItemSelection all(m_model.index(0, 0),
+                             m_model.index(m_model.count() - 1, BookmarkListModel::ColumnCount - 1));
+    m_selection.select(all, QItemSelectionModel::Select);
+}
+
+void BookmarkList::selectRow(int row, bool scrollTo)
+{
+    if (row < 0 || row >= m_model.count())
+        return;
+    m_selection.setCurrentIndex(m_model.index(row, 0),
+                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (scrollTo)
+        Q_EMIT scrollToRow(row);
+}
+
+void BookmarkList::showEntry(const QString &key)
+{
+    store::Database *db = database();
+    if (!db || key.isEmpty())
+        return;
+    auto rs = db->openRecordset(store::bookmarkLookupSql(m_listedHeading, key));
+    m_currentBookmark = key;
+    if (!m_services.description)
+        return;
+    if (rs->isEmpty())
+        m_services.description->blank();
+    else
+        m_services.description->showBookmark(store::BookmarkRow::fromRecord(*rs));
+}
+
+void BookmarkList::syncDescriptionWithSelection()
+{
+    if (m_listedHeading.isEmpty())
+        return;
+    const QString key = selectedKey();
+    if (!key.isEmpty()) {
+        if (key != m_currentBookmark)
+            showEntry(key);
+    } else if (!m_currentBookmark.isEmpty()) {
+        blankDescription();
+        m_currentBookmark.clear();
+    }
+}
+
+void BookmarkList::deleteBookmarks(const QString &headingKey, bool refreshDescription)
+{
+    store::Database *db = database();
+    if (headingKey.isEmpty() || !db || selectedCount() == 0)
+        return;
+    const QStringList keys = selectedBookmarks();
+    if (m_services.clipboard)
+        m_services.clipboard->clear();
+    const int firstRow = m_model.rowOfKey(keys.first());
+
+    // One pass over the heading's rows; all or nothing.
+    {
+        const QSet<QString> doomed(keys.cbegin(), keys.cend());
+        store::Transaction transaction(*db);
+        auto rs = db->openRecordset(store::headingBookmarksSql(headingKey));
+        for (; !rs->eof(); rs->moveNext()) {
+            if (!doomed.contains(rs->text(QStringLiteral("lKey"))))
+                continue;
+            if (rs->integer(QStringLiteral("delFlag")) == 1) {
+                rs->remove();
+            } else {
+                rs->edit();
+                rs->setValue(QStringLiteral("delFlag"), -1);
+                rs->update();
+            }
+        }
+        transaction.commit();
+    }
+    for (const QString &key : keys)
+        m_model.removeKey(key);
+
+    // The entry that moved up into the first deleted place is selected next.
+    if (m_model.count() > 0) {
+        const int row = qMin(firstRow, m_model.count() - 1);
+        selectRow(row, true);
+        const QString key = m_model.entry(row).key;
+        if (refreshDescription)
+            showEntry(key);
+        else
+            m_currentBookmark = key;
+    } else {
+        m_currentBookmark.clear();
+        blankDescription();
+    }
+    if (m_services.document)
+        m_services.document->setModified(true);
+    showListStatus(true);
+}
+
+void BookmarkList::openSelectedBookmarks(const QString &headingKey)
+{
+    platform::yieldToEventLoop();
+    if (headingKey.isEmpty() || selectedCount() == 0 || !m_services.desktop)
+        return;
+    QList<int> rows;
+    for (const QModelIndex &index : m_selection.selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows)
+        openRowLink(row);
+}
+
+void BookmarkList::openRowLink(int row)
+{
+    if (row < 0 || row >= m_model.count() || !m_services.desktop)
+        return;
+    const QString link = m_model.entry(row).link;
+    if (!link.isEmpty())
+        m_services.desktop->openLink(link);
+}
+
+void BookmarkList::viewBookmarkPicture(const QString &headingKey, const QString &entryKey)
+{
+    store::Database *db = database();
+    if (headingKey.isEmpty() || entryKey.isEmpty() || !db || !m_services.desktop)
+        return;
+    auto rs = db->openRecordset(store::bookmarkLookupSql(headingKey, entryKey));
+    if (rs->isEmpty())
+        return;
+    const QString file = rs->text(QStringLiteral("imgFile"));
+    if (file.isEmpty() || !m_services.imageFolder)
+        return;
+    const QString path = m_services.imageFolder() + QLatin1Char('/') + file;
+    if (!QFileInfo(path).isFile())
+        return;
+    m_services.desktop->openFile(path);
+}
+
+bool BookmarkList::keyPressed(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    bool used = false;
+    if (key == Qt::Key_Delete && m_model.count() > 0) {
+        if (!m_keyHeld) {
+            deleteBookmarks(m_listedHeading, true);
+        } else {
+            // Held down: delete on, and bring the pane up to date at release.
+            deleteBookmarks(m_listedHeading, false);
+            m_pendingRefresh = true;
+        }
+        used = true;
+    }
+    m_keyHeld = true;
+    return used;
+}
+
+void BookmarkList::keyReleased(int key)
+{
+    if (key != Qt::Key_Delete)
+        return;
+    m_keyHeld = false;
+    if (!m_pendingRefresh || m_listedHeading.isEmpty())
+        return;
+    m_pendingRefresh = false;
+    const QString selected = selectedKey();
+    if (!selected.isEmpty()) {
+        showEntry(selected);
+    } else {
+        blankDescription();
+        m_currentBookmark.clear();
+    }
+}
+
+}  // namespace quillet::browser

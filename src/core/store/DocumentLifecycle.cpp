@@ -1,0 +1,462 @@
+#include "store/DocumentLifecycle.h"
+
+#include "platform/SpecialFolders.h"
+#include "shell/PathNames.h"
+#include "shell/StartupDocument.h"
+#include "shell/Workspace.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+#include "store/TreePersistence.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quillet::store {
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
+
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// A file another connection holds can still be unlinked here, and its holder
+// would go on writing to a file nobody sees: count it as one that cannot be
+// deleted.
+bool heldElsewhere(const QString &path)
+{
+    try {
+        openDocumentDatabase(path);
+        return false;
+    } catch (const EngineError &e) {
+        return e.number() == EngineErrorCode::FileInUse;
+    }
+}
+
+} // namespace
+
+bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView *progress)
+{
+    m_ws.setStatus(QStringLiteral("Status: Loading file ..."));
+    std::unique_ptr<Database> db;
+    bool handedOver = false;
+    try {
+        db = openDocumentDatabase(path);
+        loadHeadingTree(*db, m_ws.tree(), progress);
+        platform::yieldToEventLoop();
+        browser::HeadingNode *root = m_ws.tree().root();
+        // The list reads through the document: hand the database over first.
+        m_ws.document().setDatabase(std::move(db));
+        handedOver = true;
+        m_ws.list().fill(root->key, m_ws.document().database(), QString());
+        if (progress)
+            progress->setVisible(false);
+        return true;
+    } catch (const EngineError &) {
+        platform::yieldToEventLoop();
+        m_ws.message(
+            QLatin1Char('\'') + path + QLatin1Char('\'') + QStringLiteral(" could not be loaded."),
+            MessageIcon::Exclamation);
+        if (handedOver)
+            m_ws.document().closeDatabase();
+        db.reset();
+        if (progress)
+            progress->setVisible(false);
+        m_ws.showIdleStatus();
+        return false;
+    }
+}
+
+void DocumentLifecycle::newDocument(bool showNewMarker)
+{
+    m_ws.document().createUntitled(showNewMarker);
+    m_ws.tree().addRootHeading();
+    m_ws.list().setListedHeading(QLatin1String(kRootKey));
+}
+
+bool DocumentLifecycle::save()
+{
+    Document &doc = m_ws.document();
+    if (!doc.database())
+        return false;
+    try {
+        resolvePendingChanges(
+            *doc.database(), &m_ws.tree(), true, m_ws.services().progress, m_ws.services().status);
+        doc.setModified(false);
+        doc.clearPendingImageFiles(); // they belong to saved bookmarks now
+        return true;
+    } catch (const EngineError &e) {
+        // The file is as it was before the save; the work stays pending.
+        doc.setModified(true);
+        reportSaveFailure(e.description());
+        return false;
+    }
+}
+
+bool DocumentLifecycle::discard()
+{
+    Document &doc = m_ws.document();
+    if (!doc.database())
+        return false;
+    try {
+        resolvePendingChanges(
+            *doc.database(), nullptr, false, m_ws.services().progress, m_ws.services().status);
+        return true;
+    } catch (const EngineError &e) {
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not discard the changes of ") + quoted(doc.path())
+                + QStringLiteral(": ") + e.description(),
+            MessageIcon::Critical);
+        return false;
+    }
+}
+
+void DocumentLifecycle::reportSaveFailure(const QString &description)
+{
+    platform::yieldToEventLoop();
+    m_ws.message(QStringLiteral("Can not save file: ") + quoted(m_ws.document().path())
+            + QStringLiteral(". ") + description,
+        MessageIcon::Critical);
+}
+
+int DocumentLifecycle::askSaveChanges()
+{
+    platform::yieldToEventLoop();
+    const MessageAnswer answer = m_ws.message(
+        QStringLiteral("The current file has been modified, would you like to save it?"),
+        MessageIcon::Exclamation, MessageButtons::YesNoCancel);
+    if (answer == MessageAnswer::No)
+        return Discarded;
+    if (answer != MessageAnswer::Yes)
+        return Cancelled;
+    if (m_ws.document().isUntitled())
+        return fileSaveAs() ? Saved : Cancelled;
+    // A save that failed must not let the caller close the document.
+    return save() ? Saved : Cancelled;
+}
+
+void DocumentLifecycle::closeStep(Prompt prompt, int answer)
+{
+    Document &doc = m_ws.document();
+    if (prompt == Prompt::Answered && answer == Discarded) {
+        deletePendingImageFiles();
+        if (doc.isUntitled()) {
+            doc.closeAndDeleteUntitled();
+        } else {
+            discard();
+            doc.closeDatabase();
+        }
+        return;
+    }
+    if (prompt == Prompt::None && doc.isUntitled())
+        doc.closeAndDeleteUntitled();
+    else
+        doc.closeDatabase();
+}
+
+void DocumentLifecycle::fileNew()
+{
+    Document &doc = m_ws.document();
+    if (doc.isModified()) {
+        const int answer = askSaveChanges();
+        if (answer == Cancelled)
+            return;
+        closeStep(Prompt::Answered, answer);
+    } else if (doc.isUntitled()) {
+        return;
+    } else {
+        doc.closeDatabase();
+    }
+    doc.clearPendingImageFiles();
+    m_ws.clearHeadingTree();
+    platform::yieldToEventLoop();
+    newDocument(true);
+    m_ws.clipboard().clear();
+    m_ws.showIdleStatus();
+}
+
+QString DocumentLifecycle::defaultFolder()
+{
+    QString &folder = m_ws.windowSettings().defaultDir;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = platform::desktopFolder();
+    return folder;
+}
+
+void DocumentLifecycle::fileOpen()
+{
+    m_ws.clipboard().clear();
+    Prompt prompt = Prompt::None;
+    int answer = Discarded;
+    if (m_ws.document().isModified()) {
+        answer = askSaveChanges();
+        if (answer == Cancelled)
+            return;
+        prompt = Prompt::Answered;
+    }
+    const QString folder = defaultFolder();
+    platform::yieldToEventLoop();
+    if (!m_ws.services().fileDialogs)
+        return;
+    const QString path
+        = m_ws.services().fileDialogs->openFile(QStringLiteral("Open"), folder, kRdbFilter);
+    if (path.isEmpty())
+        return;
+    openChosenFile(path, prompt, answer);
+}
+
+void DocumentLifecycle::openChosenFile(const QString &path, Prompt prompt, int answer)
+{
+    Document &doc = m_ws.document();
+    if (!canOpenDatabase(path)) {
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not open file: ") + quoted(path) + QStringLiteral(". "),
+            MessageIcon::Critical);
+        return;
+    }
+    m_ws.clipboard().clear();
+    if (path == doc.path())
+        return;
+    closeStep(prompt, answer);
+    m_ws.clearHeadingTree();
+    if (loadDocument(path, m_ws.services().progress)) {
+        doc.setTitledName(path);
+        addRecentFile(path);
+        showCountStatus();
+    } else {
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not load file: ") + quoted(path) + QStringLiteral(". "),
+            MessageIcon::Critical);
+        m_ws.clearHeadingTree();
+        newDocument(false);
+        m_ws.showIdleStatus();
+    }
+    doc.clearPendingImageFiles();
+    m_ws.clipboard().clear();
+}
+
+void DocumentLifecycle::openDocumentFile(const QString &entry)
+{
+    QString path = entry;
+    // Recent files on the desktop are stored by name alone.
+    if (!QDir::isAbsolutePath(path))
+        path = platform::getSpecialFolder(platform::kDesktopFolderId) + path;
+    if (!QFileInfo::exists(path)) {
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("File not found: ") + quoted(path) + QStringLiteral(". "),
+            MessageIcon::Exclamation);
+        return;
+    }
+    Prompt prompt = Prompt::None;
+    int answer = Discarded;
+    if (m_ws.document().isModified()) {
+        answer = askSaveChanges();
+        if (answer == Cancelled)
+            return;
+        prompt = Prompt::Answered;
+    }
+    openChosenFile(path, prompt, answer);
+}
+
+void DocumentLifecycle::showCountStatus()
+{
+    m_ws.list().showListStatus(true);
+}
+
+void DocumentLifecycle::fileSave()
+{
+    Document &doc = m_ws.document();
+    if (doc.isUntitled()) {
+        fileSaveAs();
+        showCountStatus();
+    } else if (doc.isModified()) {
+        save();
+    }
+}
+
+bool DocumentLifecycle::fileSaveAs()
+{
+    Document &doc = m_ws.document();
+    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
+    if (!dialogs)
+        return false;
+    QString target;
+    for (;;) {
+        const QString folder = defaultFolder();
+        platform::yieldToEventLoop();
+        target = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
+        if (target.isEmpty())
+            return false;
+        if (!QFileInfo::exists(target))
+            break;
+        platform::yieldToEventLoop();
+        if (m_ws.message(
+                quoted(target) + QStringLiteral(" already exists, Do you want to replace it?"),
+                MessageIcon::Exclamation, MessageButtons::YesNo)
+            != MessageAnswer::Yes)
+            continue;
+        if (target == doc.path()) {
+            // Saving onto itself saves in place; nothing new was written.
+            if (doc.isModified() || doc.isUntitled()) {
+                if (!save())
+                    return false;
+                doc.setTitledName(target);
+            }
+            return false;
+        }
+        if (deleteFileIfExists(target))
+            break;
+        platform::yieldToEventLoop();
+        m_ws.message(quoted(target) + QStringLiteral(" already open."), MessageIcon::Critical);
+    }
+
+    const QString oldPath = doc.path();
+    const bool wasUntitled = doc.isUntitled();
+    const bool wasModified = doc.isModified();
+    doc.closeDatabase();
+    std::unique_ptr<Database> newDb;
+    try {
+        if (!copyFile(oldPath, target))
+            throw EngineError(
+                EngineErrorCode::Generic, QStringLiteral("The file could not be copied."));
+        newDb = openDocumentDatabase(target);
+        // Settle the copy before touching the old file, so a failure leaves
+        // the changes pending in both.
+        resolvePendingChanges(
+            *newDb, &m_ws.tree(), true, m_ws.services().progress, m_ws.services().status);
+    } catch (const EngineError &e) {
+        newDb.reset();
+        deleteFileIfExists(target);
+        try {
+            doc.setDatabase(openDocumentDatabase(oldPath));
+        } catch (const EngineError &) {
+            // Reported below; the commands check for an open database.
+        }
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not save file: ") + quoted(target) + QStringLiteral(". ")
+                + e.description(),
+            MessageIcon::Critical);
+        return false;
+    }
+
+    if (wasUntitled) {
+        deleteFileIfExists(oldPath);
+    } else if (wasModified) {
+        // The old file keeps its last saved state.
+        try {
+            auto old = openDocumentDatabase(oldPath);
+            resolvePendingChanges(*old, nullptr, false, nullptr, nullptr);
+        } catch (const EngineError &) {
+            // The old file keeps its pending rows; the new one has everything.
+        }
+    }
+    doc.clearPendingImageFiles();
+    doc.setDatabase(std::move(newDb));
+    doc.setTitledName(target);
+    showCountStatus();
+    m_ws.clipboard().clear();
+    addRecentFile(target);
+    return true;
+}
+
+bool DocumentLifecycle::closeDocumentForExit()
+{
+    m_ws.clipboard().clear();
+    if (m_ws.document().isModified()) {
+        const int answer = askSaveChanges();
+        if (answer == Cancelled)
+            return false;
+        closeStep(Prompt::Answered, answer);
+    } else {
+        closeStep(Prompt::None, Discarded);
+    }
+    m_ws.document().closeDatabase();
+    return true;
+}
+
+void DocumentLifecycle::addRecentFile(const QString &path)
+{
+    const QString trimmed = path.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    const QString name = fileNameOfPath(trimmed);
+    const QString folder = folderOfPath(trimmed) + QLatin1Char('/');
+    QString desktop = platform::desktopFolder().trimmed().toUpper();
+    if (!desktop.endsWith(QLatin1Char('/')))
+        desktop += QLatin1Char('/');
+    const QString entry = folder.toUpper() == desktop ? name : folder + name;
+
+    auto &mru = m_ws.windowSettings().mru;
+    if (entry.compare(mru[0], Qt::CaseInsensitive) == 0)
+        return;
+    if (entry.compare(mru[1], Qt::CaseInsensitive) != 0)
+        mru[2] = mru[1];
+    mru[1] = mru[0];
+    mru[0] = entry;
+    m_ws.notifyRecentFilesChanged();
+}
+
+void DocumentLifecycle::deletePendingImageFiles()
+{
+    Document &doc = m_ws.document();
+    const QStringList files = doc.pendingImageFiles();
+    if (files.isEmpty())
+        return;
+    platform::ProgressView *progress = m_ws.services().progress;
+    if (progress) {
+        progress->setMaximum(files.size());
+        progress->setVisible(true);
+    }
+    m_ws.setStatus(QStringLiteral("Status: Deleting temporary image files ..."));
+    const QString folder = m_ws.optionSettings().imageFolder;
+    for (int i = 0; i < files.size(); ++i) {
+        if (progress)
+            progress->setValue(i + 1);
+        deleteFileIfExists(folder + QLatin1Char('/') + files.at(i));
+    }
+    if (progress)
+        progress->setVisible(false);
+    m_ws.showIdleStatus();
+    doc.clearPendingImageFiles();
+}
+
+void DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::ProgressView *progress)
+{
+    if (loadDocument(path, progress)) {
+        m_ws.document().setTitledName(path);
+        showCountStatus();
+        addRecentFile(path);
+    } else {
+        m_ws.clearHeadingTree();
+        newDocument(false);
+        m_ws.showIdleStatus();
+    }
+}
+
+void DocumentLifecycle::loadStartupDocument(
+    const QStringList &arguments, platform::ProgressView *progress)
+{
+    platform::yieldToEventLoop();
+    const QString path = shell::commandLineDocument(arguments);
+    switch (shell::chooseStartupDocument(path, m_ws.optionSettings().loadMethods)) {
+    case shell::StartupChoice::CommandLineFile:
+        loadOrStartEmpty(path, progress);
+        break;
+    case shell::StartupChoice::DefaultFile:
+        loadOrStartEmpty(m_ws.optionSettings().startupFile, progress);
+        break;
+    case shell::StartupChoice::ImportFavorites: // the import arrives with the Favorites exchange
+    case shell::StartupChoice::Untitled:
+        newDocument(false);
+        m_ws.showIdleStatus();
+        break;
+    }
+}
+
+} // namespace quillet::store

@@ -1,0 +1,100 @@
+#include "shell/CommandBar.h"
+
+#include "shell/CommandTable.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace quillet::shell {
+
+CommandBar::CommandBar(QMainWindow *window) : QObject(window), m_window(window)
+{
+    for (const CommandItem &item : commandItems()) {
+        auto *action = new QAction(item.caption, window);
+        action->setObjectName(item.key);
+        if (item.style == CommandItem::Style::Separator)
+            action->setSeparator(true);
+        if (item.style == CommandItem::Style::Check)
+            action->setCheckable(true);
+        if (!item.tooltip.isEmpty())
+            action->setToolTip(item.tooltip);
+        if (!item.shortcut.isEmpty()) {
+            action->setShortcut(QKeySequence(item.shortcut));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        action->setVisible(!item.hidden);
+        // Every command stays reachable by its shortcut even when its menu
+        // is closed.
+        window->addAction(action);
+        const QString key = item.key;
+        connect(action, &QAction::triggered, this, [this, key] { Q_EMIT triggered(key); });
+        m_actions.insert(item.key, action);
+    }
+
+    // Menus: the menu bar lists the menu items; each opens its band.
+    QMenuBar *bar = window->menuBar();
+    bar->setObjectName(QStringLiteral("bndMenu"));
+    for (const QString &key : findCommandBand(QStringLiteral("bndMenu"))->items) {
+        const CommandItem *item = findCommandItem(key);
+        QMenu *submenu = buildMenu(item->submenu, bar);
+        submenu->setTitle(item->caption);
+        m_actions.value(key)->setMenu(submenu);
+        bar->addAction(m_actions.value(key));
+    }
+
+    m_toolbar = window->addToolBar(QString());
+    m_toolbar->setObjectName(QStringLiteral("bndToolbar"));
+    m_toolbar->setMovable(false);
+    fillToolBar(m_toolbar, QStringLiteral("bndToolbar"));
+
+    m_toolbox = new QToolBar(window);
+    m_toolbox->setObjectName(QStringLiteral("bndNode"));
+    m_toolbox->setMovable(false);
+    m_toolbox->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    fillToolBar(m_toolbox, QStringLiteral("bndNode"));
+
+    m_listPopup = buildMenu(QStringLiteral("bndList"), window);
+}
+
+QMenu *CommandBar::buildMenu(const QString &bandKey, QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(bandKey);
+    menu->setToolTipsVisible(false);
+    for (const QString &key : findCommandBand(bandKey)->items) {
+        QAction *action = m_actions.value(key);
+        const CommandItem *item = findCommandItem(key);
+        if (!item->submenu.isEmpty()) {
+            QMenu *submenu = buildMenu(item->submenu, menu);
+            submenu->setTitle(item->caption);
+            action->setMenu(submenu);
+        }
+        menu->addAction(action);
+    }
+    m_menus.insert(bandKey, menu);
+    return menu;
+}
+
+void CommandBar::fillToolBar(QToolBar *bar, const QString &bandKey)
+{
+    for (const QString &key : findCommandBand(bandKey)->items)
+        bar->addAction(m_actions.value(key));
+}
+
+void CommandBar::setRecentFiles(const std::array<QString, 3> &entries)
+{
+    static const char *keys[] = {"miFMRU1", "miFMRU2", "miFMRU3"};
+    bool showing = true;
+    for (int k = 0; k < 3; ++k) {
+        QAction *action = m_actions.value(QLatin1String(keys[k]));
+        showing = showing && !entries[k].isEmpty();
+        action->setText(showing ? recentFileCaption(k + 1, entries[k]) : QString());
+        action->setVisible(showing);
+    }
+    m_actions.value(QStringLiteral("miSepMRU"))->setVisible(!entries[0].isEmpty());
+}
+
+}  // namespace quillet::shell
