@@ -16,10 +16,10 @@ QString benchFolder()
     return dir.path();
 }
 
-QString documentWith(int headings, int bookmarks)
+QString documentWith(int headings, int bookmarks, bool pending)
 {
     static QHash<QString, QString> made;
-    const QString id = QStringLiteral("%1-%2").arg(headings).arg(bookmarks);
+    const QString id = QStringLiteral("%1-%2-%3").arg(headings).arg(bookmarks).arg(pending);
     if (made.contains(id))
         return made.value(id);
     const QString path = benchFolder() + QStringLiteral("/doc-") + id + QStringLiteral(".rdb");
@@ -27,7 +27,7 @@ QString documentWith(int headings, int bookmarks)
     store::createEmptyDatabase(path);
     auto db = store::openDocumentDatabase(path);
     store::Transaction transaction(*db);
-    QStringList keys{QStringLiteral("kRoot")};
+    QStringList keys {QStringLiteral("kRoot")};
     {
         auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
         auto add = [&](const QString &parent, const QString &title, const QString &key) {
@@ -42,7 +42,7 @@ QString documentWith(int headings, int bookmarks)
         add(QStringLiteral("0"), QStringLiteral("my Favroites"), keys.first());
         // Depth-first pre-order: each new heading hangs under one of the last
         // few written, which keeps depth at most 8.
-        QList<QString> chain{keys.first()};
+        QList<QString> chain {keys.first()};
         for (int i = 1; i < headings; ++i) {
             while (chain.size() > 8 || (chain.size() > 1 && i % (chain.size() + 1) == 0))
                 chain.removeLast();
@@ -53,33 +53,31 @@ QString documentWith(int headings, int bookmarks)
         }
     }
     auto items = db->openRecordset(QStringLiteral("tbItems"));
-    static const char *words[] = {"alpha", "news", "recipes", "linux", "music", "travel",
-                                  "kernel", "garden", "photo", "maps", "forum", "docs"};
+    static const char *words[] = {"alpha", "news", "recipes", "linux", "music", "travel", "kernel",
+        "garden", "photo", "maps", "forum", "docs"};
     for (int i = 0; i < bookmarks; ++i) {
         const QString word = QLatin1String(words[i % 12]);
         items->addNew();
-        // Half of all bookmarks sit under the first ten headings, the rest are
-        // spread evenly.
-        const QString heading = i % 2 ? keys.at(i % qMin(10, keys.size()))
-                                      : keys.at((i / 2) % keys.size());
+        const QString heading
+            = i < 10000 || keys.size() == 1 ? keys.first() : keys.at(1 + i % (keys.size() - 1));
         items->setValue(QStringLiteral("tKey"), heading);
         items->setValue(QStringLiteral("lKey"), QStringLiteral("K%1").arg(i + 1));
         items->setValue(QStringLiteral("urlName"),
-                        QStringLiteral("%1 page %2%3").arg(word).arg(i).arg(
-                            i % 1000 == 0 ? QStringLiteral(" needle") : QString()));
+            QStringLiteral("%1 page %2%3")
+                .arg(word)
+                .arg(i)
+                .arg(i % 1000 == 0 ? QStringLiteral(" needle") : QString()));
         // Every 50th row repeats the link of the row before it.
         const int linkNo = i % 50 == 1 ? i - 1 : i;
         items->setValue(QStringLiteral("urlLink"),
-                        QStringLiteral("https://www.%1-site.example.org/articles/%2/index.html")
-                            .arg(QLatin1String(words[linkNo % 12]))
-                            .arg(linkNo));
+            QStringLiteral("https://www.%1-site.example.org/articles/%2/index.html")
+                .arg(QLatin1String(words[linkNo % 12]))
+                .arg(linkNo));
         items->setValue(QStringLiteral("urlDate"), QStringLiteral("2024-05-17"));
         items->setValue(QStringLiteral("urlDescrip"),
-                        QStringLiteral("Notes about %1 number %2: a page worth keeping.")
-                            .arg(word)
-                            .arg(i));
+            QStringLiteral("Notes about %1 number %2: a page worth keeping.").arg(word).arg(i));
         items->setValue(QStringLiteral("imgFile"), QString(QLatin1String("")));
-        items->setValue(QStringLiteral("delFlag"), 0);
+        items->setValue(QStringLiteral("delFlag"), pending ? (i % 2 ? -1 : 1) : 0);
         items->update();
     }
     transaction.commit();
@@ -88,4 +86,4 @@ QString documentWith(int headings, int bookmarks)
     return path;
 }
 
-}  // namespace quillet::bench
+} // namespace quillet::bench

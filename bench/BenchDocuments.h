@@ -7,10 +7,13 @@ namespace quillet::bench {
 // A folder for benchmark files that lives as long as the process.
 QString benchFolder();
 
-// A closed document with `bookmarks` committed rows spread over `headings`
-// headings (nested up to depth 8), made once per process and reused.
-// Names, links and descriptions are varied texts; one in 1000 rows holds the
-// word "needle" and one in 50 shares its link with another row.
-QString documentWith(int headings, int bookmarks);
+// A closed document with `bookmarks` rows spread over `headings` headings
+// (nested up to depth 8), made once per process and reused. The root heading
+// holds the first 10,000 bookmarks (the largest list); the rest are spread
+// evenly. Names, links and descriptions are varied texts; one in 1000 rows
+// holds the word "needle" and one in 50 shares its link with another row.
+// `pending` makes every even row added (1) and every odd row deleted (-1)
+// instead of committed.
+QString documentWith(int headings, int bookmarks, bool pending = false);
 
-}  // namespace quillet::bench
+} // namespace quillet::bench

@@ -57,16 +57,16 @@ void BM_FindAllPlainLikeFloor(benchmark::State &state)
     sqlite3_key(db, password.constData(), password.size());
     sqlite3_create_collation(db, "JETTEXT", SQLITE_UTF8, nullptr, jetCollationStandIn);
     sqlite3_exec(db,
-                 "PRAGMA cipher_page_size = 4096; PRAGMA locking_mode = EXCLUSIVE; "
-                 "PRAGMA cache_size = -65536;",
-                 nullptr, nullptr, nullptr);
+        "PRAGMA cipher_page_size = 4096; PRAGMA locking_mode = EXCLUSIVE; "
+        "PRAGMA cache_size = -65536;",
+        nullptr, nullptr, nullptr);
     sqlite3_stmt *stmt = nullptr;
     sqlite3_prepare_v2(db,
-                       "SELECT rowid, ID, tKey, lKey, urlName, urlLink, urlDate, urlDescrip, "
-                       "imgFile, delFlag FROM tbItems WHERE (ifnull(urlName,'') || "
-                       "ifnull(urlLink,'') || ifnull(urlDescrip,'')) LIKE '%needle%' AND "
-                       "delFlag <> -1",
-                       -1, &stmt, nullptr);
+        "SELECT rowid, ID, tKey, lKey, urlName, urlLink, urlDate, urlDescrip, "
+        "imgFile, delFlag FROM tbItems WHERE (ifnull(urlName,'') || "
+        "ifnull(urlLink,'') || ifnull(urlDescrip,'')) LIKE '%needle%' AND "
+        "delFlag <> -1",
+        -1, &stmt, nullptr);
     int found = 0;
     for (auto _ : state) {
         found = 0;
@@ -88,8 +88,8 @@ void BM_DuplicateLinks100k(benchmark::State &state)
     auto db = store::openDocumentDatabase(bench::documentWith(100, kRows));
     int groups = 0;
     for (auto _ : state) {
-        auto rs = db->openRecordset(QStringLiteral(
-            "Select urlLink from tbItems Where delFlag <>-1 Group By urlLink Having count(urlLink) >1"));
+        auto rs = db->openRecordset(QStringLiteral("Select urlLink from tbItems Where delFlag <>-1 "
+                                                   "Group By urlLink Having count(urlLink) >1"));
         groups = rs->recordCount();
     }
     state.counters["groups"] = groups;
@@ -135,4 +135,4 @@ void BM_Insert100kInOneTransaction(benchmark::State &state)
 }
 BENCHMARK(BM_Insert100kInOneTransaction)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
+} // namespace

@@ -1,6 +1,9 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstring>
+
+int holdDocument(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -8,6 +11,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("QUILLET_HOME", home.path().toUtf8());
+    if (argc == 3 && std::strcmp(argv[1], "--hold-document") == 0)
+        return holdDocument(argc, argv);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -19,7 +19,7 @@ class FreshHomePerTest : public ::testing::EmptyTestEventListener
     std::unique_ptr<quillet::test::TestHome> m_home;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {

@@ -17,8 +17,7 @@ int main(int argc, char **argv)
         std::puts("ready");
         std::fflush(stdout);
         std::string line;
-        while (std::getline(std::cin, line)) {
-        }
+        while (std::getline(std::cin, line)) { }
     } catch (const std::exception &e) {
         std::printf("error %s\n", e.what());
         return 1;

@@ -46,7 +46,7 @@ QStringList itemRows(const QString &path)
     QStringList rows;
     for (auto rs = db->openRecordset(QStringLiteral("tbItems")); !rs->eof(); rs->moveNext())
         rows << rs->text(QStringLiteral("urlName")) + QLatin1Char(':')
-                    + QString::number(rs->integer(QStringLiteral("delFlag")));
+                + QString::number(rs->integer(QStringLiteral("delFlag")));
     return rows;
 }
 
@@ -55,9 +55,10 @@ QStringList nodeRows(const QString &path)
     auto db = store::openDocumentDatabase(path);
     QStringList rows;
     for (auto rs = db->openRecordset(QStringLiteral("tbNodes")); !rs->eof(); rs->moveNext())
-        rows << rs->text(QStringLiteral("Parent")) + QLatin1Char('>') + rs->text(QStringLiteral("Key"))
-                    + QLatin1Char(':') + rs->text(QStringLiteral("Title"));
+        rows << rs->text(QStringLiteral("Parent")) + QLatin1Char('>')
+                + rs->text(QStringLiteral("Key")) + QLatin1Char(':')
+                + rs->text(QStringLiteral("Title"));
     return rows;
 }
 
-}  // namespace quillet::test
+} // namespace quillet::test

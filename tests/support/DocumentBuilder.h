@@ -9,6 +9,11 @@ namespace quillet::test {
 // tests that start from a file on disk.
 struct NodeRow
 {
+    NodeRow(QString parent, QString title, QString key, int image = 1, int expandedImage = 2)
+        : parent(std::move(parent)), title(std::move(title)), key(std::move(key)), image(image),
+          expandedImage(expandedImage)
+    {
+    }
     QString parent;
     QString title;
     QString key;
@@ -18,6 +23,11 @@ struct NodeRow
 
 struct ItemRow
 {
+    ItemRow(QString headingKey, QString key, QString name, QString link, int delFlag = 0)
+        : headingKey(std::move(headingKey)), key(std::move(key)), name(std::move(name)),
+          link(std::move(link)), delFlag(delFlag)
+    {
+    }
     QString headingKey;
     QString key;
     QString name;
@@ -35,4 +45,4 @@ void writeDocument(const QString &path, const QList<NodeRow> &nodes, const QList
 QStringList itemRows(const QString &path);
 QStringList nodeRows(const QString &path);
 
-}  // namespace quillet::test
+} // namespace quillet::test

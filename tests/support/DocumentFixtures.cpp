@@ -19,4 +19,4 @@ void writeFileBytes(const QString &path, const QByteArray &bytes)
         file.write(bytes);
 }
 
-}  // namespace quillet::test
+} // namespace quillet::test

@@ -10,4 +10,4 @@ namespace quillet::test {
 QByteArray fileBytes(const QString &path);
 void writeFileBytes(const QString &path, const QByteArray &bytes);
 
-}  // namespace quillet::test
+} // namespace quillet::test

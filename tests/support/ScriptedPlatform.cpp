@@ -3,8 +3,7 @@
 namespace quillet::test {
 
 platform::MessageAnswer ScriptedMessageBoxes::show(const QString &text, platform::MessageIcon icon,
-                                                   platform::MessageButtons buttons,
-                                                   const QString &title)
+    platform::MessageButtons buttons, const QString &title)
 {
     shown.append({text, icon, buttons, title});
     if (!m_answers.isEmpty())
@@ -39,8 +38,8 @@ QString ScriptedFileDialogs::openFile(const QString &, const QString &folder, co
     return next();
 }
 
-QString ScriptedFileDialogs::saveFile(const QString &, const QString &folder, const QString &,
-                                      const QString &filter)
+QString ScriptedFileDialogs::saveFile(
+    const QString &, const QString &folder, const QString &, const QString &filter)
 {
     folders << folder;
     filters << filter;
@@ -53,4 +52,4 @@ QString ScriptedFileDialogs::chooseFolder(const QString &, const QString &folder
     return next();
 }
 
-}  // namespace quillet::test
+} // namespace quillet::test

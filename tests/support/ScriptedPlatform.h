@@ -28,7 +28,7 @@ public:
 
     void answer(platform::MessageAnswer a) { m_answers.enqueue(a); }
     platform::MessageAnswer show(const QString &text, platform::MessageIcon icon,
-                                 platform::MessageButtons buttons, const QString &title) override;
+        platform::MessageButtons buttons, const QString &title) override;
 
     QList<Shown> shown;
     QStringList texts() const;
@@ -46,7 +46,7 @@ public:
     void choose(const QString &path) { m_paths.enqueue(path); }
     QString openFile(const QString &title, const QString &folder, const QString &filter) override;
     QString saveFile(const QString &title, const QString &folder, const QString &fileName,
-                     const QString &filter) override;
+        const QString &filter) override;
     QString chooseFolder(const QString &title, const QString &folder) override;
 
     QStringList folders;
@@ -124,4 +124,4 @@ public:
     QStringList history;
 };
 
-}  // namespace quillet::test
+} // namespace quillet::test

@@ -5,7 +5,8 @@
 namespace quillet::test {
 
 TestHome::TestHome()
-    : m_previous(qgetenv("QUILLET_HOME")), m_hadPrevious(qEnvironmentVariableIsSet("QUILLET_HOME"))
+    : m_previous(qgetenv("QUILLET_HOME"))
+    , m_hadPrevious(qEnvironmentVariableIsSet("QUILLET_HOME"))
 {
     Q_ASSERT(m_dir.isValid());
     qputenv("QUILLET_HOME", m_dir.path().toUtf8());
@@ -19,4 +20,4 @@ TestHome::~TestHome()
         qunsetenv("QUILLET_HOME");
 }
 
-}  // namespace quillet::test
+} // namespace quillet::test

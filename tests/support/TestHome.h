@@ -26,4 +26,4 @@ private:
     bool m_hadPrevious;
 };
 
-}  // namespace quillet::test
+} // namespace quillet::test

@@ -24,4 +24,4 @@ private:
     bool m_cut = false;
 };
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

@@ -19,7 +19,9 @@ constexpr int kProgressThreshold = 100;
 }
 
 BookmarkList::BookmarkList(Services services, QObject *parent)
-    : QObject(parent), m_services(std::move(services)), m_selection(&m_model)
+    : QObject(parent)
+    , m_services(std::move(services))
+    , m_selection(&m_model)
 {
 }
 
@@ -96,7 +98,8 @@ void BookmarkList::clear()
     blankDescription();
 }
 
-void BookmarkList::refill(const QString &headingKey, store::Database *db, const QString &nameToSelect)
+void BookmarkList::refill(
+    const QString &headingKey, store::Database *db, const QString &nameToSelect)
 {
     clear();
     fill(headingKey, db, nameToSelect);
@@ -113,9 +116,9 @@ void BookmarkList::showListStatus(bool withCount)
 {
     if (!m_services.status)
         return;
-    m_services.status->setStatusText(
-        withCount ? QStringLiteral("Status: Idle - %1 bookmarks found.").arg(m_model.count())
-                  : QString::fromLatin1(strings::kStatusIdle));
+    m_services.status->setStatusText(withCount
+            ? QStringLiteral("Status: Idle - %1 bookmarks found.").arg(m_model.count())
+            : QString::fromLatin1(strings::kStatusIdle));
 }
 
 int BookmarkList::selectedRow() const
@@ -155,7 +158,7 @@ void BookmarkList::selectAll()
     if (m_model.count() == 0)
         return;
     const QItemSelection all(m_model.index(0, 0),
-                             m_model.index(m_model.count() - 1, BookmarkListModel::ColumnCount - 1));
+        m_model.index(m_model.count() - 1, BookmarkListModel::ColumnCount - 1));
     m_selection.select(all, QItemSelectionModel::Select);
 }
 
@@ -163,8 +166,8 @@ void BookmarkList::selectRow(int row, bool scrollTo)
 {
     if (row < 0 || row >= m_model.count())
         return;
-    m_selection.setCurrentIndex(m_model.index(row, 0),
-                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_selection.setCurrentIndex(
+        m_model.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (scrollTo)
         Q_EMIT scrollToRow(row);
 }
@@ -322,4 +325,4 @@ void BookmarkList::keyReleased(int key)
     }
 }
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

@@ -12,7 +12,7 @@
 namespace quillet::store {
 class Database;
 class Document;
-}  // namespace quillet::store
+} // namespace quillet::store
 
 namespace quillet::browser {
 
@@ -34,7 +34,7 @@ public:
         platform::DesktopServices *desktop = nullptr;
         platform::ProgressView *progress = nullptr;
         platform::StatusView *status = nullptr;
-        std::function<QString()> imageFolder;  // folder of attached pictures
+        std::function<QString()> imageFolder; // folder of attached pictures
     };
 
     explicit BookmarkList(Services services, QObject *parent = nullptr);
@@ -99,4 +99,4 @@ private:
     bool m_pendingRefresh = false;
 };
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

@@ -4,7 +4,10 @@
 
 namespace quillet::browser {
 
-BookmarkListModel::BookmarkListModel(QObject *parent) : QAbstractTableModel(parent) {}
+BookmarkListModel::BookmarkListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
 
 int BookmarkListModel::rowOfKey(const QString &key) const
 {
@@ -25,7 +28,8 @@ const QString &BookmarkListModel::text(const BookmarkEntry &entry, int column) c
 
 bool BookmarkListModel::lessThan(const BookmarkEntry &a, const BookmarkEntry &b) const
 {
-    const int c = QString::compare(text(a, m_sortColumn), text(b, m_sortColumn), Qt::CaseInsensitive);
+    const int c
+        = QString::compare(text(a, m_sortColumn), text(b, m_sortColumn), Qt::CaseInsensitive);
     return m_descending ? c > 0 : c < 0;
 }
 
@@ -42,7 +46,7 @@ void BookmarkListModel::sortEntries()
     if (!m_sorting)
         return;
     std::stable_sort(m_entries.begin(), m_entries.end(),
-                     [this](const BookmarkEntry &a, const BookmarkEntry &b) { return lessThan(a, b); });
+        [this](const BookmarkEntry &a, const BookmarkEntry &b) { return lessThan(a, b); });
 }
 
 void BookmarkListModel::setEntries(std::vector<BookmarkEntry> entries)
@@ -69,9 +73,7 @@ int BookmarkListModel::sortedRowFor(const BookmarkEntry &entry) const
         return count();
     // After equal entries, as a list inserting one more item would.
     const auto it = std::upper_bound(m_entries.begin(), m_entries.end(), entry,
-                                     [this](const BookmarkEntry &a, const BookmarkEntry &b) {
-                                         return lessThan(a, b);
-                                     });
+        [this](const BookmarkEntry &a, const BookmarkEntry &b) { return lessThan(a, b); });
     return static_cast<int>(it - m_entries.begin());
 }
 
@@ -186,4 +188,4 @@ Qt::ItemFlags BookmarkListModel::flags(const QModelIndex &index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

@@ -11,10 +11,10 @@ namespace quillet::browser {
 // One line of the bookmark list.
 struct BookmarkEntry
 {
-    QString key;   // the row's lKey, unique in the list
-    QString name;  // urlName
-    QString link;  // urlLink
-    QString date;  // urlDate, "yyyy-MM-dd"
+    QString key; // the row's lKey, unique in the list
+    QString name; // urlName
+    QString link; // urlLink
+    QString date; // urlDate, "yyyy-MM-dd"
 };
 
 // The bookmarks of the listed heading, in display order, with the list's
@@ -24,8 +24,17 @@ class BookmarkListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { NameColumn = 0, LinkColumn = 1, DateColumn = 2, ColumnCount = 3 };
-    enum Role { KeyRole = Qt::UserRole + 1 };
+    enum Column
+    {
+        NameColumn = 0,
+        LinkColumn = 1,
+        DateColumn = 2,
+        ColumnCount = 3
+    };
+    enum Role
+    {
+        KeyRole = Qt::UserRole + 1
+    };
 
     explicit BookmarkListModel(QObject *parent = nullptr);
 
@@ -47,7 +56,10 @@ public:
     // Sorting: a click on the header of column `column` (zero-based).
     void clickColumn(int column);
     int sortColumn() const { return m_sortColumn; }
-    Qt::SortOrder sortOrder() const { return m_descending ? Qt::DescendingOrder : Qt::AscendingOrder; }
+    Qt::SortOrder sortOrder() const
+    {
+        return m_descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
     bool sortingOn() const { return m_sorting; }
     QString columnTag(int column) const { return m_tags.at(static_cast<size_t>(column)); }
 
@@ -75,4 +87,4 @@ private:
     std::array<QString, 3> m_tags;
 };
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

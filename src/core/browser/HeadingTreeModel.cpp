@@ -25,7 +25,10 @@ HeadingNode *HeadingNode::nextSibling() const
                                                             : nullptr;
 }
 
-HeadingTreeModel::HeadingTreeModel(QObject *parent) : QAbstractItemModel(parent) {}
+HeadingTreeModel::HeadingTreeModel(QObject *parent)
+    : QAbstractItemModel(parent)
+{
+}
 
 HeadingTreeModel::~HeadingTreeModel() = default;
 
@@ -34,8 +37,8 @@ HeadingNode *HeadingTreeModel::root() const
     return m_top.empty() ? nullptr : m_top.front().get();
 }
 
-HeadingNode *HeadingTreeModel::appendHeading(HeadingNode *parent, const QString &title,
-                                             const QString &key, int image, int expandedImage)
+HeadingNode *HeadingTreeModel::appendHeading(
+    HeadingNode *parent, const QString &title, const QString &key, int image, int expandedImage)
 {
     if (m_byKey.contains(key))
         return nullptr;
@@ -60,8 +63,7 @@ HeadingNode *HeadingTreeModel::appendHeading(HeadingNode *parent, const QString 
 HeadingNode *HeadingTreeModel::addRootHeading()
 {
     HeadingNode *root = appendHeading(nullptr, QLatin1String(store::kRootTitle),
-                                      QLatin1String(store::kRootKey), store::kRootImage,
-                                      store::kRootExpandedImage);
+        QLatin1String(store::kRootKey), store::kRootImage, store::kRootExpandedImage);
     if (root)
         setCurrent(root);
     return root;
@@ -185,4 +187,4 @@ QVariant HeadingTreeModel::data(const QModelIndex &index, int role) const
     }
 }
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

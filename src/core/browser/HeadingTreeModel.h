@@ -31,7 +31,8 @@ class HeadingTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
 public:
-    enum Role {
+    enum Role
+    {
         KeyRole = Qt::UserRole + 1,
         ImageRole,
         ExpandedImageRole,
@@ -49,7 +50,7 @@ public:
     // Appends a heading as the last child of `parent` (top level when null).
     // Returns null, and adds nothing, when the key is already in the tree.
     HeadingNode *appendHeading(HeadingNode *parent, const QString &title, const QString &key,
-                               int image, int expandedImage);
+        int image, int expandedImage);
     HeadingNode *findByKey(const QString &key) const { return m_byKey.value(key); }
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }
 
@@ -91,4 +92,4 @@ private:
     bool m_bulk = false;
 };
 
-}  // namespace quillet::browser
+} // namespace quillet::browser

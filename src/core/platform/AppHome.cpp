@@ -24,4 +24,4 @@ QString homePath(const QString &name)
     return appHome() + QLatin1Char('/') + name;
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -13,4 +13,4 @@ QString appHome();
 // appHome() + "/" + name, for files and folders inside the home.
 QString homePath(const QString &name);
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -14,4 +14,4 @@ public:
     virtual void blank() = 0;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -14,4 +14,4 @@ public:
     virtual bool openFile(const QString &path) = 0;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -11,10 +11,12 @@ class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    virtual QString openFile(const QString &title, const QString &folder, const QString &filter) = 0;
-    virtual QString saveFile(const QString &title, const QString &folder, const QString &fileName,
-                             const QString &filter) = 0;
+    virtual QString openFile(const QString &title, const QString &folder, const QString &filter)
+        = 0;
+    virtual QString saveFile(
+        const QString &title, const QString &folder, const QString &fileName, const QString &filter)
+        = 0;
     virtual QString chooseFolder(const QString &title, const QString &folder) = 0;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

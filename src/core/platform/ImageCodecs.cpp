@@ -21,4 +21,4 @@ QStringList missingImageCodecs()
     return missing;
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

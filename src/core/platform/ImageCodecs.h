@@ -8,4 +8,4 @@ namespace quillet::platform {
 // JPEG). Returns the names of those missing from this Qt installation.
 QStringList missingImageCodecs();
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

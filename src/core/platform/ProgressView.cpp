@@ -9,4 +9,4 @@ void yieldToEventLoop()
     QCoreApplication::processEvents();
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

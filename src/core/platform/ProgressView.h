@@ -26,4 +26,4 @@ public:
 // Lets pending window messages run (painting, input) during long work.
 void yieldToEventLoop();
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

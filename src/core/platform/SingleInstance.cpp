@@ -7,8 +7,8 @@ namespace quillet::platform {
 SingleInstance::SingleInstance()
     : m_lock(std::make_unique<QLockFile>(homePath(QStringLiteral("quillet.lock"))))
 {
-    m_lock->setStaleLockTime(0);  // only a dead process's lock is stale
+    m_lock->setStaleLockTime(0); // only a dead process's lock is stale
     m_first = m_lock->tryLock(0);
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

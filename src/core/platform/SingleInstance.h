@@ -18,4 +18,4 @@ private:
     bool m_first = false;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -7,10 +7,10 @@ namespace {
 using S = CommandItem::Style;
 
 CommandItem item(const char *key, const char *caption, const char *tooltip = "",
-                 const char *shortcut = "", int icon = -1, S style = S::Normal)
+    const char *shortcut = "", int icon = -1, S style = S::Normal)
 {
-    return CommandItem{QLatin1String(key), QString::fromUtf8(caption), QString::fromUtf8(tooltip),
-                       QLatin1String(shortcut), icon, style, false, QString()};
+    return CommandItem {QLatin1String(key), QString::fromUtf8(caption), QString::fromUtf8(tooltip),
+        QLatin1String(shortcut), icon, style, false, QString()};
 }
 
 CommandItem separator(const char *key)
@@ -114,32 +114,33 @@ QList<CommandItem> buildItems()
 QList<CommandBand> buildBands()
 {
     auto band = [](const char *key, const char *caption, const char *items) {
-        return CommandBand{QLatin1String(key), QLatin1String(caption),
-                           QString::fromLatin1(items).split(QLatin1Char(' '))};
+        return CommandBand {QLatin1String(key), QLatin1String(caption),
+            QString::fromLatin1(items).split(QLatin1Char(' '))};
     };
     return {
         band("bndMenu", "Menu", "mnuFile mnuEdit mnuView mnuTool mnuHelp"),
         band("bndFile", "",
-             "miFNew miFOpen miFSave miFSaveAs miFSep1 miFMRU1 miFMRU2 miFMRU3 miSepMRU miFExit"),
-        band("bndEdit", "", "miECut miECopy miEPaste miESep1 miEDelete miESelectAll miESep2 miEFind"),
+            "miFNew miFOpen miFSave miFSaveAs miFSep1 miFMRU1 miFMRU2 miFMRU3 miSepMRU miFExit"),
+        band("bndEdit", "",
+            "miECut miECopy miEPaste miESep1 miEDelete miESelectAll miESep2 miEFind"),
         band("bndView", "", "miVToolBox miVSep1 miVNavPanel miVDescription"),
         band("bndTool", "",
-             "miTSynch miTSep1 miTImport miTExport miTSep2 miTDBBackup miTDBRestore miTDBCompact "
-             "miTSep3 miTMakeCHM miTScan miTSep4 miTOptions"),
+            "miTSynch miTSep1 miTImport miTExport miTSep2 miTDBBackup miTDBRestore miTDBCompact "
+            "miTSep3 miTMakeCHM miTScan miTSep4 miTOptions"),
         band("bndHelp", "",
-             "miHContent miHSep1 miHHomepage miHSendMail miHSep2 miHUpdate miHSep3 miHAbout"),
+            "miHContent miHSep1 miHHomepage miHSendMail miHSep2 miHUpdate miHSep3 miHAbout"),
         band("bndNode", "", "miNAddHead miNEdit miNDelete miNSep1 miNUp miNDown miNLeft miNRight"),
         band("bndList", "",
-             "miLView miLSep1 miLOpen miLSep2 miECut miECopy miEPaste miEDelete miESelectAll "
-             "miLSep3 miLNew miLEdit miLSep4 miLMakeSnap miLSearch"),
+            "miLView miLSep1 miLOpen miLSep2 miECut miECopy miEPaste miEDelete miESelectAll "
+            "miLSep3 miLNew miLEdit miLSep4 miLMakeSnap miLSearch"),
         band("bndToolbar", "",
-             "miVToolBox mibSep1 miFNew miFOpen miFSave mibSep2 miLEdit miEDelete miEFind mibSep3 "
-             "miTMakeCHM miLMakeSnap mibSep4 miHSendMail miHContent"),
+            "miVToolBox mibSep1 miFNew miFOpen miFSave mibSep2 miLEdit miEDelete miEFind mibSep3 "
+            "miTMakeCHM miLMakeSnap mibSep4 miHSendMail miHContent"),
         band("bndSync", "", "miTSyncImport miTSyncExport"),
     };
 }
 
-}  // namespace
+} // namespace
 
 const QList<CommandItem> &commandItems()
 {
@@ -176,4 +177,4 @@ QString recentFileCaption(int k, const QString &entry)
     return QLatin1Char('&') + QString::number(k) + QLatin1Char(' ') + entry;
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

@@ -10,16 +10,21 @@ namespace quillet::shell {
 // its key; menus and toolbars (bands) list items by key.
 struct CommandItem
 {
-    enum class Style { Normal, Separator, Check };
+    enum class Style
+    {
+        Normal,
+        Separator,
+        Check
+    };
 
     QString key;
     QString caption;
     QString tooltip;
-    QString shortcut;  // e.g. "Ctrl+N"; empty for none
-    int icon = -1;     // slot in the command image list; -1 for none
+    QString shortcut; // e.g. "Ctrl+N"; empty for none
+    int icon = -1; // slot in the command image list; -1 for none
     Style style = Style::Normal;
     bool hidden = false;
-    QString submenu;   // key of the band shown as this item's submenu
+    QString submenu; // key of the band shown as this item's submenu
 };
 
 struct CommandBand
@@ -39,4 +44,4 @@ const CommandBand *findCommandBand(const QString &key);
 // Caption of recent-file entry k (1..3): "&k path".
 QString recentFileCaption(int k, const QString &entry);
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

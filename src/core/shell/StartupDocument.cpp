@@ -25,4 +25,4 @@ StartupChoice chooseStartupDocument(const QString &commandLinePath, int loadMeth
     }
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

@@ -11,13 +11,14 @@ namespace quillet::shell {
 QString commandLineDocument(const QStringList &arguments);
 
 // How the first document is chosen.
-enum class StartupChoice {
-    CommandLineFile,  // the command-line file exists: load it
-    Untitled,         // LoadMethods 0: an empty untitled document
-    ImportFavorites,  // LoadMethods 1
-    DefaultFile,      // LoadMethods 2: load [Startup] File
+enum class StartupChoice
+{
+    CommandLineFile, // the command-line file exists: load it
+    Untitled, // LoadMethods 0: an empty untitled document
+    ImportFavorites, // LoadMethods 1
+    DefaultFile, // LoadMethods 2: load [Startup] File
 };
 
 StartupChoice chooseStartupDocument(const QString &commandLinePath, int loadMethods);
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

@@ -7,9 +7,9 @@ namespace quillet::shell {
 Workspace::Workspace(Services services, QObject *parent)
     : QObject(parent)
     , m_services(services)
-    , m_list(browser::BookmarkList::Services{&m_document, &m_clipboard, services.description,
-                                             services.desktop, services.progress, services.status,
-                                             [this] { return m_options.imageFolder; }})
+    , m_list(browser::BookmarkList::Services {&m_document, &m_clipboard, services.description,
+          services.desktop, services.progress, services.status,
+          [this] { return m_options.imageFolder; }})
 {
     m_options.imageFolder = defaultImageFolder();
 }
@@ -40,8 +40,8 @@ void Workspace::showIdleStatus()
     setStatus(QString::fromLatin1(strings::kStatusIdle));
 }
 
-platform::MessageAnswer Workspace::message(const QString &text, platform::MessageIcon icon,
-                                           platform::MessageButtons buttons)
+platform::MessageAnswer Workspace::message(
+    const QString &text, platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     if (!m_services.messages)
         return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
@@ -64,4 +64,4 @@ void Workspace::clearHeadingTree()
     m_tree.clear();
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

@@ -30,7 +30,7 @@ public:
         platform::DesktopServices *desktop = nullptr;
         platform::DescriptionView *description = nullptr;
         platform::StatusView *status = nullptr;
-        platform::ProgressView *progress = nullptr;  // the status bar's bar
+        platform::ProgressView *progress = nullptr; // the status bar's bar
     };
 
     explicit Workspace(Services services, QObject *parent = nullptr);
@@ -51,7 +51,7 @@ public:
     void setStatus(const QString &text);
     void showIdleStatus();
     platform::MessageAnswer message(const QString &text, platform::MessageIcon icon,
-                                    platform::MessageButtons buttons = platform::MessageButtons::Ok);
+        platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
     // The recent files changed (the File menu rebuilds its entries).
     void notifyRecentFilesChanged() { Q_EMIT recentFilesChanged(); }
@@ -76,4 +76,4 @@ private:
     OptionSettings m_options;
 };
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

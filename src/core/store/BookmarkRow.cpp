@@ -36,4 +36,4 @@ QString headingBookmarksSql(const QString &headingKey)
         + QStringLiteral("' and delFlag <> -1");
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

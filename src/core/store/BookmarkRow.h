@@ -12,11 +12,11 @@ class Recordset;
 struct BookmarkRow
 {
     qint64 id = 0;
-    QString headingKey;  // tKey
-    QString key;         // lKey
-    QString name;        // urlName
-    QString link;        // urlLink
-    QString date;        // urlDate
+    QString headingKey; // tKey
+    QString key; // lKey
+    QString name; // urlName
+    QString link; // urlLink
+    QString date; // urlDate
     QString description; // urlDescrip
     bool descriptionIsNull = false;
     QString pictureFile; // imgFile
@@ -32,4 +32,4 @@ QString bookmarkLookupSql(const QString &headingKey, const QString &key);
 // The bookmarks of one heading.
 QString headingBookmarksSql(const QString &headingKey);
 
-}  // namespace quillet::store
+} // namespace quillet::store

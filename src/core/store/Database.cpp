@@ -16,7 +16,7 @@ namespace {
 // Page size and cache chosen for fast full scans of encrypted pages; the
 // cache is an upper bound, filled only as pages are read.
 constexpr int kCipherPageSize = 4096;
-constexpr const char *kCacheSizePragma = "PRAGMA cache_size = -65536";  // 64 MiB
+constexpr const char *kCacheSizePragma = "PRAGMA cache_size = -65536"; // 64 MiB
 
 QString quoteIdentifier(const QString &name)
 {
@@ -91,7 +91,7 @@ bool isWriteStatement(const QString &sql)
     return !(head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("PRAGMA")));
 }
 
-}  // namespace
+} // namespace
 
 QString passwordOfConnect(const QString &connect)
 {
@@ -103,7 +103,11 @@ QString passwordOfConnect(const QString &connect)
     return QString();
 }
 
-Database::Database(sqlite3 *db, QString path) : m_db(db), m_path(std::move(path)) {}
+Database::Database(sqlite3 *db, QString path)
+    : m_db(db)
+    , m_path(std::move(path))
+{
+}
 
 Database::~Database()
 {
@@ -132,23 +136,24 @@ void Database::fail(int sqliteCode, const QString &context) const
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         throw EngineError(EngineErrorCode::FileInUse,
-                          QStringLiteral("Could not use '%1'; file already in use.").arg(where));
+            QStringLiteral("Could not use '%1'; file already in use.").arg(where));
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         throw EngineError(EngineErrorCode::NotAValidDocument,
-                          QStringLiteral("'%1' is not a bookmark document, or its password is wrong.")
-                              .arg(where));
+            QStringLiteral("'%1' is not a bookmark document, or its password is wrong.")
+                .arg(where));
     case SQLITE_FULL:
         throw EngineError(EngineErrorCode::DiskFull, QStringLiteral("Not enough space on disk."));
     case SQLITE_READONLY:
     case SQLITE_PERM:
         throw EngineError(EngineErrorCode::ReadOnly,
-                          QStringLiteral("Cannot update '%1'; it is read-only.").arg(where));
+            QStringLiteral("Cannot update '%1'; it is read-only.").arg(where));
     case SQLITE_CANTOPEN:
         throw EngineError(EngineErrorCode::FileNotFound,
-                          QStringLiteral("Could not open '%1' (%2).")
-                              .arg(where, m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
-                                               : QString::fromUtf8(sqlite3_errstr(sqliteCode))));
+            QStringLiteral("Could not open '%1' (%2).")
+                .arg(where,
+                    m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                         : QString::fromUtf8(sqlite3_errstr(sqliteCode))));
     default:
         break;
     }
@@ -169,7 +174,7 @@ sqlite3 *Database::openHandle(const QString &path, const QString &connect, int f
     flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
-    Database guard(db, path);  // closes the handle if anything below throws
+    Database guard(db, path); // closes the handle if anything below throws
     if (rc != SQLITE_OK)
         guard.fail(rc);
     const QByteArray password = passwordOfConnect(connect).toUtf8();
@@ -197,9 +202,9 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     const QFileInfo info(path);
     if (info.exists())
         throw EngineError(EngineErrorCode::DatabaseExists,
-                          QStringLiteral("Database '%1' already exists.").arg(path));
-    std::unique_ptr<Database> db(new Database(
-        openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+            QStringLiteral("Database '%1' already exists.").arg(path));
+    std::unique_ptr<Database> db(
+        new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
     try {
         db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
@@ -214,28 +219,27 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     return db;
 }
 
-std::unique_ptr<Database> Database::openChecked(const QString &path, const QString &connect,
-                                                int extraFlags)
+std::unique_ptr<Database> Database::openChecked(
+    const QString &path, const QString &connect, int extraFlags)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw EngineError(EngineErrorCode::FileNotFound,
-                          QStringLiteral("Could not find file '%1'.").arg(path));
+        throw EngineError(
+            EngineErrorCode::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(path));
     if (info.isDir())
         throw EngineError(EngineErrorCode::NotAPath,
-                          QStringLiteral("'%1' is a folder, not a document.").arg(path));
+            QStringLiteral("'%1' is a folder, not a document.").arg(path));
     // An empty file would open as a new, empty database and turn into one at
     // the first write: it is not a document.
     if (info.size() == 0)
         throw EngineError(EngineErrorCode::NotAValidDocument,
-                          QStringLiteral("'%1' is not a bookmark document, or its password is wrong.")
-                              .arg(path));
+            QStringLiteral("'%1' is not a bookmark document, or its password is wrong.").arg(path));
     // No SQLITE_OPEN_CREATE: a file that vanishes meanwhile is never recreated.
     std::unique_ptr<Database> db(
         new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | extraFlags), path));
     if (sqlite3_db_readonly(db->m_db, "main") == 1)
         throw EngineError(EngineErrorCode::ReadOnly,
-                          QStringLiteral("'%1' can not be opened for writing.").arg(path));
+            QStringLiteral("'%1' can not be opened for writing.").arg(path));
     // Take the file for good: a second connection now fails at once. A locked
     // file answers here, before its content is read.
     db->exec(QStringLiteral("BEGIN EXCLUSIVE"));
@@ -283,15 +287,15 @@ void Database::compact(const QString &source, const QString &target, const QStri
 {
     if (QFileInfo::exists(target))
         throw EngineError(EngineErrorCode::DatabaseExists,
-                          QStringLiteral("Database '%1' already exists.").arg(target));
+            QStringLiteral("Database '%1' already exists.").arg(target));
     // The attached target is created through this connection, so it needs
     // the create permission the document connections never get.
     std::unique_ptr<Database> db = openChecked(source, connect, SQLITE_OPEN_CREATE);
     const QByteArray password = passwordOfConnect(connect).toUtf8();
     const QByteArray targetName = QFile::encodeName(target);
     sqlite3_stmt *attach = nullptr;
-    int rc = sqlite3_prepare_v2(db->m_db, "ATTACH DATABASE ?1 AS compacted KEY ?2", -1, &attach,
-                                nullptr);
+    int rc = sqlite3_prepare_v2(
+        db->m_db, "ATTACH DATABASE ?1 AS compacted KEY ?2", -1, &attach, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_bind_text(attach, 1, targetName.constData(), targetName.size(), SQLITE_TRANSIENT);
         sqlite3_bind_text(attach, 2, password.constData(), password.size(), SQLITE_TRANSIENT);
@@ -336,8 +340,7 @@ void Database::execute(const QString &jetSql)
         sqlite3_finalize(stmt);
         throw;
     }
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) { }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
         fail(rc);
@@ -386,7 +389,7 @@ void Database::createTable(const TableDef &table)
 {
     if (tableExists(table.name))
         throw EngineError(EngineErrorCode::TableExists,
-                          QStringLiteral("Table '%1' already exists.").arg(table.name));
+            QStringLiteral("Table '%1' already exists.").arg(table.name));
     QStringList columns;
     for (const FieldDef &field : table.fields)
         columns << fieldSql(field);
@@ -400,7 +403,7 @@ void Database::createTable(const TableDef &table)
             fields << quoteIdentifier(field);
         exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
                  .arg(quoteIdentifier(index.name), quoteIdentifier(table.name),
-                      fields.join(QStringLiteral(", "))));
+                     fields.join(QStringLiteral(", "))));
     }
     m_fieldCache.remove(table.name.toLower());
 }
@@ -408,8 +411,8 @@ void Database::createTable(const TableDef &table)
 void Database::deleteTable(const QString &name)
 {
     if (!tableExists(name))
-        throw EngineError(EngineErrorCode::TableMissing,
-                          QStringLiteral("Table '%1' does not exist.").arg(name));
+        throw EngineError(
+            EngineErrorCode::TableMissing, QStringLiteral("Table '%1' does not exist.").arg(name));
     const QString sql = QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(name));
     beforeWrite(sql);
     // Statements prepared on the old table must go before it can be dropped.
@@ -437,17 +440,17 @@ QList<FieldDef> Database::fields(const QString &table)
     if (cached != m_fieldCache.constEnd())
         return *cached;
     if (!tableExists(table))
-        throw EngineError(EngineErrorCode::TableMissing,
-                          QStringLiteral("Table '%1' does not exist.").arg(table));
+        throw EngineError(
+            EngineErrorCode::TableMissing, QStringLiteral("Table '%1' does not exist.").arg(table));
     QList<FieldDef> result;
     sqlite3_stmt *stmt = nullptr;
     const QString sql = QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(table));
     int rc = sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &stmt, nullptr);
     while (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const QString name = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
-        const QString type = QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)));
+        const QString name
+            = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
+        const QString type
+            = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2)));
         result << fieldFromDeclaredType(name, type, sqlite3_column_int(stmt, 5) != 0);
         rc = SQLITE_OK;
     }
@@ -463,7 +466,8 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &tableOrSql)
     return std::unique_ptr<Recordset>(new Recordset(*this, tableOrSql));
 }
 
-Transaction::Transaction(Database &db) : m_db(db)
+Transaction::Transaction(Database &db)
+    : m_db(db)
 {
     m_name = QStringLiteral("quillet_%1").arg(db.m_transactionDepth);
     db.exec(QStringLiteral("SAVEPOINT ") + m_name);
@@ -490,4 +494,4 @@ void Transaction::commit()
     m_done = true;
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

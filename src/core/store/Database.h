@@ -79,8 +79,8 @@ private:
     friend class Transaction;
     Database(sqlite3 *db, QString path);
     static sqlite3 *openHandle(const QString &path, const QString &connect, int flags);
-    static std::unique_ptr<Database> openChecked(const QString &path, const QString &connect,
-                                                 int extraFlags = 0);
+    static std::unique_ptr<Database> openChecked(
+        const QString &path, const QString &connect, int extraFlags = 0);
     void dropCachedStatements();
     void exec(const QString &sql);
 
@@ -114,4 +114,4 @@ private:
 // The password string of a connect text (";pwd=secret"); empty when none.
 QString passwordOfConnect(const QString &connect);
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -8,7 +8,11 @@
 
 namespace quillet::store {
 
-Document::Document(QObject *parent) : QObject(parent), m_caption(QLatin1String(strings::kTitle)) {}
+Document::Document(QObject *parent)
+    : QObject(parent)
+    , m_caption(QLatin1String(strings::kTitle))
+{
+}
 
 Document::~Document()
 {
@@ -52,7 +56,8 @@ void Document::createUntitled(bool showNewMarker)
     m_untitled = true;
     setModified(false);
     setNames(path);
-    setCaption(QLatin1String(strings::kTitle) + (showNewMarker ? QStringLiteral("- New") : QString()));
+    setCaption(
+        QLatin1String(strings::kTitle) + (showNewMarker ? QStringLiteral("- New") : QString()));
     m_db = openDocumentDatabase(path);
 }
 
@@ -97,4 +102,4 @@ void Document::registerPendingImageFile(const QString &name)
         m_pendingImages << name;
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

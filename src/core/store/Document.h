@@ -68,4 +68,4 @@ private:
     QStringList m_pendingImages;
 };
 
-}  // namespace quillet::store
+} // namespace quillet::store

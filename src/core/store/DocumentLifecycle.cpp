@@ -141,23 +141,27 @@ int DocumentLifecycle::askSaveChanges()
     return save() ? Saved : Cancelled;
 }
 
-void DocumentLifecycle::closeStep(Prompt prompt, int answer)
+bool DocumentLifecycle::closeStep(Prompt prompt, int answer)
 {
     Document &doc = m_ws.document();
     if (prompt == Prompt::Answered && answer == Discarded) {
-        deletePendingImageFiles();
         if (doc.isUntitled()) {
             doc.closeAndDeleteUntitled();
         } else {
-            discard();
+            // A discard that failed would leave the rejected changes in the
+            // file to be saved later: keep the document open instead.
+            if (!discard())
+                return false;
             doc.closeDatabase();
         }
-        return;
+        deletePendingImageFiles();
+        return true;
     }
     if (prompt == Prompt::None && doc.isUntitled())
         doc.closeAndDeleteUntitled();
     else
         doc.closeDatabase();
+    return true;
 }
 
 void DocumentLifecycle::fileNew()
@@ -167,7 +171,8 @@ void DocumentLifecycle::fileNew()
         const int answer = askSaveChanges();
         if (answer == Cancelled)
             return;
-        closeStep(Prompt::Answered, answer);
+        if (!closeStep(Prompt::Answered, answer))
+            return;
     } else if (doc.isUntitled()) {
         return;
     } else {
@@ -223,7 +228,8 @@ void DocumentLifecycle::openChosenFile(const QString &path, Prompt prompt, int a
     m_ws.clipboard().clear();
     if (path == doc.path())
         return;
-    closeStep(prompt, answer);
+    if (!closeStep(prompt, answer))
+        return;
     m_ws.clearHeadingTree();
     if (loadDocument(path, m_ws.services().progress)) {
         doc.setTitledName(path);
@@ -310,7 +316,7 @@ bool DocumentLifecycle::fileSaveAs()
             }
             return false;
         }
-        if (deleteFileIfExists(target))
+        if (!heldElsewhere(target) && deleteFileIfExists(target))
             break;
         platform::yieldToEventLoop();
         m_ws.message(quoted(target) + QStringLiteral(" already open."), MessageIcon::Critical);
@@ -352,8 +358,13 @@ bool DocumentLifecycle::fileSaveAs()
         try {
             auto old = openDocumentDatabase(oldPath);
             resolvePendingChanges(*old, nullptr, false, nullptr, nullptr);
-        } catch (const EngineError &) {
-            // The old file keeps its pending rows; the new one has everything.
+        } catch (const EngineError &e) {
+            // The new file has everything; say that the old one still holds
+            // its unsaved rows.
+            platform::yieldToEventLoop();
+            m_ws.message(QStringLiteral("Can not discard the changes of ") + quoted(oldPath)
+                    + QStringLiteral(": ") + e.description(),
+                MessageIcon::Exclamation);
         }
     }
     doc.clearPendingImageFiles();
@@ -372,7 +383,8 @@ bool DocumentLifecycle::closeDocumentForExit()
         const int answer = askSaveChanges();
         if (answer == Cancelled)
             return false;
-        closeStep(Prompt::Answered, answer);
+        if (!closeStep(Prompt::Answered, answer))
+            return false;
     } else {
         closeStep(Prompt::None, Discarded);
     }

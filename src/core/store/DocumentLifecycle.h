@@ -16,10 +16,18 @@ namespace quillet::store {
 class DocumentLifecycle
 {
 public:
-    explicit DocumentLifecycle(shell::Workspace &workspace) : m_ws(workspace) {}
+    explicit DocumentLifecycle(shell::Workspace &workspace)
+        : m_ws(workspace)
+    {
+    }
 
     // Answers of the save prompt.
-    enum Answer { Cancelled = -1, Discarded = 0, Saved = 1 };
+    enum Answer
+    {
+        Cancelled = -1,
+        Discarded = 0,
+        Saved = 1
+    };
 
     // Opens the file into the (cleared) tree and lists the root heading's
     // bookmarks; on failure says so and leaves nothing open.
@@ -45,8 +53,12 @@ public:
     bool discard();
 
 private:
-    enum class Prompt { None, Answered };
-    void closeStep(Prompt prompt, int answer);
+    enum class Prompt
+    {
+        None,
+        Answered
+    };
+    bool closeStep(Prompt prompt, int answer);
     void openChosenFile(const QString &path, Prompt prompt, int answer);
     void loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
     void showCountStatus();
@@ -56,4 +68,4 @@ private:
     shell::Workspace &m_ws;
 };
 
-}  // namespace quillet::store
+} // namespace quillet::store

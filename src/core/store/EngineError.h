@@ -24,15 +24,16 @@ inline constexpr int TableExists = 3010;
 inline constexpr int TableMissing = 3376;
 inline constexpr int UpdateWithoutEdit = 3020;
 inline constexpr int InjectedFailure = 3999;
-}  // namespace EngineErrorCode
+} // namespace EngineErrorCode
 
 // An engine failure: a number and a description, as every caller reports it.
 class EngineError : public std::exception
 {
 public:
     EngineError(int number, QString description)
-        : m_number(number), m_description(std::move(description)),
-          m_what(QStringLiteral("Error %1: %2").arg(number).arg(m_description).toUtf8())
+        : m_number(number)
+        , m_description(std::move(description))
+        , m_what(QStringLiteral("Error %1: %2").arg(number).arg(m_description).toUtf8())
     {
     }
 
@@ -46,4 +47,4 @@ private:
     QByteArray m_what;
 };
 
-}  // namespace quillet::store
+} // namespace quillet::store

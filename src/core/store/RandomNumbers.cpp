@@ -14,7 +14,7 @@ std::mt19937 &generator()
     return engine;
 }
 
-}  // namespace
+} // namespace
 
 int randomIntegerUpTo(int max)
 {
@@ -31,4 +31,4 @@ QString assignRandomKey(const std::function<bool(const QString &key)> &tryKey)
     }
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -13,4 +13,4 @@ int randomIntegerUpTo(int max);
 // already holds it) and returns the accepted key.
 QString assignRandomKey(const std::function<bool(const QString &key)> &tryKey);
 
-}  // namespace quillet::store
+} // namespace quillet::store

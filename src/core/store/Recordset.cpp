@@ -80,9 +80,10 @@ bool isTableName(const QString &text)
     return name.match(text.trimmed()).hasMatch();
 }
 
-}  // namespace
+} // namespace
 
-Recordset::Recordset(Database &db, const QString &tableOrSql) : m_db(&db)
+Recordset::Recordset(Database &db, const QString &tableOrSql)
+    : m_db(&db)
 {
     QString rest;
     if (isTableName(tableOrSql)) {
@@ -106,7 +107,7 @@ Recordset::Recordset(Database &db, const QString &tableOrSql) : m_db(&db)
     QString sql;
     if (!m_table.isEmpty()) {
         const QList<FieldDef> fields = db.fields(m_table);
-        QStringList selected{QStringLiteral("rowid")};
+        QStringList selected {QStringLiteral("rowid")};
         int lazyCount = 0;
         for (const FieldDef &field : fields) {
             if (field.autoIncrement)
@@ -206,7 +207,7 @@ int Recordset::column(const QString &field) const
             return i;
     }
     throw EngineError(EngineErrorCode::ItemNotFound,
-                      QStringLiteral("Item '%1' not found in this collection.").arg(field));
+        QStringLiteral("Item '%1' not found in this collection.").arg(field));
 }
 
 const Recordset::Row &Recordset::current() const
@@ -218,9 +219,9 @@ const Recordset::Row &Recordset::current() const
 
 QVariant Recordset::fetchLazy(const Row &row, int col) const
 {
-    sqlite3_stmt *stmt = m_db->prepareCached(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
-                                                 .arg(quoteIdentifier(m_columns.at(col)),
-                                                      quoteIdentifier(m_table)));
+    sqlite3_stmt *stmt = m_db->prepareCached(
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?1")
+            .arg(quoteIdentifier(m_columns.at(col)), quoteIdentifier(m_table)));
     sqlite3_bind_int64(stmt, 1, row.rowid);
     const int rc = sqlite3_step(stmt);
     QVariant result = rc == SQLITE_ROW ? readColumn(stmt, 0) : QVariant();
@@ -255,7 +256,7 @@ void Recordset::requireWritable() const
 {
     if (m_table.isEmpty())
         throw EngineError(EngineErrorCode::ReadOnly,
-                          QStringLiteral("Cannot update. Database or object is read-only."));
+            QStringLiteral("Cannot update. Database or object is read-only."));
 }
 
 void Recordset::addNew()
@@ -277,7 +278,7 @@ void Recordset::setValue(const QString &field, const QVariant &value)
 {
     if (m_mode == EditMode::None)
         throw EngineError(EngineErrorCode::UpdateWithoutEdit,
-                          QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+            QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     const int col = column(field);
     m_pending[col] = value;
     m_pendingMask |= quint64(1) << col;
@@ -312,7 +313,7 @@ QString Recordset::writeSql(EditMode mode, quint64 columns) const
         sql = n == 0 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(m_table))
                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                            .arg(quoteIdentifier(m_table), names.join(QStringLiteral(", ")),
-                                params.join(QStringLiteral(", ")));
+                               params.join(QStringLiteral(", ")));
     } else {
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
                   .arg(quoteIdentifier(m_table), sets.join(QStringLiteral(", ")))
@@ -326,7 +327,7 @@ void Recordset::update()
 {
     if (m_mode == EditMode::None)
         throw EngineError(EngineErrorCode::UpdateWithoutEdit,
-                          QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+            QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     if (m_mode == EditMode::Edit && m_pendingMask == 0) {
         m_mode = EditMode::None;
         return;
@@ -377,7 +378,8 @@ void Recordset::remove()
 {
     requireWritable();
     const Row &row = current();
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(m_table));
+    const QString sql
+        = QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(m_table));
     sqlite3_stmt *stmt = m_db->prepareCached(sql);
     sqlite3_bind_int64(stmt, 1, row.rowid);
     m_db->runWrite(stmt, sql);
@@ -386,4 +388,4 @@ void Recordset::remove()
     m_mode = EditMode::None;
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -62,10 +62,15 @@ private:
     {
         qint64 rowid = 0;
         QList<QVariant> values;
-        quint64 loadedLazy = 0;  // bit per lazy column already fetched
+        quint64 loadedLazy = 0; // bit per lazy column already fetched
         bool deleted = false;
     };
-    enum class EditMode { None, AddNew, Edit };
+    enum class EditMode
+    {
+        None,
+        AddNew,
+        Edit
+    };
 
     int column(const QString &field) const;
     const Row &current() const;
@@ -74,17 +79,17 @@ private:
     QString writeSql(EditMode mode, quint64 columns) const;
 
     Database *m_db;
-    QString m_table;              // empty for read-only rows
-    QStringList m_columns;        // field names, in table order
-    QList<quint64> m_lazyBit;     // per column: its bit when read on demand (Long Binary), else 0
+    QString m_table; // empty for read-only rows
+    QStringList m_columns; // field names, in table order
+    QList<quint64> m_lazyBit; // per column: its bit when read on demand (Long Binary), else 0
     int m_autoIncrementColumn = -1;
     std::vector<Row> m_rows;
     int m_position = 0;
     int m_count = 0;
     EditMode m_mode = EditMode::None;
-    QList<QVariant> m_pending;    // per column, valid where m_pendingMask has its bit
+    QList<QVariant> m_pending; // per column, valid where m_pendingMask has its bit
     quint64 m_pendingMask = 0;
-    mutable QHash<quint64, QString> m_sqlCache;  // (mode, columns) -> statement text
+    mutable QHash<quint64, QString> m_sqlCache; // (mode, columns) -> statement text
 };
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -17,32 +17,34 @@ QString createConnectString()
 TableDef tableDefinition(DocumentTable which)
 {
     auto text = [](const char *name, int size = 0, bool zeroLength = false) {
-        return FieldDef{QLatin1String(name), FieldKind::Text, size, zeroLength, false};
+        return FieldDef {QLatin1String(name), FieldKind::Text, size, zeroLength, false};
     };
     auto field = [](const char *name, FieldKind kind, bool zeroLength = false) {
-        return FieldDef{QLatin1String(name), kind, 0, zeroLength, false};
+        return FieldDef {QLatin1String(name), kind, 0, zeroLength, false};
     };
-    const FieldDef id{QStringLiteral("ID"), FieldKind::Long, 0, false, true};
+    const FieldDef id {QStringLiteral("ID"), FieldKind::Long, 0, false, true};
 
     switch (which) {
     case DocumentTable::Tips:
-        return {QStringLiteral("tbTips"), {text("Version")}};
+        return {QStringLiteral("tbTips"), {text("Version")}, {}};
     case DocumentTable::Nodes:
         return {QStringLiteral("tbNodes"),
-                {id, text("Parent"), text("Title"), text("Key"), field("Image", FieldKind::Integer),
-                 field("expImage", FieldKind::Integer)}};
+            {id, text("Parent"), text("Title"), text("Key"), field("Image", FieldKind::Integer),
+                field("expImage", FieldKind::Integer)},
+            {}};
     case DocumentTable::Items:
         // Names and links keep their declared size of 255 for the record, but
         // the engine stores them whole: long links are common and cutting
         // them would lose bookmarks.
         return {QStringLiteral("tbItems"),
-                {id, text("tKey"), text("lKey", 0, true), text("urlName", 255),
-                 text("urlLink", 255), text("urlDate"), field("urlDescrip", FieldKind::Memo, true),
-                 text("imgFile", 0, true), field("delFlag", FieldKind::Integer),
-                 field("urlThumb", FieldKind::LongBinary)},
-                // The duplicate scan reads links in order from here instead of
-                // sorting every row.
-                {{QStringLiteral("ixItemsLink"), {QStringLiteral("urlLink"), QStringLiteral("delFlag")}}}};
+            {id, text("tKey"), text("lKey", 0, true), text("urlName", 255), text("urlLink", 255),
+                text("urlDate"), field("urlDescrip", FieldKind::Memo, true),
+                text("imgFile", 0, true), field("delFlag", FieldKind::Integer),
+                field("urlThumb", FieldKind::LongBinary)},
+            // The duplicate scan reads links in order from here instead of
+            // sorting every row.
+            {{QStringLiteral("ixItemsLink"),
+                {QStringLiteral("urlLink"), QStringLiteral("delFlag")}}}};
     }
     return {};
 }
@@ -78,4 +80,4 @@ bool canOpenDatabase(const QString &path)
     return Database::probe(path, openConnectString());
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

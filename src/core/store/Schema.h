@@ -14,13 +14,18 @@ inline constexpr const char kDocumentPassword[] = "tavo@Lurk";
 // its own case-insensitive text order.
 inline constexpr const char kDocumentLocale[] = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 
-QString openConnectString();    // ";pwd=" + password
-QString createConnectString();  // locale + ";pwd=" + password
+QString openConnectString(); // ";pwd=" + password
+QString createConnectString(); // locale + ";pwd=" + password
 
 // The format version written to tbTips at every Save.
 inline constexpr const char kFormatVersion[] = "3.0";
 
-enum class DocumentTable { Tips = 0, Nodes = 1, Items = 2 };
+enum class DocumentTable
+{
+    Tips = 0,
+    Nodes = 1,
+    Items = 2
+};
 
 // The definitions of tbTips, tbNodes and tbItems, fields in creation order.
 TableDef tableDefinition(DocumentTable which);
@@ -35,7 +40,7 @@ std::unique_ptr<Database> openDocumentDatabase(const QString &path);
 // True when the file opens exclusively with the password right now.
 bool canOpenDatabase(const QString &path);
 
-}  // namespace quillet::store
+} // namespace quillet::store
 
 namespace quillet::store {
 
@@ -45,4 +50,4 @@ inline constexpr const char kRootTitle[] = "my Favroites";
 inline constexpr int kRootImage = 1;
 inline constexpr int kRootExpandedImage = 2;
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -93,4 +93,4 @@ bool copyFile(const QString &source, const QString &target)
     return out.commit();
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -26,4 +26,4 @@ bool deleteFileIfExists(const QString &path);
 // document behind.
 bool copyFile(const QString &source, const QString &target);
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -7,19 +7,20 @@
 namespace quillet::store {
 
 // The field kinds a document table may hold.
-enum class FieldKind {
-    Text,        // sized or engine-default text
-    Memo,        // long text
-    Integer,     // 16-bit integer
-    Long,        // 32-bit integer, optionally auto-increment
-    LongBinary,  // a byte array written and read in one piece
+enum class FieldKind
+{
+    Text, // sized or engine-default text
+    Memo, // long text
+    Integer, // 16-bit integer
+    Long, // 32-bit integer, optionally auto-increment
+    LongBinary, // a byte array written and read in one piece
 };
 
 struct FieldDef
 {
     QString name;
     FieldKind kind = FieldKind::Text;
-    int size = 0;  // declared text size; 0 = the engine's default
+    int size = 0; // declared text size; 0 = the engine's default
     bool allowZeroLength = false;
     bool autoIncrement = false;
 };
@@ -39,4 +40,4 @@ struct TableDef
     QList<IndexDef> indexes;
 };
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -13,7 +13,7 @@ namespace {
 void badTable(const QString &path, const QString &why)
 {
     throw EngineError(EngineErrorCode::NotAValidDocument,
-                      QStringLiteral("The heading table of '%1' %2.").arg(path, why));
+        QStringLiteral("The heading table of '%1' %2.").arg(path, why));
 }
 
 void setProgress(platform::ProgressView *progress, qint64 value)
@@ -25,7 +25,7 @@ void setProgress(platform::ProgressView *progress, qint64 value)
 // Pre-order: a heading, its whole subtree, then its next sibling; so every
 // row's parent is written before it.
 void writeHeadingSubtree(Database &db, sqlite3_stmt *insert, const browser::HeadingNode *node,
-                         qint64 &counter, platform::ProgressView *progress, const QString &sql)
+    qint64 &counter, platform::ProgressView *progress, const QString &sql)
 {
     for (; node; node = node->nextSibling()) {
         setProgress(progress, counter);
@@ -54,15 +54,15 @@ qint64 countHeadings(const browser::HeadingNode *node)
     return n;
 }
 
-}  // namespace
+} // namespace
 
-void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
-                     platform::ProgressView *progress)
+void loadHeadingTree(
+    Database &db, browser::HeadingTreeModel &tree, platform::ProgressView *progress)
 {
     // Read straight from the engine: a document may hold many thousands of
     // headings and this runs at every open.
-    sqlite3_stmt *stmt = db.prepareCached(QStringLiteral(
-        "SELECT Parent, Title, Key, Image, expImage FROM tbNodes"));
+    sqlite3_stmt *stmt = db.prepareCached(
+        QStringLiteral("SELECT Parent, Title, Key, Image, expImage FROM tbNodes"));
     qint64 total = 0;
     {
         sqlite3_stmt *count = db.prepareCached(QStringLiteral("SELECT count(*) FROM tbNodes"));
@@ -77,7 +77,7 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
     }
     auto text = [&](int column) {
         return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, column)),
-                                 sqlite3_column_bytes(stmt, column));
+            sqlite3_column_bytes(stmt, column));
     };
     tree.beginBulkLoad();
     struct EndBulk
@@ -89,7 +89,7 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
             sqlite3_reset(stmt);
             tree.endBulkLoad();
         }
-    } endBulk{tree, stmt};
+    } endBulk {tree, stmt};
 
     qint64 counter = 1;
     int rc = sqlite3_step(stmt);
@@ -101,9 +101,8 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
     if (text(0) != QLatin1String("0"))
         badTable(db.path(), QStringLiteral("does not start with the root heading"));
     setProgress(progress, counter);
-    browser::HeadingNode *root =
-        tree.appendHeading(nullptr, text(1), text(2), sqlite3_column_int(stmt, 3),
-                           sqlite3_column_int(stmt, 4));
+    browser::HeadingNode *root = tree.appendHeading(
+        nullptr, text(1), text(2), sqlite3_column_int(stmt, 3), sqlite3_column_int(stmt, 4));
     if (!root)
         badTable(db.path(), QStringLiteral("holds a key twice"));
     root->expanded = true;
@@ -115,13 +114,12 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         setProgress(progress, counter);
         const QString parentKey = text(0);
-        browser::HeadingNode *parent = last && last->key == parentKey ? last
-                                                                      : tree.findByKey(parentKey);
+        browser::HeadingNode *parent
+            = last && last->key == parentKey ? last : tree.findByKey(parentKey);
         if (!parent)
             badTable(db.path(), QStringLiteral("names a parent heading that is missing"));
-        browser::HeadingNode *node = tree.appendHeading(parent, text(1), text(2),
-                                                        sqlite3_column_int(stmt, 3),
-                                                        sqlite3_column_int(stmt, 4));
+        browser::HeadingNode *node = tree.appendHeading(
+            parent, text(1), text(2), sqlite3_column_int(stmt, 3), sqlite3_column_int(stmt, 4));
         if (!node)
             badTable(db.path(), QStringLiteral("holds a key twice"));
         last = node;
@@ -133,7 +131,7 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
 }
 
 void resolvePendingChanges(Database &db, const browser::HeadingTreeModel *tree, bool commit,
-                           platform::ProgressView *progress, platform::StatusView *status)
+    platform::ProgressView *progress, platform::StatusView *status)
 {
     struct Finish
     {
@@ -146,7 +144,7 @@ void resolvePendingChanges(Database &db, const browser::HeadingTreeModel *tree, 
             if (status)
                 status->setStatusText(QString::fromLatin1(strings::kStatusIdle));
         }
-    } finish{progress, status};
+    } finish {progress, status};
 
     if (status)
         status->setStatusText(commit ? QStringLiteral("Status: Saving file ...")
@@ -177,8 +175,8 @@ void resolvePendingChanges(Database &db, const browser::HeadingTreeModel *tree, 
         db.deleteTable(QStringLiteral("tbNodes"));
         createTable(db, DocumentTable::Nodes);
         if (root) {
-            const QString sql = QStringLiteral(
-                "INSERT INTO tbNodes (Parent, Title, Key, Image, expImage) VALUES (?1, ?2, ?3, ?4, ?5)");
+            const QString sql = QStringLiteral("INSERT INTO tbNodes (Parent, Title, Key, Image, "
+                                               "expImage) VALUES (?1, ?2, ?3, ?4, ?5)");
             writeHeadingSubtree(db, db.prepareCached(sql), root, counter, progress, sql);
         }
         // Added rows become committed; every other pending row goes.
@@ -193,4 +191,4 @@ void resolvePendingChanges(Database &db, const browser::HeadingTreeModel *tree, 
     transaction.commit();
 }
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -10,8 +10,8 @@ namespace quillet::store {
 // (Parent "0"), every later row must name a parent read before it. Views are
 // told once at the end. Throws EngineError on a bad table; headings read
 // before the failure stay in the tree. The root becomes current.
-void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
-                     platform::ProgressView *progress);
+void loadHeadingTree(
+    Database &db, browser::HeadingTreeModel &tree, platform::ProgressView *progress);
 
 // Save: writes the format version, replaces tbNodes with the tree (pre-order)
 // and settles tbItems: added rows become committed, deleted ones go.
@@ -20,6 +20,6 @@ void loadHeadingTree(Database &db, browser::HeadingTreeModel &tree,
 // Either runs as one transaction: on any failure nothing has changed and the
 // error propagates.
 void resolvePendingChanges(Database &db, const browser::HeadingTreeModel *tree, bool commit,
-                           platform::ProgressView *progress, platform::StatusView *status);
+    platform::ProgressView *progress, platform::StatusView *status);
 
-}  // namespace quillet::store
+} // namespace quillet::store

@@ -17,4 +17,4 @@ public:
     void blank() override;
 };
 
-}  // namespace quillet::pages
+} // namespace quillet::pages

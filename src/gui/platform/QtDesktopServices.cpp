@@ -15,4 +15,4 @@ bool QtDesktopServices::openFile(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

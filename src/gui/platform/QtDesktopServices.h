@@ -11,4 +11,4 @@ public:
     bool openFile(const QString &path) override;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

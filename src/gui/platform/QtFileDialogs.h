@@ -9,10 +9,13 @@ namespace quillet::platform {
 class QtFileDialogs : public FileDialogs
 {
 public:
-    explicit QtFileDialogs(QWidget *owner = nullptr) : m_owner(owner) {}
+    explicit QtFileDialogs(QWidget *owner = nullptr)
+        : m_owner(owner)
+    {
+    }
     QString openFile(const QString &title, const QString &folder, const QString &filter) override;
     QString saveFile(const QString &title, const QString &folder, const QString &fileName,
-                     const QString &filter) override;
+        const QString &filter) override;
     QString chooseFolder(const QString &title, const QString &folder) override;
 
     // "rdb files(*.rdb)|*.rdb" -> "rdb files(*.rdb)" as Qt writes filters.
@@ -22,4 +25,4 @@ private:
     QWidget *m_owner;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

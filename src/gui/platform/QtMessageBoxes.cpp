@@ -6,8 +6,8 @@
 
 namespace quillet::platform {
 
-MessageAnswer QtMessageBoxes::show(const QString &text, MessageIcon icon, MessageButtons buttons,
-                                   const QString &title)
+MessageAnswer QtMessageBoxes::show(
+    const QString &text, MessageIcon icon, MessageButtons buttons, const QString &title)
 {
     QMessageBox box(m_owner);
     box.setWindowTitle(title.isEmpty() ? QString::fromLatin1(strings::kTitle) : title);
@@ -55,4 +55,4 @@ MessageAnswer QtMessageBoxes::show(const QString &text, MessageIcon icon, Messag
     }
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -10,13 +10,16 @@ namespace quillet::platform {
 class QtMessageBoxes : public MessageBoxes
 {
 public:
-    explicit QtMessageBoxes(QWidget *owner = nullptr) : m_owner(owner) {}
+    explicit QtMessageBoxes(QWidget *owner = nullptr)
+        : m_owner(owner)
+    {
+    }
     void setOwner(QWidget *owner) { m_owner = owner; }
     MessageAnswer show(const QString &text, MessageIcon icon, MessageButtons buttons,
-                       const QString &title) override;
+        const QString &title) override;
 
 private:
     QWidget *m_owner;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

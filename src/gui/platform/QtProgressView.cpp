@@ -33,4 +33,4 @@ void QtStatusView::setStatusText(const QString &text)
     m_label->setText(text);
 }
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

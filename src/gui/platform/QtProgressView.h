@@ -11,7 +11,10 @@ namespace quillet::platform {
 class QtProgressView : public ProgressView
 {
 public:
-    explicit QtProgressView(QProgressBar *bar) : m_bar(bar) {}
+    explicit QtProgressView(QProgressBar *bar)
+        : m_bar(bar)
+    {
+    }
     void setMaximum(qint64 maximum) override;
     void setValue(qint64 value) override;
     void setVisible(bool visible) override;
@@ -24,11 +27,14 @@ private:
 class QtStatusView : public StatusView
 {
 public:
-    explicit QtStatusView(QLabel *label) : m_label(label) {}
+    explicit QtStatusView(QLabel *label)
+        : m_label(label)
+    {
+    }
     void setStatusText(const QString &text) override;
 
 private:
     QLabel *m_label;
 };
 
-}  // namespace quillet::platform
+} // namespace quillet::platform

@@ -20,15 +20,17 @@ bool hasDisplay()
 {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         return true;
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-}  // namespace
+} // namespace
 
 int runApplication(int argc, char **argv)
 {
     if (!hasDisplay()) {
-        std::fputs("Quillet needs a graphical display: set DISPLAY (or use --offscreen).\n", stderr);
+        std::fputs(
+            "Quillet needs a graphical display: set DISPLAY (or use --offscreen).\n", stderr);
         return 2;
     }
     QApplication app(argc, argv);
@@ -37,7 +39,7 @@ int runApplication(int argc, char **argv)
 
     platform::SingleInstance instance;
     if (!instance.isFirst())
-        return 0;  // another Quillet already works on this home
+        return 0; // another Quillet already works on this home
 
     SplashWindow splash;
     splash.show();
@@ -66,4 +68,4 @@ int runApplication(int argc, char **argv)
     return app.exec();
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

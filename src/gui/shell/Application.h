@@ -9,4 +9,4 @@ namespace quillet::shell {
 // process exit code.
 int runApplication(int argc, char **argv);
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

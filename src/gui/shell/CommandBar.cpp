@@ -10,7 +10,9 @@
 
 namespace quillet::shell {
 
-CommandBar::CommandBar(QMainWindow *window) : QObject(window), m_window(window)
+CommandBar::CommandBar(QMainWindow *window)
+    : QObject(window)
+    , m_window(window)
 {
     for (const CommandItem &item : commandItems()) {
         auto *action = new QAction(item.caption, window);
@@ -97,4 +99,4 @@ void CommandBar::setRecentFiles(const std::array<QString, 3> &entries)
     m_actions.value(QStringLiteral("miSepMRU"))->setVisible(!entries[0].isEmpty());
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

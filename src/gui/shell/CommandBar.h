@@ -48,4 +48,4 @@ private:
     QMenu *m_listPopup = nullptr;
 };
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

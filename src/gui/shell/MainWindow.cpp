@@ -20,7 +20,9 @@
 namespace quillet::shell {
 
 MainWindow::MainWindow(Overrides overrides, QWidget *parent)
-    : QMainWindow(parent), m_qtMessages(this), m_qtFileDialogs(this)
+    : QMainWindow(parent)
+    , m_qtMessages(this)
+    , m_qtFileDialogs(this)
 {
     setObjectName(QStringLiteral("frmMain"));
     buildWindow();
@@ -41,14 +43,14 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     addToolBar(Qt::LeftToolBarArea, m_commands->toolbox());
     m_commands->setRecentFiles(m_workspace->windowSettings().mru);
     connect(m_workspace.get(), &Workspace::recentFilesChanged, this,
-            [this] { m_commands->setRecentFiles(m_workspace->windowSettings().mru); });
+        [this] { m_commands->setRecentFiles(m_workspace->windowSettings().mru); });
     connect(m_commands, &CommandBar::triggered, this, &MainWindow::dispatch);
     registerCommands();
     connectViews();
 
     setWindowTitle(m_workspace->document().caption());
-    connect(&m_workspace->document(), &store::Document::captionChanged, this,
-            &QWidget::setWindowTitle);
+    connect(
+        &m_workspace->document(), &store::Document::captionChanged, this, &QWidget::setWindowTitle);
     qApp->installEventFilter(this);
 }
 
@@ -103,12 +105,13 @@ void MainWindow::connectViews()
     browser::BookmarkList &list = m_workspace->list();
     m_treContent->setModel(&tree);
     connect(m_treContent->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (m_syncingTree)
-                    return;
-                m_workspace->selectHeading(m_workspace->tree().nodeAt(current));
-            });
-    connect(&tree, &browser::HeadingTreeModel::currentChanged, this, &MainWindow::syncTreeSelection);
+        [this](const QModelIndex &current) {
+            if (m_syncingTree)
+                return;
+            m_workspace->selectHeading(m_workspace->tree().nodeAt(current));
+        });
+    connect(
+        &tree, &browser::HeadingTreeModel::currentChanged, this, &MainWindow::syncTreeSelection);
     connect(&tree, &QAbstractItemModel::modelReset, this, [this] {
         // A loaded tree opens with the root expanded and selected.
         syncTreeSelection(m_workspace->tree().current());
@@ -126,16 +129,15 @@ void MainWindow::connectViews()
     header->resizeSection(1, 4000 / 15);
     header->resizeSection(2, 2000 / 15);
     connect(header, &QHeaderView::sectionClicked, this,
-            [this](int column) { m_workspace->list().model().clickColumn(column); });
+        [this](int column) { m_workspace->list().model().clickColumn(column); });
     connect(&list.model(), &browser::BookmarkListModel::sortChanged, this,
-            [header](int column, Qt::SortOrder order) { header->setSortIndicator(column, order); });
-    connect(&list, &browser::BookmarkList::scrollToRow, this, [this](int row) {
-        m_lvwBookmark->scrollTo(m_workspace->list().model().index(row, 0));
-    });
+        [header](int column, Qt::SortOrder order) { header->setSortIndicator(column, order); });
+    connect(&list, &browser::BookmarkList::scrollToRow, this,
+        [this](int row) { m_lvwBookmark->scrollTo(m_workspace->list().model().index(row, 0)); });
     connect(m_lvwBookmark, &QAbstractItemView::clicked, this,
-            [this] { m_workspace->list().syncDescriptionWithSelection(); });
+        [this] { m_workspace->list().syncDescriptionWithSelection(); });
     connect(m_lvwBookmark, &QAbstractItemView::doubleClicked, this,
-            [this] { m_workspace->list().openRowLink(m_workspace->list().selectedRow()); });
+        [this] { m_workspace->list().openRowLink(m_workspace->list().selectedRow()); });
     connect(m_lvwBookmark, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         m_commands->listPopup()->popup(m_lvwBookmark->viewport()->mapToGlobal(pos));
     });
@@ -168,18 +170,19 @@ void MainWindow::registerCommands()
         {QStringLiteral("miFSave"), [this] { m_lifecycle->fileSave(); }},
         {QStringLiteral("miFSaveAs"), [this] { m_lifecycle->fileSaveAs(); }},
         {QStringLiteral("miFMRU1"),
-         [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[0]); }},
+            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[0]); }},
         {QStringLiteral("miFMRU2"),
-         [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[1]); }},
+            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[1]); }},
         {QStringLiteral("miFMRU3"),
-         [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[2]); }},
+            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[2]); }},
         {QStringLiteral("miFExit"), [this] { close(); }},
         {QStringLiteral("miESelectAll"), [&list] { list.selectAll(); }},
         {QStringLiteral("miEDelete"),
-         [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); }},
-        {QStringLiteral("miLOpen"), [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); }},
+            [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); }},
+        {QStringLiteral("miLOpen"),
+            [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); }},
         {QStringLiteral("miLView"),
-         [this, &list] { list.viewBookmarkPicture(selectedHeadingKey(), list.selectedKey()); }},
+            [this, &list] { list.viewBookmarkPicture(selectedHeadingKey(), list.selectedKey()); }},
     };
 }
 
@@ -187,7 +190,7 @@ void MainWindow::dispatch(const QString &key)
 {
     const auto handler = m_handlers.constFind(key);
     if (handler == m_handlers.constEnd())
-        return;  // commands still to come do nothing yet
+        return; // commands still to come do nothing yet
     try {
         (*handler)();
     } catch (const store::EngineError &e) {
@@ -219,7 +222,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     browser::BookmarkList &list = m_workspace->list();
     if (event->type() == QEvent::KeyPress) {
-        if (key->key() == Qt::Key_F1 && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        if (key->key() == Qt::Key_F1
+            && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
             dispatch(QStringLiteral("miHContent"));
             return true;
         }
@@ -249,4 +253,4 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

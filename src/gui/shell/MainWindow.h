@@ -39,7 +39,10 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     using Overrides = MainWindowOverrides;
-    explicit MainWindow(QWidget *parent = nullptr) : MainWindow(Overrides(), parent) {}
+    explicit MainWindow(QWidget *parent = nullptr)
+        : MainWindow(Overrides(), parent)
+    {
+    }
     explicit MainWindow(Overrides overrides, QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -87,4 +90,4 @@ private:
     bool m_syncingTree = false;
 };
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

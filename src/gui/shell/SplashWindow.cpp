@@ -40,4 +40,4 @@ void SplashWindow::setStep(const QString &text)
     m_lblStatus->setText(text);
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

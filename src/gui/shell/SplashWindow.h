@@ -24,4 +24,4 @@ private:
     QProgressBar *m_proLoad;
 };
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

@@ -11,7 +11,8 @@ namespace {
 int g_pipe[2] = {-1, -1};
 }
 
-TerminationSignal::TerminationSignal(QObject *parent) : QObject(parent)
+TerminationSignal::TerminationSignal(QObject *parent)
+    : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_pipe) != 0)
         return;
@@ -52,4 +53,4 @@ void TerminationSignal::readPipe()
     Q_EMIT closeRequested();
 }
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

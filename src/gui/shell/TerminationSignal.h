@@ -25,4 +25,4 @@ private:
     QSocketNotifier *m_notifier = nullptr;
 };
 
-}  // namespace quillet::shell
+} // namespace quillet::shell

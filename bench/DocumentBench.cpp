@@ -1,0 +1,130 @@
+// Document figures: loading, listing a large heading, Save and Discard, and
+// the memory of a window holding a large document.
+#include "BenchDocuments.h"
+
+#include "shell/MainWindow.h"
+#include "shell/Workspace.h"
+#include "store/DocumentLifecycle.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+#include "store/TreePersistence.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <benchmark/benchmark.h>
+
+using namespace quillet;
+
+namespace {
+
+constexpr int kHeadings = 10000;
+constexpr int kBookmarks = 100000;
+
+void BM_LoadDocument(benchmark::State &state)
+{
+    const QString path = bench::documentWith(kHeadings, kBookmarks);
+    shell::Workspace ws({});
+    store::DocumentLifecycle life(ws);
+    for (auto _ : state) {
+        if (!life.loadDocument(path, nullptr))
+            state.SkipWithError("load failed");
+        state.PauseTiming();
+        state.counters["listed"] = ws.list().model().count();
+        state.counters["headings"] = ws.tree().headingCount();
+        ws.document().closeDatabase();
+        ws.clearHeadingTree();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond);
+
+void BM_FillBookmarkList10k(benchmark::State &state)
+{
+    const QString path = bench::documentWith(kHeadings, kBookmarks);
+    shell::Workspace ws({});
+    store::DocumentLifecycle life(ws);
+    life.loadDocument(path, nullptr);
+    for (auto _ : state) {
+        ws.list().clear();
+        ws.list().fill(QLatin1String(store::kRootKey), ws.document().database());
+    }
+    state.counters["listed"] = ws.list().model().count();
+}
+BENCHMARK(BM_FillBookmarkList10k)->Unit(benchmark::kMillisecond);
+
+// Save (commit) or Discard of 100,000 pending rows with a 10,000-heading tree.
+void resolve(benchmark::State &state, bool commit)
+{
+    const QString source = bench::documentWith(kHeadings, kBookmarks, true);
+    const QString work = bench::benchFolder() + QStringLiteral("/resolve.rdb");
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(work);
+        store::copyFile(source, work);
+        auto db = store::openDocumentDatabase(work);
+        browser::HeadingTreeModel tree;
+        store::loadHeadingTree(*db, tree, nullptr);
+        state.ResumeTiming();
+        store::resolvePendingChanges(*db, &tree, commit, nullptr, nullptr);
+    }
+}
+
+void BM_Save100kPending(benchmark::State &state)
+{
+    resolve(state, true);
+}
+BENCHMARK(BM_Save100kPending)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Discard100kPending(benchmark::State &state)
+{
+    resolve(state, false);
+}
+BENCHMARK(BM_Discard100kPending)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Peak resident memory of a fresh process that shows the main window with
+// the document open and its largest heading listed.
+void BM_PeakMemoryHoldingDocument(benchmark::State &state)
+{
+    const QString path = bench::documentWith(kHeadings, kBookmarks);
+    double peakMb = 0;
+    for (auto _ : state) {
+        QProcess child;
+        child.start(
+            QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-document"), path});
+        child.waitForFinished(120000);
+        const QByteArray out = child.readAllStandardOutput();
+        const auto match
+            = QRegularExpression(QStringLiteral("peak-kb (\\d+)")).match(QString::fromLatin1(out));
+        if (!match.hasMatch()) {
+            state.SkipWithError("the holding process reported nothing");
+            return;
+        }
+        peakMb = match.captured(1).toDouble() / 1024.0;
+    }
+    state.counters["peak_MB"] = peakMb;
+}
+BENCHMARK(BM_PeakMemoryHoldingDocument)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+// The child side of BM_PeakMemoryHoldingDocument.
+int holdDocument(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    shell::MainWindow window;
+    window.loadStartupDocument(
+        {QStringLiteral("quillet"), QString::fromLocal8Bit(argv[2])}, nullptr);
+    window.show();
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    const auto match = QRegularExpression(QStringLiteral("VmHWM:\\s+(\\d+) kB"))
+                           .match(QString::fromLatin1(status.readAll()));
+    std::printf("listed %d peak-kb %s\n", window.workspace().list().model().count(),
+        qPrintable(match.captured(1)));
+    window.workspace().document().closeDatabase();
+    return 0;
+}

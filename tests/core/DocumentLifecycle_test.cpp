@@ -1,0 +1,692 @@
+#include "DocumentBuilder.h"
+#include "DocumentFixtures.h"
+#include "ScriptedPlatform.h"
+#include "platform/AppHome.h"
+#include "shell/Workspace.h"
+#include "store/DocumentLifecycle.h"
+#include "store/Recordset.h"
+#include "store/StoreFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+
+using namespace quillet;
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+const QString kPrompt
+    = QStringLiteral("The current file has been modified, would you like to save it?");
+const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
+
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// The saved state every document here starts from: the root with one
+// sub-heading, and two committed bookmarks.
+const QList<test::NodeRow> kSavedNodes = {
+    {QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
+    {QStringLiteral("kRoot"), QStringLiteral("Work"), QStringLiteral("k1"), 3, 4},
+};
+const QStringList kSavedNodeRows
+    = {QStringLiteral("0>kRoot:my Favroites"), QStringLiteral("kRoot>k1:Work")};
+const QStringList kSavedItemRows = {QStringLiteral("A:0"), QStringLiteral("B:0")};
+
+test::ItemRow item(const QString &name)
+{
+    return test::ItemRow(QStringLiteral("kRoot"), name + QStringLiteral("key"), name,
+                         QStringLiteral("http://x/") + name);
+}
+
+std::optional<QByteArray> envValue(const char *name)
+{
+    if (!qEnvironmentVariableIsSet(name))
+        return std::nullopt;
+    return qgetenv(name);
+}
+
+void restoreEnv(const char *name, const std::optional<QByteArray> &value)
+{
+    if (value)
+        qputenv(name, *value);
+    else
+        qunsetenv(name);
+}
+
+class DocumentLifecycleTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        home = platform::appHome();
+        // The desktop lives inside the test's home, never on the machine's.
+        const QString user = home + QStringLiteral("/user");
+        desktop = user + QStringLiteral("/Desktop");
+        docs = home + QStringLiteral("/docs");
+        QDir().mkpath(desktop);
+        QDir().mkpath(docs);
+        qputenv("HOME", user.toUtf8());
+        qputenv("XDG_CONFIG_HOME", (user + QStringLiteral("/.config")).toUtf8());
+        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+            &messages, &dialogs, &desktopServices, &description, &status, &progress});
+        QDir().mkpath(ws->optionSettings().imageFolder);
+        life = std::make_unique<store::DocumentLifecycle>(*ws);
+        life->newDocument(false);
+    }
+
+    void TearDown() override
+    {
+        life.reset();
+        ws.reset();
+        restoreEnv("HOME", savedHome);
+        restoreEnv("XDG_CONFIG_HOME", savedConfig);
+    }
+
+    store::Document &doc() { return ws->document(); }
+    store::Database &db() { return *ws->document().database(); }
+
+    QString savedDocument(const QString &name, const QString &folder = QString())
+    {
+        const QString path = (folder.isEmpty() ? docs : folder) + QLatin1Char('/') + name;
+        test::writeDocument(
+            path, kSavedNodes, {item(QStringLiteral("A")), item(QStringLiteral("B"))});
+        return path;
+    }
+
+    void open(const QString &path)
+    {
+        dialogs.choose(path);
+        life->fileOpen();
+        ASSERT_EQ(doc().path(), path);
+    }
+
+    // Edits as the other parts make them: bookmark rows written at once and
+    // marked, headings changed in memory only.
+    void addBookmark(const QString &name)
+    {
+        db().execute(
+            QStringLiteral("insert into tbItems (tKey, lKey, urlName, urlLink, urlDate, delFlag) "
+                           "values ('kRoot', '%1key', '%1', 'http://x/%1', '2024-05-06', 1)")
+                .arg(name));
+        edited();
+    }
+    void hideBookmark(const QString &name)
+    {
+        db().execute(
+            QStringLiteral("update tbItems set delFlag = -1 where urlName = '%1'").arg(name));
+        edited();
+    }
+    void edited()
+    {
+        ws->list().refill(QStringLiteral("kRoot"), &db());
+        doc().setModified(true);
+    }
+    void addHeading(const QString &title, const QString &key)
+    {
+        ws->tree().appendHeading(ws->tree().root(), title, key, 3, 4);
+        doc().setModified(true);
+    }
+    QString writePicture(const QString &name)
+    {
+        const QString path = ws->optionSettings().imageFolder + QLatin1Char('/') + name;
+        test::writeFileBytes(path, "picture");
+        return path;
+    }
+
+    // tbItems of the open document, as itemRows() gives them for a closed one.
+    QStringList openItemRows()
+    {
+        QStringList rows;
+        for (auto rs = db().openRecordset(QStringLiteral("tbItems")); !rs->eof(); rs->moveNext())
+            rows << rs->text(QStringLiteral("urlName")) + QLatin1Char(':')
+                    + QString::number(rs->integer(QStringLiteral("delFlag")));
+        return rows;
+    }
+    QStringList openNodeRows()
+    {
+        QStringList rows;
+        for (auto rs = db().openRecordset(QStringLiteral("tbNodes")); !rs->eof(); rs->moveNext())
+            rows << rs->text(QStringLiteral("Parent")) + QLatin1Char('>')
+                    + rs->text(QStringLiteral("Key")) + QLatin1Char(':')
+                    + rs->text(QStringLiteral("Title"));
+        return rows;
+    }
+    QStringList treeRows()
+    {
+        QStringList rows;
+        std::function<void(const browser::HeadingNode *)> walk
+            = [&](const browser::HeadingNode *n) {
+                  rows << (n->parent ? n->parent->key : QStringLiteral("0")) + QLatin1Char('>')
+                          + n->key + QLatin1Char(':') + n->title;
+                  for (const auto &child : n->children)
+                      walk(child.get());
+              };
+        if (ws->tree().root())
+            walk(ws->tree().root());
+        return rows;
+    }
+    QStringList tmpDatabases()
+    {
+        return QDir(store::tempFolder()).entryList({QStringLiteral("*.rdb")}, QDir::Files);
+    }
+    void failWritesTo(const QString &needle)
+    {
+        db().setWriteHook([needle](const QString &sql) {
+            if (sql.contains(needle, Qt::CaseInsensitive))
+                throw store::EngineError(
+                    store::EngineErrorCode::InjectedFailure, QStringLiteral("Disk full."));
+        });
+    }
+
+    test::ScriptedMessageBoxes messages;
+    test::ScriptedFileDialogs dialogs;
+    test::RecordingDesktop desktopServices;
+    test::RecordingDescription description;
+    test::RecordingStatus status;
+    test::RecordingProgress progress;
+    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<store::DocumentLifecycle> life;
+    QString home, desktop, docs;
+
+private:
+    std::optional<QByteArray> savedHome = envValue("HOME");
+    std::optional<QByteArray> savedConfig = envValue("XDG_CONFIG_HOME");
+};
+
+using DocumentLifecycleNew = DocumentLifecycleTest;
+using DocumentLifecycleOpen = DocumentLifecycleTest;
+using DocumentLifecycleRecent = DocumentLifecycleTest;
+using DocumentLifecycleSaveAs = DocumentLifecycleTest;
+using DocumentLifecycleFailures = DocumentLifecycleTest;
+using DocumentLifecycleExit = DocumentLifecycleTest;
+
+} // namespace
+
+// --- New -------------------------------------------------------------------
+
+TEST_F(DocumentLifecycleNew, OnCleanUntitledDoesNothing)
+{
+    const QStringList before = tmpDatabases();
+    const QString path = doc().path();
+    life->fileNew();
+    EXPECT_EQ(tmpDatabases(), before);
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet"));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(DocumentLifecycleNew, ModifiedUntitledAnsweredNoReplacesTheTempFile)
+{
+    const QString old = doc().path();
+    addBookmark(QStringLiteral("A"));
+    messages.answer(MessageAnswer::No);
+    life->fileNew();
+
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, kPrompt);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNoCancel);
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_EQ(tmpDatabases(), QStringList {doc().fileName()});
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- New"));
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(treeRows(), QStringList {QStringLiteral("0>kRoot:my Favroites")});
+    EXPECT_TRUE(openItemRows().isEmpty());
+}
+
+TEST_F(DocumentLifecycleNew, YesOnUntitledThenCancelInSaveAsKeepsTheDocument)
+{
+    const QString path = doc().path();
+    addBookmark(QStringLiteral("A"));
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(QString());
+    life->fileNew();
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(openItemRows(), QStringList {QStringLiteral("A:1")});
+}
+
+TEST_F(DocumentLifecycleNew, ModifiedTitledAnsweredNoRevertsToTheLastSave)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    // Pictures of a bookmark that is then saved belong to the file.
+    addBookmark(QStringLiteral("C"));
+    const QString kept = writePicture(QStringLiteral("kept.jpg"));
+    doc().registerPendingImageFile(QStringLiteral("kept.jpg"));
+    life->fileSave();
+    ASSERT_FALSE(doc().isModified());
+
+    addBookmark(QStringLiteral("D"));
+    hideBookmark(QStringLiteral("B"));
+    addHeading(QStringLiteral("Fresh"), QStringLiteral("k9"));
+    const QString gone = writePicture(QStringLiteral("gone.jpg"));
+    const QString thumb = writePicture(QStringLiteral("gone_thumb.jpg"));
+    doc().registerPendingImageFile(QStringLiteral("gone.jpg"));
+    doc().registerPendingImageFile(QStringLiteral("gone_thumb.jpg"));
+    messages.answer(MessageAnswer::No);
+    life->fileNew();
+
+    EXPECT_EQ(messages.texts(), QStringList {kPrompt});
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_FALSE(QFileInfo::exists(thumb));
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- New"));
+    EXPECT_EQ(test::itemRows(path),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(test::nodeRows(path), kSavedNodeRows);
+}
+
+TEST_F(DocumentLifecycleNew, ModifiedTitledAnsweredYesSavesAndCancelChangesNothing)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    addHeading(QStringLiteral("Fresh"), QStringLiteral("k9"));
+
+    messages.answer(MessageAnswer::Cancel);
+    life->fileNew();
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- doc.rdb"));
+    EXPECT_EQ(openItemRows(),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:1")}));
+
+    messages.answer(MessageAnswer::Yes);
+    life->fileNew();
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_EQ(test::itemRows(path),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(
+        test::nodeRows(path), kSavedNodeRows + QStringList {QStringLiteral("kRoot>k9:Fresh")});
+}
+
+// --- Open ------------------------------------------------------------------
+
+TEST_F(DocumentLifecycleOpen, LoadsTreeListAndNames)
+{
+    const QString untitled = doc().path();
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    EXPECT_EQ(dialogs.filters, QStringList {kRdbFilter});
+    EXPECT_EQ(dialogs.folders, QStringList {desktop});
+    EXPECT_EQ(ws->windowSettings().defaultDir, desktop);
+    EXPECT_FALSE(QFileInfo::exists(untitled));
+    EXPECT_FALSE(doc().isUntitled());
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- doc.rdb"));
+    EXPECT_EQ(treeRows(), kSavedNodeRows);
+    EXPECT_EQ(ws->list().model().rowCount(), 2);
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks found."));
+    EXPECT_EQ(ws->windowSettings().mru[0], path);
+}
+
+TEST_F(DocumentLifecycleOpen, CancelInTheDialogAfterYesKeepsTheSavedDocument)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(QString());
+    life->fileOpen();
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows(),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(ws->list().model().rowCount(), 3);
+}
+
+TEST_F(DocumentLifecycleOpen, OwnFileOrBadFileCanNotBeOpened)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    const QString junk = docs + QStringLiteral("/junk.rdb");
+    const QString empty = docs + QStringLiteral("/empty.rdb");
+    test::writeFileBytes(junk, QByteArray(4096, 'x'));
+    test::writeFileBytes(empty, QByteArray());
+
+    for (const QString &chosen : {path, junk, empty}) {
+        SCOPED_TRACE(chosen.toStdString());
+        const QByteArray bytes = test::fileBytes(chosen);
+        messages.shown.clear();
+        messages.answer(MessageAnswer::No);
+        dialogs.choose(chosen);
+        life->fileOpen();
+        ASSERT_EQ(messages.shown.size(), 2);
+        EXPECT_EQ(messages.shown[1].text,
+            QStringLiteral("Can not open file: ") + quoted(chosen) + QStringLiteral(". "));
+        EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
+        // The old document stays open with its changes still pending.
+        EXPECT_EQ(doc().path(), path);
+        EXPECT_TRUE(doc().isModified());
+        EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
+        if (chosen != path) {
+            EXPECT_EQ(test::fileBytes(chosen), bytes);
+        }
+    }
+}
+
+TEST_F(DocumentLifecycleOpen, UnloadableTreeEndsInAnEmptyUntitledDocument)
+{
+    const QList<QList<test::NodeRow>> badTrees = {
+        {},
+        {{QStringLiteral("kX"), QStringLiteral("Top"), QStringLiteral("kRoot")}},
+        {kSavedNodes[0], {QStringLiteral("kGone"), QStringLiteral("Lost"), QStringLiteral("k2")}},
+    };
+    for (int i = 0; i < badTrees.size(); ++i) {
+        SCOPED_TRACE(i);
+        const QString path = docs + QStringLiteral("/bad%1.rdb").arg(i);
+        test::writeDocument(path, badTrees[i], {item(QStringLiteral("A"))});
+        const QByteArray bytes = test::fileBytes(path);
+        const QString untitled = doc().path();
+        messages.shown.clear();
+        dialogs.choose(path);
+        life->fileOpen();
+
+        ASSERT_EQ(messages.shown.size(), 2);
+        EXPECT_EQ(messages.shown[0].text,
+            QLatin1Char('\'') + path + QStringLiteral("' could not be loaded."));
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(messages.shown[1].text,
+            QStringLiteral("Can not load file: ") + quoted(path) + QStringLiteral(". "));
+        EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
+        EXPECT_TRUE(doc().isUntitled());
+        EXPECT_FALSE(doc().isModified());
+        EXPECT_EQ(doc().caption(), QStringLiteral("Quillet"));
+        EXPECT_FALSE(QFileInfo::exists(untitled));
+        EXPECT_TRUE(QFileInfo::exists(doc().path()));
+        EXPECT_EQ(treeRows(), QStringList {QStringLiteral("0>kRoot:my Favroites")});
+        EXPECT_EQ(ws->list().model().rowCount(), 0);
+        EXPECT_EQ(status.text, QStringLiteral("Status: Idle"));
+        EXPECT_EQ(test::fileBytes(path), bytes);
+        EXPECT_TRUE(ws->windowSettings().mru[0].isEmpty());
+    }
+}
+
+// --- Recent files ----------------------------------------------------------
+
+TEST_F(DocumentLifecycleRecent, OrderOfTheThreeEntries)
+{
+    const QString a = savedDocument(QStringLiteral("a.rdb"));
+    const QString b = savedDocument(QStringLiteral("b.rdb"));
+    const QString c = savedDocument(QStringLiteral("c.rdb"));
+    auto &mru = ws->windowSettings().mru;
+    using Mru = std::array<QString, 3>;
+    for (const QString &path : {a, b, c})
+        life->openDocumentFile(path);
+    EXPECT_EQ(mru, (Mru {c, b, a}));
+
+    life->openDocumentFile(a); // MRU3 moves to the top
+    EXPECT_EQ(mru, (Mru {a, c, b}));
+    life->fileNew();
+    life->openDocumentFile(a); // MRU1 again: no change
+    EXPECT_EQ(doc().path(), a);
+    EXPECT_EQ(mru, (Mru {a, c, b}));
+    life->addRecentFile(a.toUpper()); // compared without case
+    EXPECT_EQ(mru, (Mru {a, c, b}));
+    life->openDocumentFile(c); // MRU2 moves up without a duplicate
+    EXPECT_EQ(mru, (Mru {c, a, b}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(DocumentLifecycleRecent, DesktopFileIsStoredByNameAndFoundAgain)
+{
+    const QString path = savedDocument(QStringLiteral("desk.rdb"), desktop);
+    open(path);
+    EXPECT_EQ(ws->windowSettings().mru[0], QStringLiteral("desk.rdb"));
+    life->fileNew();
+    ASSERT_TRUE(doc().isUntitled());
+    life->openDocumentFile(ws->windowSettings().mru[0]);
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_FALSE(doc().isUntitled());
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(DocumentLifecycleRecent, MissingFileIsReportedBeforeAnyPrompt)
+{
+    addBookmark(QStringLiteral("A"));
+    const QString untitled = doc().path();
+    const QString missing = docs + QStringLiteral("/gone.rdb");
+    ws->windowSettings().mru = {missing, QStringLiteral("away.rdb"), QString()};
+
+    life->openDocumentFile(missing);
+    life->openDocumentFile(QStringLiteral("away.rdb"));
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[0].text,
+        QStringLiteral("File not found: ") + quoted(missing) + QStringLiteral(". "));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.shown[1].text,
+        QStringLiteral("File not found: ") + quoted(desktop + QStringLiteral("/away.rdb"))
+            + QStringLiteral(". "));
+    EXPECT_EQ(ws->windowSettings().mru[0], missing);
+    EXPECT_EQ(ws->windowSettings().mru[1], QStringLiteral("away.rdb"));
+    EXPECT_EQ(doc().path(), untitled);
+    EXPECT_TRUE(doc().isModified());
+}
+
+// --- Save As ---------------------------------------------------------------
+
+TEST_F(DocumentLifecycleSaveAs, UntitledLeavesNoTempFileAndLoadsBack)
+{
+    addHeading(QStringLiteral("Work"), QStringLiteral("k1"));
+    addBookmark(QStringLiteral("A"));
+    addBookmark(QStringLiteral("B"));
+    const QString target = docs + QStringLiteral("/new.rdb");
+    dialogs.choose(target);
+    life->fileSave();
+
+    EXPECT_TRUE(tmpDatabases().isEmpty());
+    EXPECT_EQ(dialogs.filters, QStringList {kRdbFilter});
+    EXPECT_EQ(doc().path(), target);
+    EXPECT_FALSE(doc().isUntitled());
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- new.rdb"));
+    EXPECT_EQ(ws->windowSettings().mru[0], target);
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks found."));
+
+    life->fileNew();
+    EXPECT_EQ(test::nodeRows(target),
+        (QStringList {QStringLiteral("0>kRoot:my Favroites"), QStringLiteral("kRoot>k1:Work")}));
+    EXPECT_EQ(test::itemRows(target), kSavedItemRows);
+    life->openDocumentFile(target);
+    EXPECT_EQ(treeRows(), kSavedNodeRows.first(1) + QStringList {QStringLiteral("kRoot>k1:Work")});
+    EXPECT_EQ(ws->list().model().rowCount(), 2);
+}
+
+TEST_F(DocumentLifecycleSaveAs, ModifiedTitledKeepsTheOldFileAsLastSaved)
+{
+    const QString old = savedDocument(QStringLiteral("old.rdb"));
+    open(old);
+    addBookmark(QStringLiteral("C"));
+    hideBookmark(QStringLiteral("B"));
+    addHeading(QStringLiteral("Fresh"), QStringLiteral("k9"));
+    const QString picture = writePicture(QStringLiteral("c.jpg"));
+    doc().registerPendingImageFile(QStringLiteral("c.jpg"));
+
+    const QString target = docs + QStringLiteral("/copy.rdb");
+    dialogs.choose(target);
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(doc().path(), target);
+    EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- copy.rdb"));
+    EXPECT_TRUE(doc().pendingImageFiles().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(picture));
+    EXPECT_EQ(test::itemRows(old), kSavedItemRows);
+    EXPECT_EQ(test::nodeRows(old), kSavedNodeRows);
+    EXPECT_EQ(openItemRows(), (QStringList {QStringLiteral("A:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(openNodeRows(), kSavedNodeRows + QStringList {QStringLiteral("kRoot>k9:Fresh")});
+    EXPECT_EQ(ws->windowSettings().mru[0], target);
+    EXPECT_EQ(ws->windowSettings().mru[1], old);
+}
+
+TEST_F(DocumentLifecycleSaveAs, ExistingTargetIsReplacedOnlyAfterYes)
+{
+    const QString existing = savedDocument(QStringLiteral("there.rdb"));
+    const QByteArray bytes = test::fileBytes(existing);
+    addBookmark(QStringLiteral("Z"));
+    const QString replace
+        = quoted(existing) + QStringLiteral(" already exists, Do you want to replace it?");
+
+    // No asks for a name again; Cancel there gives up and keeps both.
+    messages.answer(MessageAnswer::No);
+    dialogs.choose(existing);
+    dialogs.choose(QString());
+    EXPECT_FALSE(life->fileSaveAs());
+    EXPECT_EQ(dialogs.opened, 2);
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, replace);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(test::fileBytes(existing), bytes);
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_TRUE(doc().isModified());
+
+    messages.answer(MessageAnswer::No);
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(existing);
+    dialogs.choose(existing);
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(messages.texts(), (QStringList {replace, replace, replace}));
+    EXPECT_EQ(doc().path(), existing);
+    EXPECT_EQ(openItemRows(), QStringList {QStringLiteral("Z:0")});
+}
+
+TEST_F(DocumentLifecycleSaveAs, TargetHeldByAnotherProgramIsNotReplaced)
+{
+    const QString other = savedDocument(QStringLiteral("other.rdb"));
+    const QByteArray bytes = test::fileBytes(other);
+    QProcess holder;
+    holder.start(QStringLiteral(QUILLET_HELPER_hold_document), {other});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("ready"));
+    addBookmark(QStringLiteral("Z"));
+
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(other);
+    dialogs.choose(QString());
+    EXPECT_FALSE(life->fileSaveAs());
+    EXPECT_EQ(dialogs.opened, 2);
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(messages.shown[1].text, quoted(other) + QStringLiteral(" already open."));
+    EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_TRUE(doc().isModified());
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_EQ(test::fileBytes(other), bytes);
+}
+
+TEST_F(DocumentLifecycleSaveAs, OntoItsOwnFileSavesInPlace)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(path);
+    life->fileSaveAs();
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows(),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+}
+
+// --- Save failures ---------------------------------------------------------
+
+TEST_F(DocumentLifecycleFailures, FailedSaveKeepsTheWorkAndTheFile)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    hideBookmark(QStringLiteral("B"));
+    addHeading(QStringLiteral("Fresh"), QStringLiteral("k9"));
+    doc().registerPendingImageFile(QStringLiteral("c.jpg"));
+    const QStringList pending
+        = {QStringLiteral("A:0"), QStringLiteral("B:-1"), QStringLiteral("C:1")};
+    // The last step of a save: everything before it must be undone too.
+    failWritesTo(QStringLiteral("update tbItems"));
+
+    life->fileSave();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith(QStringLiteral("Can not save file: ") + quoted(path)))
+        << messages.shown[0].text.toStdString();
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(doc().pendingImageFiles(), QStringList {QStringLiteral("c.jpg")});
+    EXPECT_EQ(openItemRows(), pending);
+    EXPECT_EQ(openNodeRows(), kSavedNodeRows);
+    EXPECT_EQ(db().openRecordset(QStringLiteral("tbTips"))->isEmpty(), true);
+
+    // Once the engine works again, the same work saves.
+    db().setWriteHook({});
+    life->fileSave();
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows(), (QStringList {QStringLiteral("A:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(openNodeRows(), kSavedNodeRows + QStringList {QStringLiteral("kRoot>k9:Fresh")});
+}
+
+TEST_F(DocumentLifecycleFailures, FailedSaveAsKeepsTheOldDocumentOpen)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    // The copy cannot be written: its folder does not exist.
+    const QString blocked = docs + QStringLiteral("/nowhere/copy.rdb");
+    dialogs.choose(blocked);
+    EXPECT_FALSE(life->fileSaveAs());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith(QStringLiteral("Can not save file: ") + quoted(blocked)));
+    EXPECT_FALSE(QFileInfo::exists(blocked));
+    ASSERT_TRUE(doc().isOpen());
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
+}
+
+// --- Exit ------------------------------------------------------------------
+
+TEST_F(DocumentLifecycleExit, CleanUntitledIsDeletedWithoutAsking)
+{
+    const QString path = doc().path();
+    EXPECT_TRUE(life->closeDocumentForExit());
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_FALSE(doc().isOpen());
+}
+
+TEST_F(DocumentLifecycleExit, CancelOrFailingSaveKeepsTheProgramRunning)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+
+    messages.answer(MessageAnswer::Cancel);
+    EXPECT_FALSE(life->closeDocumentForExit());
+    EXPECT_TRUE(doc().isOpen());
+
+    failWritesTo(QStringLiteral("tbTips"));
+    messages.answer(MessageAnswer::Yes);
+    EXPECT_FALSE(life->closeDocumentForExit());
+    EXPECT_EQ(messages.shown.size(), 3);
+    ASSERT_TRUE(doc().isOpen());
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
+
+    // No discards: the file is back at its last save.
+    messages.answer(MessageAnswer::No);
+    EXPECT_TRUE(life->closeDocumentForExit());
+    EXPECT_FALSE(doc().isOpen());
+    EXPECT_EQ(test::itemRows(path), kSavedItemRows);
+}

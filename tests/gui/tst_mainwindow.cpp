@@ -1,0 +1,197 @@
+// The main window driven as a user would: keys, clicks and menus.
+#include "DocumentBuilder.h"
+#include "GuiTestMain.h"
+#include "ScriptedPlatform.h"
+#include "platform/AppHome.h"
+#include "shell/CommandBar.h"
+#include "shell/MainWindow.h"
+#include "shell/Settings.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeView>
+
+using namespace quillet;
+using namespace quillet::test;
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString writeSample(const QString &name)
+    {
+        const QString path = platform::homePath(name);
+        writeDocument(path,
+            {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
+                {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")},
+                {QStringLiteral("kRoot"), QStringLiteral("Recipes"), QStringLiteral("K20")}},
+            {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Home page"),
+                 QStringLiteral("http://home.example.org")},
+                {QStringLiteral("K10"), QStringLiteral("K1"), QStringLiteral("Daily news"),
+                    QStringLiteral("http://news.example.org")},
+                {QStringLiteral("K10"), QStringLiteral("K2"), QStringLiteral("Weekly digest"),
+                    QStringLiteral("http://digest.example.org")},
+                {QStringLiteral("K20"), QStringLiteral("K1"), QStringLiteral("Soup"),
+                    QStringLiteral("http://soup.example.org")}});
+        return path;
+    }
+
+    QModelIndex headingIndex(shell::MainWindow &w, const QString &title)
+    {
+        const auto matches = w.headingView()->model()->match(w.headingView()->model()->index(0, 0),
+            Qt::DisplayRole, title, 1, Qt::MatchExactly | Qt::MatchRecursive);
+        return matches.isEmpty() ? QModelIndex() : matches.first();
+    }
+
+    void clickHeading(shell::MainWindow &w, const QString &title)
+    {
+        const QModelIndex index = headingIndex(w, title);
+        QVERIFY(index.isValid());
+        w.headingView()->scrollTo(index);
+        QTest::mouseClick(w.headingView()->viewport(), Qt::LeftButton, {},
+            w.headingView()->visualRect(index).center());
+    }
+
+    QStringList listedNames(shell::MainWindow &w)
+    {
+        QStringList names;
+        auto &model = w.workspace().list().model();
+        for (int i = 0; i < model.count(); ++i)
+            names << model.entry(i).name;
+        return names;
+    }
+
+private Q_SLOTS:
+    void init() { QDir(platform::appHome()).removeRecursively(); }
+
+    // Open a document given on the command line, select a heading, delete a
+    // bookmark with the Delete key, save with Ctrl+S, reopen: the bookmark
+    // is gone for good and the rest is there.
+    void deleteWithTheKeyboardSaveAndReopen()
+    {
+        const QString path = writeSample(QStringLiteral("my bookmarks.rdb"));
+        ScriptedMessageBoxes messages;
+        {
+            shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+            w.loadStartupDocument(
+                {QStringLiteral("quillet"), QLatin1Char('"') + path + QLatin1Char('"')}, nullptr);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.activateWindow();
+            QCOMPARE(w.windowTitle(), QStringLiteral("Quillet- my bookmarks.rdb"));
+            QCOMPARE(listedNames(w), QStringList {QStringLiteral("Home page")});
+            QCOMPARE(w.statusText(), QStringLiteral("Status: Idle - 1 bookmarks found."));
+
+            clickHeading(w, QStringLiteral("News"));
+            QTRY_COMPARE(listedNames(w),
+                (QStringList {QStringLiteral("Daily news"), QStringLiteral("Weekly digest")}));
+            QTreeView *list = w.bookmarkView();
+            const QRect first = list->visualRect(w.workspace().list().model().index(0, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+            QCOMPARE(w.workspace().list().selectedKey(), QStringLiteral("K1"));
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Delete);
+            QCOMPARE(listedNames(w), QStringList {QStringLiteral("Weekly digest")});
+            QVERIFY(w.workspace().document().isModified());
+            QCOMPARE(w.statusText(), QStringLiteral("Status: Idle - 1 bookmarks found."));
+
+            QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(!w.workspace().document().isModified());
+            QVERIFY(w.close());
+            QVERIFY(messages.shown.isEmpty());
+        }
+        QCOMPARE(itemRows(path),
+            (QStringList {QStringLiteral("Home page:0"), QStringLiteral("Weekly digest:0"),
+                QStringLiteral("Soup:0")}));
+        // The file is in the recent list and opens again from there.
+        QCOMPARE(loadWindowSettings().mru[0], path);
+        shell::MainWindow again(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+        again.loadStartupDocument({QStringLiteral("quillet")}, nullptr);
+        QCOMPARE(again.windowTitle(), QStringLiteral("Quillet"));
+        QAction *recent = again.commandBar().action(QStringLiteral("miFMRU1"));
+        QVERIFY(recent->isVisible());
+        QCOMPARE(recent->text(), QStringLiteral("&1 ") + path);
+        recent->trigger();
+        QCOMPARE(again.windowTitle(), QStringLiteral("Quillet- my bookmarks.rdb"));
+        clickHeading(again, QStringLiteral("News"));
+        QTRY_COMPARE(listedNames(again), QStringList {QStringLiteral("Weekly digest")});
+        QVERIFY(again.close());
+    }
+
+    // Exit with unsaved changes asks; Cancel keeps everything as it was.
+    void closingAModifiedDocumentAsksAndCancelKeepsIt()
+    {
+        const QString path = writeSample(QStringLiteral("sample.rdb"));
+        ScriptedMessageBoxes messages;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+        w.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.bookmarkView()->setFocus();
+        w.commandBar().action(QStringLiteral("miEDelete"))->trigger();
+        QVERIFY(w.workspace().document().isModified());
+
+        messages.answer(platform::MessageAnswer::Cancel);
+        QVERIFY(!w.close());
+        QCOMPARE(messages.texts(),
+            QStringList {
+                QStringLiteral("The current file has been modified, would you like to save it?")});
+        QVERIFY(w.workspace().document().isModified());
+        QVERIFY(w.workspace().document().isOpen());
+
+        messages.answer(platform::MessageAnswer::No);
+        QVERIFY(w.close());
+        QCOMPARE(itemRows(path).first(), QStringLiteral("Home page:0")); // discarded
+    }
+
+    // A start-up document that cannot be loaded: its message, then an empty
+    // untitled document whose caption has no "- New".
+    void startupFileThatFailsEndsInAnUntitledDocument()
+    {
+        OptionSettings options;
+        options.loadMethods = 2;
+        options.startupFile = platform::homePath(QStringLiteral("missing.rdb"));
+        QVERIFY(saveOptionSettings(options));
+        ScriptedMessageBoxes messages;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+        w.loadStartupDocument(
+            {QStringLiteral("quillet"), QStringLiteral("/no/such/file.rdb")}, nullptr);
+        QCOMPARE(messages.texts(),
+            QStringList {QLatin1Char('\'') + options.startupFile
+                + QStringLiteral("' could not be loaded.")});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillet"));
+        QVERIFY(w.workspace().document().isUntitled());
+        QCOMPARE(w.statusText(), QStringLiteral("Status: Idle"));
+        const QString untitled = w.workspace().document().path();
+        QVERIFY(QFileInfo::exists(untitled));
+        // Closing an untitled document without changes asks nothing and
+        // removes its file.
+        QVERIFY(w.close());
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY(!QFileInfo::exists(untitled));
+    }
+
+    void fileMenuHoldsTheCommandsInOrder()
+    {
+        shell::MainWindow w;
+        QMenu *file = w.commandBar().menu(QStringLiteral("bndFile"));
+        QStringList keys;
+        for (QAction *a : file->actions())
+            keys << a->objectName();
+        QCOMPARE(keys,
+            (QStringList {QStringLiteral("miFNew"), QStringLiteral("miFOpen"),
+                QStringLiteral("miFSave"), QStringLiteral("miFSaveAs"), QStringLiteral("miFSep1"),
+                QStringLiteral("miFMRU1"), QStringLiteral("miFMRU2"), QStringLiteral("miFMRU3"),
+                QStringLiteral("miSepMRU"), QStringLiteral("miFExit")}));
+        QCOMPARE(w.commandBar().action(QStringLiteral("miFSave"))->shortcut(),
+            QKeySequence(QStringLiteral("Ctrl+S")));
+        w.close();
+    }
+};
+
+QUILLET_GUI_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,29 @@
+// Opens a document, loads its heading tree and saves it; prints "saving"
+// just before the save starts, so a test can kill it in the middle.
+#include "browser/HeadingTreeModel.h"
+#include "store/Schema.h"
+#include "store/TreePersistence.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    try {
+        auto db = quillet::store::openDocumentDatabase(QString::fromLocal8Bit(argv[1]));
+        quillet::browser::HeadingTreeModel tree;
+        quillet::store::loadHeadingTree(*db, tree, nullptr);
+        std::puts("saving");
+        std::fflush(stdout);
+        for (int i = 0; i < 3; ++i)
+            quillet::store::resolvePendingChanges(*db, &tree, true, nullptr, nullptr);
+        std::puts("saved");
+    } catch (const std::exception &e) {
+        std::printf("error %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
