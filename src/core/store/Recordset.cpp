@@ -123,22 +123,37 @@ Recordset::Recordset(Database &db, const QString &tableOrSql)
         sql = rest;
     }
 
+    m_selectSql = sql;
+    m_hasRowid = !m_table.isEmpty();
+    if (!m_table.isEmpty())
+        m_pending.resize(m_columns.size());
+    // A whole table is read when first walked; a query runs now, so that a
+    // bad query fails where it is opened.
+    if (!isTableName(tableOrSql))
+        ensureLoaded();
+}
+
+void Recordset::ensureLoaded() const
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
     sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &stmt, nullptr);
+    int rc = sqlite3_prepare_v2(m_db->handle(), m_selectSql.toUtf8().constData(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
-        db.fail(rc);
+        m_db->fail(rc);
     }
-    const int offset = m_table.isEmpty() ? 0 : 1;
-    if (m_table.isEmpty()) {
+    const int offset = m_hasRowid ? 1 : 0;
+    if (!m_hasRowid && m_columns.isEmpty()) {
+        auto *self = const_cast<Recordset *>(this);
         const int count = sqlite3_column_count(stmt);
         for (int i = 0; i < count; ++i) {
-            m_columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
-            m_lazyBit << 0;
+            self->m_columns << QString::fromUtf8(sqlite3_column_name(stmt, i));
+            self->m_lazyBit << 0;
         }
+        self->m_pending.resize(m_columns.size());
     }
-    m_pending.resize(m_columns.size());
-
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Row row;
         row.rowid = offset ? sqlite3_column_int64(stmt, 0) : 0;
@@ -149,7 +164,7 @@ Recordset::Recordset(Database &db, const QString &tableOrSql)
     }
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
-        db.fail(rc);
+        m_db->fail(rc);
     m_count = static_cast<int>(m_rows.size());
 }
 
@@ -157,6 +172,7 @@ Recordset::~Recordset() = default;
 
 void Recordset::close()
 {
+    m_loaded = true;
     m_rows.clear();
     m_count = 0;
     m_position = 0;
@@ -166,6 +182,7 @@ void Recordset::close()
 
 void Recordset::moveFirst()
 {
+    ensureLoaded();
     if (m_rows.empty())
         throw EngineError(EngineErrorCode::NoCurrentRecord, QStringLiteral("No current record."));
     m_mode = EditMode::None;
@@ -176,6 +193,7 @@ void Recordset::moveFirst()
 
 void Recordset::moveLast()
 {
+    ensureLoaded();
     if (m_rows.empty())
         throw EngineError(EngineErrorCode::NoCurrentRecord, QStringLiteral("No current record."));
     m_mode = EditMode::None;
@@ -192,6 +210,15 @@ void Recordset::moveNext()
     ++m_position;
     while (m_position < static_cast<int>(m_rows.size()) && m_rows[m_position].deleted)
         ++m_position;
+}
+
+void Recordset::moveTo(int index)
+{
+    ensureLoaded();
+    if (index < 0 || index >= static_cast<int>(m_rows.size()))
+        throw EngineError(EngineErrorCode::NoCurrentRecord, QStringLiteral("No current record."));
+    m_mode = EditMode::None;
+    m_position = index;
 }
 
 int Recordset::column(const QString &field) const
@@ -212,6 +239,7 @@ int Recordset::column(const QString &field) const
 
 const Recordset::Row &Recordset::current() const
 {
+    ensureLoaded();
     if (bof() || eof() || m_rows[m_position].deleted)
         throw EngineError(EngineErrorCode::NoCurrentRecord, QStringLiteral("No current record."));
     return m_rows[m_position];
@@ -343,7 +371,9 @@ void Recordset::update()
         sqlite3_bind_int64(stmt, n + 1, m_rows[m_position].rowid);
     m_db->runWrite(stmt, sql);
 
-    if (m_mode == EditMode::AddNew) {
+    if (m_mode == EditMode::AddNew && !m_loaded) {
+        // Not read yet: the new row comes with the table when it is.
+    } else if (m_mode == EditMode::AddNew) {
         // The new row joins the end of the set; the current record stays.
         Row row;
         row.rowid = sqlite3_last_insert_rowid(m_db->handle());

@@ -31,13 +31,29 @@ public:
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
 
-    bool bof() const { return m_position < 0 || m_rows.empty(); }
-    bool eof() const { return m_position >= static_cast<int>(m_rows.size()) || m_rows.empty(); }
+    bool bof() const
+    {
+        ensureLoaded();
+        return m_position < 0 || m_rows.empty();
+    }
+    bool eof() const
+    {
+        ensureLoaded();
+        return m_position >= static_cast<int>(m_rows.size()) || m_rows.empty();
+    }
     bool isEmpty() const { return bof() && eof(); }
     void moveFirst();
     void moveLast();
     void moveNext();
-    int recordCount() const { return m_count; }
+    // Absolute position (0-based, in the order the rows were read), for
+    // callers that index the rows themselves.
+    void moveTo(int index);
+    int position() const { return m_position; }
+    int recordCount() const
+    {
+        ensureLoaded();
+        return m_count;
+    }
 
     QVariant value(const QString &field) const;
     // Convenience readers; Null reads as empty / 0.
@@ -77,15 +93,21 @@ private:
     void requireWritable() const;
     QVariant fetchLazy(const Row &row, int column) const;
     QString writeSql(EditMode mode, quint64 columns) const;
+    // Rows of a whole table are read only when first walked, so a recordset
+    // opened just to add rows never reads the table.
+    void ensureLoaded() const;
 
     Database *m_db;
     QString m_table; // empty for read-only rows
     QStringList m_columns; // field names, in table order
     QList<quint64> m_lazyBit; // per column: its bit when read on demand (Long Binary), else 0
     int m_autoIncrementColumn = -1;
-    std::vector<Row> m_rows;
+    QString m_selectSql;
+    bool m_hasRowid = false;
+    mutable bool m_loaded = false;
+    mutable std::vector<Row> m_rows;
     int m_position = 0;
-    int m_count = 0;
+    mutable int m_count = 0;
     EditMode m_mode = EditMode::None;
     QList<QVariant> m_pending; // per column, valid where m_pendingMask has its bit
     quint64 m_pendingMask = 0;
