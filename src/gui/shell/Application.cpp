@@ -10,6 +10,7 @@
 #include "shell/TerminationSignal.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 namespace quillet::shell {
@@ -41,6 +42,18 @@ int runApplication(int argc, char **argv)
     if (!instance.isFirst())
         return 0; // another Quillet already works on this home
 
+    // The operating system's close request takes the close box's path; one
+    // that comes during start-up is honoured once the window is up.
+    MainWindow *mainWindow = nullptr;
+    bool closeRequested = false;
+    TerminationSignal termination;
+    QObject::connect(&termination, &TerminationSignal::closeRequested, [&] {
+        if (mainWindow)
+            mainWindow->close();
+        else
+            closeRequested = true;
+    });
+
     SplashWindow splash;
     splash.show();
     platform::yieldToEventLoop();
@@ -63,9 +76,23 @@ int runApplication(int argc, char **argv)
     platform::yieldToEventLoop();
     window.show();
 
-    TerminationSignal termination;
-    QObject::connect(&termination, &TerminationSignal::closeRequested, &window, &QWidget::close);
-    return app.exec();
+    // QUILLET_SCREENSHOT=<png file>: picture of the main window once it is up,
+    // then an ordinary close (scripts/screenshot.sh).
+    const QString screenshot = qEnvironmentVariable("QUILLET_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1500, &window, [&window, screenshot] {
+            if (!window.grab().save(screenshot))
+                std::fprintf(stderr, "Cannot write %s\n", qPrintable(screenshot));
+            window.close();
+        });
+    }
+
+    mainWindow = &window;
+    if (closeRequested)
+        QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+    const int code = app.exec();
+    mainWindow = nullptr;
+    return code;
 }
 
 } // namespace quillet::shell
