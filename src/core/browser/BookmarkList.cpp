@@ -1,6 +1,7 @@
 #include "browser/BookmarkList.h"
 
 #include "browser/BookmarkClipboard.h"
+#include "browser/BookmarkTransfer.h"
 #include "shell/Strings.h"
 #include "store/BookmarkRow.h"
 #include "store/Database.h"
@@ -323,6 +324,95 @@ void BookmarkList::keyReleased(int key)
         blankDescription();
         m_currentBookmark.clear();
     }
+}
+
+void BookmarkList::takeSelection(int mode, const QString &headingKey)
+{
+    BookmarkClipboard *clipboard = m_services.clipboard;
+    if (!clipboard)
+        return;
+    clipboard->clear();
+    if (headingKey.isEmpty() || selectedCount() == 0)
+        return;
+    clipboard->take(static_cast<BookmarkClipboard::Mode>(mode), headingKey, selectedBookmarks());
+}
+
+void BookmarkList::cutBookmarks(const QString &headingKey)
+{
+    takeSelection(static_cast<int>(BookmarkClipboard::Mode::Cut), headingKey);
+}
+
+void BookmarkList::copyBookmarks(const QString &headingKey)
+{
+    takeSelection(static_cast<int>(BookmarkClipboard::Mode::Copy), headingKey);
+}
+
+QString BookmarkList::freshListKey(QSet<QString> &given) const
+{
+    const QString key = store::assignRandomKey(
+        [&](const QString &k) { return !m_model.containsKey(k) && !given.contains(k); });
+    given.insert(key);
+    return key;
+}
+
+void BookmarkList::showSelectedIfNotCurrent()
+{
+    const QString key = selectedKey();
+    if (!key.isEmpty() && key != m_currentBookmark)
+        showEntry(key);
+}
+
+void BookmarkList::pasteBookmarks(const QString &targetHeading)
+{
+    BookmarkClipboard *clipboard = m_services.clipboard;
+    store::Database *db = database();
+    if (!clipboard || clipboard->isEmpty() || targetHeading.isEmpty() || !db)
+        return;
+    const bool cut = clipboard->mode() == BookmarkClipboard::Mode::Cut;
+    if (cut && clipboard->sourceHeading() == targetHeading) {
+        clipboard->clear(); // a cut pasted where it came from moves nothing
+        return;
+    }
+    QSet<QString> given;
+    // All or nothing: a paste that fails leaves every row as it was.
+    const QList<TransferredBookmark> arrived
+        = transferBookmarks(*db, clipboard->sourceHeading(), clipboard->keys(), targetHeading,
+            cut ? TransferKind::Move : TransferKind::Copy, [&] { return freshListKey(given); });
+    for (const TransferredBookmark &b : arrived) {
+        const int row = m_model.addEntry({b.key, b.name, b.link, b.date});
+        selectRow(row, true);
+    }
+    if (m_services.document && !arrived.isEmpty())
+        m_services.document->setModified(true);
+    if (cut)
+        clipboard->clear();
+    showSelectedIfNotCurrent();
+    showListStatus(true);
+}
+
+void BookmarkList::dropBookmarks(const QString &targetHeading)
+{
+    store::Database *db = database();
+    if (!db || targetHeading.isEmpty() || targetHeading == m_listedHeading || selectedCount() == 0)
+        return;
+    const QStringList keys = selectedBookmarks();
+    if (m_services.clipboard)
+        m_services.clipboard->clear();
+    const int firstRow = m_model.rowOfKey(keys.first());
+    const QList<TransferredBookmark> moved
+        = transferBookmarks(*db, m_listedHeading, keys, targetHeading, TransferKind::Move, {});
+    for (const TransferredBookmark &b : moved)
+        m_model.removeKey(b.sourceKey);
+    if (m_model.count() > 0) {
+        selectRow(qMin(firstRow, m_model.count() - 1), true);
+        showEntry(selectedKey());
+    } else {
+        m_currentBookmark.clear();
+        blankDescription();
+    }
+    showListStatus(true);
+    if (m_services.document)
+        m_services.document->setModified(true);
 }
 
 } // namespace quillet::browser

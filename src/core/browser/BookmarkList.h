@@ -7,6 +7,7 @@
 
 #include <QItemSelectionModel>
 #include <QObject>
+#include <QSet>
 #include <functional>
 
 namespace quillet::store {
@@ -83,12 +84,25 @@ public:
     // Shows one row in the description pane and makes it current.
     void showEntry(const QString &key);
 
+    // The bookmark clipboard: Cut and Copy take the selected entries of the
+    // listed heading; Paste moves or copies them into `targetHeading`, which
+    // the list shows.
+    void cutBookmarks(const QString &headingKey);
+    void copyBookmarks(const QString &headingKey);
+    void pasteBookmarks(const QString &targetHeading);
+    // The selected entries dragged onto another heading: always a move; they
+    // leave the list and get their keys when that heading is next listed.
+    void dropBookmarks(const QString &targetHeading);
+
 Q_SIGNALS:
     // Ask the view to bring a row into sight.
     void scrollToRow(int row);
 
 private:
     store::Database *database() const;
+    void takeSelection(int mode, const QString &headingKey);
+    QString freshListKey(QSet<QString> &given) const;
+    void showSelectedIfNotCurrent();
 
     Services m_services;
     BookmarkListModel m_model;
