@@ -378,10 +378,14 @@ void BookmarkList::pasteBookmarks(const QString &targetHeading)
     const QList<TransferredBookmark> arrived
         = transferBookmarks(*db, clipboard->sourceHeading(), clipboard->keys(), targetHeading,
             cut ? TransferKind::Move : TransferKind::Copy, [&] { return freshListKey(given); });
-    for (const TransferredBookmark &b : arrived) {
-        const int row = m_model.addEntry({b.key, b.name, b.link, b.date});
-        selectRow(row, true);
-    }
+    std::vector<BookmarkEntry> entries;
+    entries.reserve(static_cast<size_t>(arrived.size()));
+    for (const TransferredBookmark &b : arrived)
+        entries.push_back({b.key, b.name, b.link, b.date});
+    m_model.addEntries(std::move(entries));
+    // Each arrival is selected in turn; the last one stays selected.
+    if (!arrived.isEmpty())
+        selectRow(m_model.rowOfKey(arrived.last().key), true);
     if (m_services.document && !arrived.isEmpty())
         m_services.document->setModified(true);
     if (cut)

@@ -89,6 +89,28 @@ int BookmarkListModel::addEntry(const BookmarkEntry &entry)
     return row;
 }
 
+void BookmarkListModel::addEntries(std::vector<BookmarkEntry> entries)
+{
+    if (entries.size() <= 16) {
+        for (const BookmarkEntry &entry : entries)
+            addEntry(entry);
+        return;
+    }
+    beginResetModel();
+    m_entries.reserve(m_entries.size() + entries.size());
+    for (BookmarkEntry &entry : entries) {
+        if (m_rowByKey.contains(entry.key))
+            continue;
+        m_rowByKey.insert(entry.key, -1);
+        m_entries.push_back(std::move(entry));
+    }
+    // Stable: equal texts keep listed entries first, then the new ones in
+    // their order, as one insertion after another would.
+    sortEntries();
+    reindex();
+    endResetModel();
+}
+
 int BookmarkListModel::updateEntry(const QString &key, const BookmarkEntry &entry)
 {
     const int row = rowOfKey(key);

@@ -49,6 +49,10 @@ public:
     // Adds one entry at its sorted place (at the end when sorting is off);
     // false when the key is already listed.
     int addEntry(const BookmarkEntry &entry);
+    // Adds many entries at once, each at its sorted place (one reset for a
+    // large batch instead of a signal and a re-index per entry). Entries
+    // whose key is listed already are skipped.
+    void addEntries(std::vector<BookmarkEntry> entries);
     // Changes the texts of a listed entry and moves it to its sorted place.
     int updateEntry(const QString &key, const BookmarkEntry &entry);
     bool removeKey(const QString &key);

@@ -1,0 +1,75 @@
+// Pasting many copied bookmarks into another heading.
+#include "BenchDocuments.h"
+
+#include "browser/BookmarkList.h"
+#include "shell/Workspace.h"
+#include "store/Database.h"
+#include "store/Recordset.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+
+#include <QFile>
+#include <benchmark/benchmark.h>
+
+using namespace quillet;
+
+namespace {
+
+// Heading K1 holds 5,000 bookmarks; K2 already holds the names of every
+// other one, so half of the pasted names clash.
+QString pasteDocument()
+{
+    static QString path;
+    if (!path.isEmpty())
+        return path;
+    path = bench::benchFolder() + QStringLiteral("/paste.rdb");
+    store::createEmptyDatabase(path);
+    auto db = store::openDocumentDatabase(path);
+    store::Transaction transaction(*db);
+    auto rs = db->openRecordset(QStringLiteral("tbItems"));
+    for (int i = 0; i < 5000; ++i) {
+        for (const char *heading : {"K1", "K2"}) {
+            if (heading[1] == '2' && i % 2)
+                continue;
+            rs->addNew();
+            rs->setValue(QStringLiteral("tKey"), QLatin1String(heading));
+            rs->setValue(QStringLiteral("lKey"), QStringLiteral("K%1").arg(i + 1));
+            rs->setValue(QStringLiteral("urlName"), QStringLiteral("bookmark %1").arg(i));
+            rs->setValue(QStringLiteral("urlLink"), QStringLiteral("https://example.org/%1").arg(i));
+            rs->setValue(QStringLiteral("urlDescrip"), QStringLiteral("a description"));
+            rs->setValue(QStringLiteral("urlThumb"), QByteArray(6000, 'j'));
+            rs->setValue(QStringLiteral("delFlag"), 0);
+            rs->update();
+        }
+    }
+    transaction.commit();
+    return path;
+}
+
+void BM_Paste5000Copies(benchmark::State &state)
+{
+    const QString source = pasteDocument();
+    const QString work = bench::benchFolder() + QStringLiteral("/paste-work.rdb");
+    int pasted = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(work);
+        store::copyFile(source, work);
+        shell::Workspace ws({});
+        ws.document().adoptOpened(store::openDocumentDatabase(work), work);
+        ws.list().refill(QStringLiteral("K1"), ws.document().database());
+        ws.list().selectAll();
+        ws.list().copyBookmarks(QStringLiteral("K1"));
+        ws.list().refill(QStringLiteral("K2"), ws.document().database());
+        state.ResumeTiming();
+        ws.list().pasteBookmarks(QStringLiteral("K2"));
+        state.PauseTiming();
+        pasted = ws.list().model().count();
+        ws.document().closeDatabase();
+        state.ResumeTiming();
+    }
+    state.counters["listed_after"] = pasted;
+}
+BENCHMARK(BM_Paste5000Copies)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
