@@ -1,5 +1,6 @@
 #include "shell/CommandBar.h"
 
+#include "shell/CommandIcons.h"
 #include "shell/CommandTable.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@ CommandBar::CommandBar(QMainWindow *window)
     for (const CommandItem &item : commandItems()) {
         auto *action = new QAction(item.caption, window);
         action->setObjectName(item.key);
+        if (item.icon >= 0)
+            action->setIcon(commandIcon(item.icon));
         if (item.style == CommandItem::Style::Separator)
             action->setSeparator(true);
         if (item.style == CommandItem::Style::Check)
@@ -50,11 +53,16 @@ CommandBar::CommandBar(QMainWindow *window)
     m_toolbar = window->addToolBar(QString());
     m_toolbar->setObjectName(QStringLiteral("bndToolbar"));
     m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(16, 16));
     fillToolBar(m_toolbar, QStringLiteral("bndToolbar"));
 
     m_toolbox = new QToolBar(window);
     m_toolbox->setObjectName(QStringLiteral("bndNode"));
     m_toolbox->setMovable(false);
+    m_toolbox->setFloatable(false);
+    m_toolbox->setIconSize(QSize(16, 16));
+    // Pictures only; the tooltips name the commands.
     m_toolbox->setToolButtonStyle(Qt::ToolButtonIconOnly);
     fillToolBar(m_toolbox, QStringLiteral("bndNode"));
 

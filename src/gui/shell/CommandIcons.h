@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace quillet::shell {
+
+// The picture of one slot of the command image list (16 and 32 pixels,
+// built into the program); a null icon for a slot without one.
+QIcon commandIcon(int slot);
+
+} // namespace quillet::shell

@@ -1,0 +1,53 @@
+#include "shell/WindowPlacement.h"
+
+#include "browser/ClientLayout.h"
+#include "shell/Settings.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace quillet::shell {
+
+using browser::toPixels;
+using browser::toTwips;
+
+WindowPlacement::WindowPlacement(QWidget *window, WindowSettings *settings)
+    : QObject(window)
+    , m_window(window)
+    , m_settings(settings)
+{
+    window->setGeometry(toPixels(settings->left), toPixels(settings->top),
+        toPixels(settings->width), toPixels(settings->height));
+    window->installEventFilter(this);
+}
+
+bool WindowPlacement::eventFilter(QObject *watched, QEvent *event)
+{
+    // The show event comes before the window is mapped.
+    if (watched == m_window && event->type() == QEvent::Show && !m_shown) {
+        m_shown = true;
+        if (m_settings->cmdShow == 2)
+            m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowPlacement::store()
+{
+    if (!m_shown)
+        return;
+    const QRect normal = m_window->normalGeometry();
+    if (normal.isValid()) {
+        auto store = [](int &twips, int pixels) {
+            if (toPixels(twips) != pixels)
+                twips = toTwips(pixels);
+        };
+        store(m_settings->top, normal.top());
+        store(m_settings->left, normal.left());
+        store(m_settings->width, normal.width());
+        store(m_settings->height, normal.height());
+    }
+    m_settings->cmdShow = m_window->isMaximized() || m_window->isMinimized() ? 2 : 0;
+}
+
+} // namespace quillet::shell
