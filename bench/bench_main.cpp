@@ -1,4 +1,4 @@
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -13,7 +13,10 @@ int main(int argc, char **argv)
     qputenv("QUILLET_HOME", home.path().toUtf8());
     if (argc == 3 && std::strcmp(argv[1], "--hold-document") == 0)
         return holdDocument(argc, argv);
-    QGuiApplication app(argc, argv);
+    // Widgets and the web view (description pane) need a full application;
+    // the web engine's sandbox cannot run as root.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev
-  fp-utils libchm-bin
+  fp-utils libchm-bin xdg-utils
   xvfb xauth
 )
 

@@ -10,8 +10,17 @@ class DesktopServices
 {
 public:
     virtual ~DesktopServices() = default;
+    // OpenInBrowser: the user's browser; tells the user when it fails.
     virtual bool openLink(const QString &link) = 0;
+    // The file's associated program; reports nothing.
     virtual bool openFile(const QString &path) = 0;
+    // Any other address (a "mailto:" link) to its handler; reports nothing.
+    // Doubles that do not care about it may leave it alone.
+    virtual bool openUrl(const QString &url)
+    {
+        Q_UNUSED(url);
+        return false;
+    }
 };
 
 } // namespace quillet::platform

@@ -1,5 +1,7 @@
 #include "platform/QtDesktopServices.h"
 
+#include "pages/BrowserOpening.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -7,12 +9,17 @@ namespace quillet::platform {
 
 bool QtDesktopServices::openLink(const QString &link)
 {
-    return QDesktopServices::openUrl(QUrl::fromUserInput(link));
+    return pages::openInBrowser(link, m_shell, m_messages ? *m_messages : m_ownMessages);
 }
 
 bool QtDesktopServices::openFile(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtDesktopServices::openUrl(const QString &url)
+{
+    return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
 } // namespace quillet::platform

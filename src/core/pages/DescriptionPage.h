@@ -1,0 +1,68 @@
+#pragma once
+
+#include "store/BookmarkRow.h"
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <optional>
+
+namespace quillet::pages {
+
+// The pane's work folder in the application home: the style sheet, the
+// pictures and the current thumbnail ("image1.jpg" or "image2.jpg").
+QString htmlFolder();
+
+// A link as the pages show it: "http://" in front unless it begins with
+// "http" (exactly, case-sensitive), so "HTTP://x" and "ftp://x" get it too.
+QString completeLink(const QString &link);
+
+// The pane's page: template 1002 with &imgPath&, &urlName&, &urlLink& and
+// &urlDescrip& replaced one after another over the whole text, then
+// &imgFile&. Values are inserted as they are (a description may hold
+// markup), so a placeholder inside a value is replaced by the later steps.
+QString descriptionPageText(
+    const QString &folder, const store::BookmarkRow &row, const QString &imageFile);
+
+// ShowDescription up to the view: makes the html folder and its missing
+// assets, writes the thumbnail (alternating between image1.jpg and
+// image2.jpg, so a view never shows a stale file of the same name) and fills
+// the page. Lets pending events run where the pane always did; a refresh or
+// blank started meanwhile takes over, and this one then gives up.
+class DescriptionPageWriter
+{
+public:
+    using Yield = std::function<void()>;
+
+    // `folder` empty: htmlFolder() at every refresh.
+    explicit DescriptionPageWriter(Yield yield = {}, QString folder = QString());
+
+    // The page to show, or nothing when a step failed (silently) or a later
+    // refresh took over.
+    std::optional<QString> preparePage(const store::BookmarkRow &row);
+
+    // A blank page replaces any refresh still waiting.
+    void supersede() { ++m_refresh; }
+
+    QString folder() const;
+    // True when the next thumbnail is written as image1.jpg.
+    bool nextThumbnailIsFirst() const { return m_thumbnailToggle; }
+
+private:
+    // Lets events run; false when another refresh began meanwhile.
+    bool yieldStillCurrent(quint64 refresh);
+
+    Yield m_yield;
+    QString m_folder;
+    bool m_thumbnailToggle = false;
+    quint64 m_refresh = 0;
+};
+
+// What the pane's page may load: its own page (data:, about:blank) and files
+// inside the html folder. Nothing remote, nothing else on the disk.
+bool paneMayLoad(const QUrl &url, const QString &folder);
+
+// A link clicked in the pane that is handed to the user's browser.
+bool paneLinkOpensInBrowser(const QUrl &url);
+
+} // namespace quillet::pages

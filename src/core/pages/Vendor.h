@@ -1,0 +1,9 @@
+#pragma once
+
+namespace quillet::pages {
+
+// Where Quillet's makers are reached: the Help menu's home page and mail.
+inline constexpr const char kVendorHomePage[] = "https://quillet.example.org";
+inline constexpr const char kVendorSupportMail[] = "support@quillet.example.org";
+
+} // namespace quillet::pages
