@@ -2,6 +2,8 @@
 
 #include "store/Schema.h"
 
+#include <iterator>
+
 namespace quillet::browser {
 
 int HeadingNode::row() const
@@ -40,6 +42,17 @@ HeadingNode *HeadingTreeModel::root() const
 HeadingNode *HeadingTreeModel::appendHeading(
     HeadingNode *parent, const QString &title, const QString &key, int image, int expandedImage)
 {
+    return insertHeading(parent, -1, title, key, image, expandedImage);
+}
+
+std::vector<std::unique_ptr<HeadingNode>> &HeadingTreeModel::childrenOf(HeadingNode *parent)
+{
+    return parent ? parent->children : m_top;
+}
+
+HeadingNode *HeadingTreeModel::insertHeading(HeadingNode *parent, int row, const QString &title,
+    const QString &key, int image, int expandedImage)
+{
     if (m_byKey.contains(key))
         return nullptr;
     auto node = std::make_unique<HeadingNode>();
@@ -49,15 +62,134 @@ HeadingNode *HeadingTreeModel::appendHeading(
     node->expandedImage = expandedImage;
     node->parent = parent;
     HeadingNode *raw = node.get();
-    auto &siblings = parent ? parent->children : m_top;
-    const int row = static_cast<int>(siblings.size());
+    auto &siblings = childrenOf(parent);
+    if (row < 0 || row > static_cast<int>(siblings.size()))
+        row = static_cast<int>(siblings.size());
     if (!m_bulk)
         beginInsertRows(indexOf(parent), row, row);
-    siblings.push_back(std::move(node));
+    siblings.insert(siblings.begin() + row, std::move(node));
     m_byKey.insert(key, raw);
     if (!m_bulk)
         endInsertRows();
     return raw;
+}
+
+bool HeadingTreeModel::isInSubtree(const HeadingNode *node, const HeadingNode *ancestor)
+{
+    for (; node; node = node->parent) {
+        if (node == ancestor)
+            return true;
+    }
+    return false;
+}
+
+bool HeadingTreeModel::moveHeading(HeadingNode *node, HeadingNode *newParent, int row)
+{
+    if (!node)
+        return false;
+    const int from = node->row();
+    return moveHeadings(node->parent, from, from, newParent, row);
+}
+
+bool HeadingTreeModel::moveHeadings(
+    HeadingNode *oldParent, int first, int last, HeadingNode *newParent, int row)
+{
+    auto &from = childrenOf(oldParent);
+    if (first < 0 || first > last || last >= static_cast<int>(from.size()))
+        return false;
+    auto &to = childrenOf(newParent);
+    if (row < 0 || row > static_cast<int>(to.size()))
+        row = static_cast<int>(to.size());
+    if (oldParent == newParent && row >= first && row <= last + 1)
+        return false;
+    // Not into a subtree being moved: only one ancestor of the target can be
+    // a child of the old parent.
+    for (const HeadingNode *up = newParent; up; up = up->parent) {
+        if (up->parent == oldParent) {
+            const int r = up->row();
+            if (r >= first && r <= last)
+                return false;
+            break;
+        }
+    }
+    if (!m_bulk && !beginMoveRows(indexOf(oldParent), first, last, indexOf(newParent), row))
+        return false;
+    std::vector<std::unique_ptr<HeadingNode>> moving;
+    moving.reserve(static_cast<size_t>(last - first + 1));
+    for (int i = first; i <= last; ++i) {
+        from[i]->parent = newParent;
+        moving.push_back(std::move(from[i]));
+    }
+    from.erase(from.begin() + first, from.begin() + last + 1);
+    if (oldParent == newParent && row > last)
+        row -= last - first + 1;
+    to.insert(to.begin() + row, std::make_move_iterator(moving.begin()),
+        std::make_move_iterator(moving.end()));
+    if (!m_bulk)
+        endMoveRows();
+    return true;
+}
+
+void HeadingTreeModel::removeHeading(HeadingNode *node)
+{
+    if (!node)
+        return;
+    auto &siblings = childrenOf(node->parent);
+    const int row = node->row();
+    // Views may choose a new current heading while the rows go.
+    const bool currentGoes = isInSubtree(m_current, node);
+    if (currentGoes)
+        m_current = nullptr;
+    if (!m_bulk)
+        beginRemoveRows(indexOf(node->parent), row, row);
+    forgetKeys(node);
+    std::unique_ptr<HeadingNode> doomed = std::move(siblings[row]);
+    siblings.erase(siblings.begin() + row);
+    if (!m_bulk)
+        endRemoveRows();
+    doomed.reset();
+    if (currentGoes && !m_current)
+        Q_EMIT currentChanged(nullptr);
+}
+
+void HeadingTreeModel::emitChanged(HeadingNode *node, const QList<int> &roles)
+{
+    if (m_bulk)
+        return;
+    const QModelIndex index = indexOf(node);
+    Q_EMIT dataChanged(index, index, roles);
+}
+
+void HeadingTreeModel::setTitle(HeadingNode *node, const QString &title)
+{
+    if (!node || node->title == title)
+        return;
+    node->title = title;
+    emitChanged(node, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void HeadingTreeModel::setImages(HeadingNode *node, int image, int expandedImage)
+{
+    if (!node || (node->image == image && node->expandedImage == expandedImage))
+        return;
+    node->image = image;
+    node->expandedImage = expandedImage;
+    emitChanged(node, {ImageRole, ExpandedImageRole, ShownImageRole, Qt::DecorationRole});
+}
+
+bool HeadingTreeModel::setKey(HeadingNode *node, const QString &key)
+{
+    if (!node)
+        return false;
+    if (node->key == key)
+        return true;
+    if (m_byKey.contains(key))
+        return false;
+    m_byKey.remove(node->key);
+    node->key = key;
+    m_byKey.insert(key, node);
+    emitChanged(node, {KeyRole});
+    return true;
 }
 
 HeadingNode *HeadingTreeModel::addRootHeading()
@@ -92,10 +224,7 @@ void HeadingTreeModel::setExpanded(HeadingNode *node, bool expanded)
     if (!node || node->expanded == expanded)
         return;
     node->expanded = expanded;
-    if (!m_bulk) {
-        const QModelIndex index = indexOf(node);
-        Q_EMIT dataChanged(index, index, {Qt::DecorationRole});
-    }
+    emitChanged(node, {ExpandedRole, ShownImageRole, Qt::DecorationRole});
 }
 
 void HeadingTreeModel::beginBulkLoad()
@@ -182,6 +311,10 @@ QVariant HeadingTreeModel::data(const QModelIndex &index, int role) const
         return node->image;
     case ExpandedImageRole:
         return node->expandedImage;
+    case ExpandedRole:
+        return node->expanded;
+    case ShownImageRole:
+        return node->expanded ? node->expandedImage : node->image;
     default:
         return {};
     }

@@ -36,6 +36,10 @@ public:
         KeyRole = Qt::UserRole + 1,
         ImageRole,
         ExpandedImageRole,
+        ExpandedRole, // the heading's expanded flag (bool)
+        // The image index the view shows now: the expanded one while the
+        // heading is expanded. A GUI delegate turns it into a picture.
+        ShownImageRole,
     };
 
     explicit HeadingTreeModel(QObject *parent = nullptr);
@@ -51,6 +55,27 @@ public:
     // Returns null, and adds nothing, when the key is already in the tree.
     HeadingNode *appendHeading(HeadingNode *parent, const QString &title, const QString &key,
         int image, int expandedImage);
+    // Inserts a heading as child `row` of `parent` (top level when null); a
+    // row out of range appends. Null, and nothing added, when the key is taken.
+    HeadingNode *insertHeading(HeadingNode *parent, int row, const QString &title,
+        const QString &key, int image, int expandedImage);
+    // Moves `node` with its subtree under `newParent` (top level when null)
+    // so that it ends up before the child now at `row` (a row out of range
+    // appends). False, and nothing moved, when it would move into its own
+    // subtree or stays where it is.
+    bool moveHeading(HeadingNode *node, HeadingNode *newParent, int row);
+    // The same for the children first..last of `oldParent`, kept in order.
+    bool moveHeadings(HeadingNode *oldParent, int first, int last, HeadingNode *newParent, int row);
+    // Removes `node` with its subtree. The current heading, when inside it,
+    // becomes none.
+    void removeHeading(HeadingNode *node);
+    void setTitle(HeadingNode *node, const QString &title);
+    void setImages(HeadingNode *node, int image, int expandedImage);
+    // Gives `node` another key; false when the key belongs to another node.
+    bool setKey(HeadingNode *node, const QString &key);
+    // True when `node` is `ancestor` or lies below it.
+    static bool isInSubtree(const HeadingNode *node, const HeadingNode *ancestor);
+
     HeadingNode *findByKey(const QString &key) const { return m_byKey.value(key); }
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }
 
@@ -85,6 +110,8 @@ Q_SIGNALS:
 
 private:
     void forgetKeys(const HeadingNode *node);
+    std::vector<std::unique_ptr<HeadingNode>> &childrenOf(HeadingNode *parent);
+    void emitChanged(HeadingNode *node, const QList<int> &roles);
 
     std::vector<std::unique_ptr<HeadingNode>> m_top;
     QHash<QString, HeadingNode *> m_byKey;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "browser/HeadingOperations.h"
+
+#include <QObject>
+
+class QAbstractItemView;
+class QTreeView;
+class QWidget;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::browser {
+
+// Ties treContent to the workspace's heading tree: the view's current row is
+// the current heading, a click or a released key lists it, expanded flags
+// follow the view both ways, and each heading shows its picture.
+class HeadingTreeBinding : public QObject
+{
+    Q_OBJECT
+public:
+    HeadingTreeBinding(
+        QTreeView *tree, QAbstractItemView *list, shell::Workspace &workspace, QObject *parent);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void followModelExpansion(const QModelIndex &index);
+    void expandFlaggedHeadings(const HeadingNode *node);
+
+    QTreeView *m_tree;
+    QAbstractItemView *m_list;
+    shell::Workspace &m_ws;
+};
+
+// The toolbox commands on the heading tree.
+void moveSelectedHeading(shell::Workspace &workspace, QTreeView *tree, HeadingMove direction);
+void deleteSelectedHeading(shell::Workspace &workspace, QTreeView *tree, QAbstractItemView *list);
+// The click handling: lists the current heading unless it is listed already,
+// with the list's redrawing frozen while it refills.
+void listCurrentHeading(shell::Workspace &workspace, QAbstractItemView *list);
+// miNAddHead and miNEdit: the heading editor in add or edit mode.
+void showHeadingEditor(shell::Workspace &workspace, bool editMode, QWidget *parent);
+
+} // namespace quillet::browser

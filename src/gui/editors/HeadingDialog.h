@@ -1,0 +1,51 @@
+#pragma once
+
+#include "editors/HeadingEditor.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::editors {
+
+// frmNode: adds headings beside or below the current heading (add mode) or
+// changes the current heading's title and icon (edit mode).
+class HeadingDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    HeadingDialog(shell::Workspace &workspace, bool editMode, QWidget *parent = nullptr);
+
+    // Prepares the controls; false when the dialog has nothing to show (edit
+    // mode without a current heading) and must not open.
+    bool setUp();
+
+    // Sets up and runs the dialog modally.
+    static void run(shell::Workspace &workspace, bool editMode, QWidget *parent);
+
+private:
+    void titleChanged(const QString &text);
+    void iconChosen(int entry);
+    void showChosenIcon();
+    void add(bool asChild);
+    void confirm();
+
+    HeadingEditor m_editor;
+    QLabel *m_lblTitle;
+    QLineEdit *m_txtHeading;
+    QLabel *m_imgIcon;
+    QComboBox *m_imgcboIcon;
+    QPushButton *m_cmdHeading;
+    QPushButton *m_cmdSubHeading;
+    QPushButton *m_cmdOK;
+    QPushButton *m_cmdExit;
+};
+
+} // namespace quillet::editors
