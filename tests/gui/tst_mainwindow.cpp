@@ -111,6 +111,8 @@ private Q_SLOTS:
         QCOMPARE(loadWindowSettings().mru[0], path);
         shell::MainWindow again(shell::MainWindowOverrides {&messages, nullptr, nullptr});
         again.loadStartupDocument({QStringLiteral("quillet")}, nullptr);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
         QCOMPARE(again.windowTitle(), QStringLiteral("Quillet"));
         QAction *recent = again.commandBar().action(QStringLiteral("miFMRU1"));
         QVERIFY(recent->isVisible());

@@ -320,4 +320,11 @@ QVariant HeadingTreeModel::data(const QModelIndex &index, int role) const
     }
 }
 
+Qt::ItemFlags HeadingTreeModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
 } // namespace quillet::browser

@@ -104,6 +104,8 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // Headings can be dragged and dropped on (the moves are the program's own).
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 Q_SIGNALS:
     void currentChanged(quillet::browser::HeadingNode *node);

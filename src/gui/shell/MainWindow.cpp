@@ -1,8 +1,16 @@
 #include "shell/MainWindow.h"
 
+#include "browser/ClientArea.h"
+#include "browser/DragViews.h"
+#include "browser/HeadingTreeBinding.h"
+#include "editors/BookmarkDialog.h"
+#include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
 #include "shell/CommandBar.h"
+#include "shell/ListFont.h"
+#include "shell/StatusBar.h"
 #include "shell/Strings.h"
+#include "shell/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,9 +18,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QProgressBar>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -39,6 +47,9 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     m_lifecycle = std::make_unique<store::DocumentLifecycle>(*m_workspace);
 
     m_workspace->loadSettings();
+    const QFont listFont = resolveListFont(m_workspace->optionSettings(), font());
+    m_treContent->setFont(listFont);
+    m_lvwBookmark->setFont(listFont);
     m_commands = new CommandBar(this);
     addToolBar(Qt::LeftToolBarArea, m_commands->toolbox());
     m_commands->setRecentFiles(m_workspace->windowSettings().mru);
@@ -47,6 +58,7 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     connect(m_commands, &CommandBar::triggered, this, &MainWindow::dispatch);
     registerCommands();
     connectViews();
+    applyWindowLayout();
 
     setWindowTitle(m_workspace->document().caption());
     connect(
@@ -64,15 +76,17 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildWindow()
 {
-    auto *split = new QSplitter(Qt::Horizontal, this);
-    split->setObjectName(QStringLiteral("drgV"));
-    m_treContent = new QTreeView(split);
+    setMinimumSize(
+        browser::toPixels(browser::kMinWindowWidth), browser::toPixels(browser::kMinWindowHeight));
+    // The bars are shown and hidden through the View menu only.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    m_picClient = new browser::ClientArea(this);
+    m_treContent = new browser::HeadingTreeView(&m_drag, m_picClient);
     m_treContent->setObjectName(QStringLiteral("treContent"));
     m_treContent->setHeaderHidden(true);
     m_treContent->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    auto *right = new QSplitter(Qt::Vertical, split);
-    right->setObjectName(QStringLiteral("drgH"));
-    m_lvwBookmark = new QTreeView(right);
+    m_lvwBookmark = new browser::BookmarkListView(
+        &m_drag, [this] { return m_workspace->list().listedHeading(); }, m_picClient);
     m_lvwBookmark->setObjectName(QStringLiteral("lvwBookmark"));
     m_lvwBookmark->setRootIsDecorated(false);
     m_lvwBookmark->setUniformRowHeights(true);
@@ -81,22 +95,42 @@ void MainWindow::buildWindow()
     m_lvwBookmark->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_lvwBookmark->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lvwBookmark->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_webDescrip = new pages::DescriptionPane(right);
-    split->setStretchFactor(1, 1);
-    right->setStretchFactor(0, 1);
-    setCentralWidget(split);
+    m_webDescrip = new pages::DescriptionPane(m_picClient);
+    m_picClient->setPanes(m_treContent, m_lvwBookmark, m_webDescrip);
+    setCentralWidget(m_picClient);
 
-    m_statusPanel = new QLabel(QString::fromLatin1(strings::kStatusIdle), this);
-    m_statusPanel->setObjectName(QStringLiteral("staTipPanel1"));
-    m_proShow = new QProgressBar(this);
-    m_proShow->setObjectName(QStringLiteral("proShow"));
-    m_proShow->setTextVisible(false);
-    m_proShow->setMaximumWidth(200);
-    m_proShow->setVisible(false);
-    statusBar()->setObjectName(QStringLiteral("staTip"));
-    statusBar()->addWidget(m_statusPanel, 1);
-    statusBar()->addWidget(m_proShow);
-    resize(1000, 680);
+    auto *status = new StatusBar(this);
+    setStatusBar(status);
+    m_statusPanel = status->textPanel();
+    m_proShow = status->progressBar();
+}
+
+void MainWindow::applyWindowLayout()
+{
+    WindowSettings &settings = m_workspace->windowSettings();
+    // The View toggles: check marks from config.ini; a click stores the new
+    // mark and lays the window out again.
+    const std::pair<const char *, bool WindowSettings::*> toggles[] = {
+        {"miVToolBox", &WindowSettings::showToolbox},
+        {"miVNavPanel", &WindowSettings::showPanel},
+        {"miVDescription", &WindowSettings::showDescrip},
+    };
+    for (const auto &[key, flag] : toggles) {
+        QAction *action = m_commands->action(QLatin1String(key));
+        action->setChecked(settings.*flag);
+        m_handlers.insert(QLatin1String(key), [this, action, flag = flag] {
+            m_workspace->windowSettings().*flag = action->isChecked();
+            m_commands->toolbox()->setVisible(m_workspace->windowSettings().showToolbox);
+            m_picClient->relayout();
+        });
+    }
+    m_commands->toolbox()->setVisible(settings.showToolbox);
+    m_picClient->setSettings(&settings);
+    m_placement = new WindowPlacement(this, &settings);
+    // The views get their sizes now, not only at the first show (a hidden
+    // widget's resize events wait for the show).
+    layout()->activate();
+    m_picClient->relayout();
 }
 
 void MainWindow::connectViews()
@@ -104,12 +138,15 @@ void MainWindow::connectViews()
     browser::HeadingTreeModel &tree = m_workspace->tree();
     browser::BookmarkList &list = m_workspace->list();
     m_treContent->setModel(&tree);
-    connect(m_treContent->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        [this](const QModelIndex &current) {
-            if (m_syncingTree)
-                return;
-            m_workspace->selectHeading(m_workspace->tree().nodeAt(current));
-        });
+    static_cast<browser::HeadingTreeView *>(m_treContent)->onDrop = [this](const QString &target) {
+        try {
+            browser::dropOnHeading(*m_workspace, m_drag, target);
+        } catch (const store::EngineError &e) {
+            m_workspace->message(e.description(), platform::MessageIcon::Critical);
+        }
+    };
+    // Current heading, click and key-release listing, expansion, pictures.
+    new browser::HeadingTreeBinding(m_treContent, m_lvwBookmark, *m_workspace, this);
     connect(
         &tree, &browser::HeadingTreeModel::currentChanged, this, &MainWindow::syncTreeSelection);
     connect(&tree, &QAbstractItemModel::modelReset, this, [this] {
@@ -177,13 +214,63 @@ void MainWindow::registerCommands()
             [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[2]); }},
         {QStringLiteral("miFExit"), [this] { close(); }},
         {QStringLiteral("miESelectAll"), [&list] { list.selectAll(); }},
+        {QStringLiteral("miECut"), [this, &list] { list.cutBookmarks(selectedHeadingKey()); }},
+        {QStringLiteral("miECopy"), [this, &list] { list.copyBookmarks(selectedHeadingKey()); }},
+        {QStringLiteral("miEPaste"), [this, &list] { list.pasteBookmarks(selectedHeadingKey()); }},
         {QStringLiteral("miEDelete"),
             [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); }},
+        {QStringLiteral("miNAddHead"),
+            [this] { browser::showHeadingEditor(*m_workspace, false, this); }},
+        {QStringLiteral("miNEdit"),
+            [this] { browser::showHeadingEditor(*m_workspace, true, this); }},
+        {QStringLiteral("miNDelete"),
+            [this] { browser::deleteSelectedHeading(*m_workspace, m_treContent, m_lvwBookmark); }},
+        {QStringLiteral("miNUp"),
+            [this] {
+                browser::moveSelectedHeading(*m_workspace, m_treContent, browser::HeadingMove::Up);
+            }},
+        {QStringLiteral("miNDown"),
+            [this] {
+                browser::moveSelectedHeading(
+                    *m_workspace, m_treContent, browser::HeadingMove::Down);
+            }},
+        {QStringLiteral("miNLeft"),
+            [this] {
+                browser::moveSelectedHeading(
+                    *m_workspace, m_treContent, browser::HeadingMove::Left);
+            }},
+        {QStringLiteral("miNRight"),
+            [this] {
+                browser::moveSelectedHeading(
+                    *m_workspace, m_treContent, browser::HeadingMove::Right);
+            }},
         {QStringLiteral("miLOpen"),
             [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); }},
         {QStringLiteral("miLView"),
             [this, &list] { list.viewBookmarkPicture(selectedHeadingKey(), list.selectedKey()); }},
+        {QStringLiteral("miLNew"),
+            [this] {
+                editors::runBookmarkEditor(
+                    *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Add, this);
+            }},
+        {QStringLiteral("miLEdit"),
+            [this] {
+                editors::runBookmarkEditor(
+                    *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
+            }},
     };
+
+    // Help menu openings. The pane's links and OpenInBrowser's messages go
+    // through the window's desktop and message boxes.
+    m_qtDesktop.setMessages(m_workspace->services().messages);
+    platform::DesktopServices *desktop = m_workspace->services().desktop;
+    m_webDescrip->setDesktop(desktop);
+    m_handlers.insert(
+        QStringLiteral("miHContent"), [desktop] { pages::openHelpContent(*desktop); });
+    m_handlers.insert(
+        QStringLiteral("miHHomepage"), [desktop] { pages::openVendorHomePage(*desktop); });
+    m_handlers.insert(
+        QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
 }
 
 void MainWindow::dispatch(const QString &key)
@@ -249,6 +336,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     m_closing = true;
+    m_placement->store();
     m_workspace->saveSettings();
     event->accept();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/DragAndDrop.h"
 #include "platform/QtDesktopServices.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
@@ -20,9 +21,14 @@ namespace quillet::pages {
 class DescriptionPane;
 }
 
+namespace quillet::browser {
+class ClientArea;
+}
+
 namespace quillet::shell {
 
 class CommandBar;
+class WindowPlacement;
 
 // Services left null are the real desktop's; tests pass scripted ones.
 struct MainWindowOverrides
@@ -67,6 +73,8 @@ protected:
 
 private:
     void buildWindow();
+    // ApplyWindowLayout: View toggles, panels and the window's place.
+    void applyWindowLayout();
     void connectViews();
     void registerCommands();
     void syncTreeSelection(browser::HeadingNode *node);
@@ -75,6 +83,8 @@ private:
     platform::QtMessageBoxes m_qtMessages;
     platform::QtFileDialogs m_qtFileDialogs;
     platform::QtDesktopServices m_qtDesktop;
+    browser::ClientArea *m_picClient = nullptr;
+    WindowPlacement *m_placement = nullptr;
     QTreeView *m_treContent = nullptr;
     QTreeView *m_lvwBookmark = nullptr;
     pages::DescriptionPane *m_webDescrip = nullptr;
@@ -86,6 +96,7 @@ private:
     std::unique_ptr<store::DocumentLifecycle> m_lifecycle;
     CommandBar *m_commands = nullptr;
     QHash<QString, std::function<void()>> m_handlers;
+    browser::DragState m_drag;
     bool m_closing = false;
     bool m_syncingTree = false;
 };

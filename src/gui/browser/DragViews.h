@@ -1,0 +1,66 @@
+#pragma once
+
+#include "browser/DragAndDrop.h"
+
+#include <QPersistentModelIndex>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+
+namespace quillet::browser {
+
+// treContent as a drop target: the heading under the pointer is highlighted
+// while something is dragged over it, the view scrolls near its top and
+// bottom edges, and a drop hands the heading's key to `onDrop`. A press
+// makes the pressed heading the source of a heading drag.
+class HeadingTreeView : public QTreeView
+{
+    Q_OBJECT
+public:
+    explicit HeadingTreeView(DragState *drag, QWidget *parent = nullptr);
+
+    std::function<void(const QString &targetKey)> onDrop;
+    QModelIndex dropHighlight() const { return m_highlight; }
+    // The scroll zones, in pixels from the top and bottom edges.
+    static int topScrollZone();
+    static int bottomScrollZone();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    void setHighlight(const QModelIndex &index);
+    void scrollTick();
+    QString keyAt(const QPoint &pos) const;
+
+    DragState *m_drag;
+    QPersistentModelIndex m_highlight;
+    QPoint m_lastPos;
+    int m_scrollDirection = 0;
+    QTimer m_tmrTemp;
+};
+
+// lvwBookmark as a drag source: a drag carries the selected bookmarks of the
+// listed heading (the data moved is the program's own state).
+class BookmarkListView : public QTreeView
+{
+    Q_OBJECT
+public:
+    BookmarkListView(
+        DragState *drag, std::function<QString()> listedHeading, QWidget *parent = nullptr);
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+
+private:
+    DragState *m_drag;
+    std::function<QString()> m_listedHeading;
+};
+
+} // namespace quillet::browser

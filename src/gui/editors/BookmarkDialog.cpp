@@ -1,0 +1,352 @@
+#include "editors/BookmarkDialog.h"
+
+#include "browser/HeadingIcons.h"
+#include "shell/Strings.h"
+#include "shell/Workspace.h"
+#include "store/EngineError.h"
+
+#include <QAbstractItemView>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace quillet::editors {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kIconSize = 16;
+constexpr int kTreeHeight = 220;
+
+// A picture of the main window's heading icons (imgList_Node).
+QIcon headingIcon(int imageIndex)
+{
+    return browser::HeadingIcons::instance().icon(imageIndex);
+}
+
+} // namespace
+
+BookmarkDialog::BookmarkDialog(shell::Workspace &workspace, Mode mode, QWidget *parent)
+    : QDialog(parent)
+    , m_ws(workspace)
+    , m_editor(workspace, mode)
+{
+    setObjectName(QStringLiteral("frmItem"));
+    setWindowTitle(QString::fromLatin1(strings::kTitle) + QLatin1Char(' '));
+    buildWindow();
+    showCategory(m_editor.heading().title, m_editor.heading().image);
+    if (mode == Mode::Edit)
+        setUpEdit();
+    else
+        setUpAdd();
+    updateEnabling();
+
+    // A press anywhere else on the dialog closes the drop-down tree.
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>()) {
+        if (!insideTreeOrButton(child))
+            child->installEventFilter(this);
+    }
+}
+
+BookmarkDialog::~BookmarkDialog() = default;
+
+void BookmarkDialog::buildWindow()
+{
+    m_lblTitle = new QLabel(this);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont banner = m_lblTitle->font();
+    banner.setBold(true);
+    banner.setPointSizeF(banner.pointSizeF() * 1.4);
+    m_lblTitle->setFont(banner);
+    m_lblTitle->setContentsMargins(4, 6, 4, 6);
+
+    m_imgIcon = new QLabel(this);
+    m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
+    m_imgIcon->setFixedSize(kIconSize + 4, kIconSize + 4);
+    m_imgIcon->setAlignment(Qt::AlignCenter);
+    m_txtCategory = new QLineEdit(this);
+    m_txtCategory->setObjectName(QStringLiteral("txtCategory"));
+    m_txtCategory->setReadOnly(true);
+    m_imgButton = new QToolButton(this);
+    m_imgButton->setObjectName(QStringLiteral("imgButton"));
+    m_imgButton->setArrowType(Qt::DownArrow);
+    m_imgButton->setFocusPolicy(Qt::NoFocus);
+    auto *picker = new QHBoxLayout;
+    picker->setSpacing(2);
+    picker->addWidget(m_imgIcon);
+    picker->addWidget(m_txtCategory, 1);
+    picker->addWidget(m_imgButton);
+
+    m_txtName = new QLineEdit(this);
+    m_txtName->setObjectName(QStringLiteral("txtName"));
+    m_txtLink = new QLineEdit(this);
+    m_txtLink->setObjectName(QStringLiteral("txtLink"));
+    m_txtDescrip = new QPlainTextEdit(this);
+    m_txtDescrip->setObjectName(QStringLiteral("txtDescrip"));
+    m_txtDescrip->setTabChangesFocus(true);
+
+    auto *fields = new QGridLayout;
+    auto addRow = [&](int row, const QString &caption, const QString &name, QWidget *field,
+                      QLayout *layout) {
+        auto *label = new QLabel(caption, this);
+        label->setObjectName(name);
+        fields->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
+        if (field)
+            fields->addWidget(field, row, 1);
+        else
+            fields->addLayout(layout, row, 1);
+        if (field)
+            label->setBuddy(field);
+    };
+    addRow(0, QStringLiteral("Category:"), QStringLiteral("lblCategory"), nullptr, picker);
+    addRow(1, QStringLiteral("url Name:"), QStringLiteral("lblName"), m_txtName, nullptr);
+    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), m_txtLink, nullptr);
+    addRow(3, QStringLiteral("Description:"), QStringLiteral("lblDescrip"), m_txtDescrip, nullptr);
+    fields->setColumnStretch(1, 1);
+    fields->setRowStretch(3, 1);
+
+    m_cmdAdd = new QPushButton(QStringLiteral("&OK"), this);
+    m_cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    m_cmdEdit = new QPushButton(QStringLiteral("&OK"), this);
+    m_cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
+    m_cmdExit = new QPushButton(QStringLiteral("&Exit"), this);
+    m_cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdAdd);
+    buttons->addWidget(m_cmdEdit);
+    buttons->addWidget(m_cmdExit);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblTitle);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    // The drop-down tree floats over the fields below the picker; it is no
+    // part of the layout.
+    m_categories = new QStandardItemModel(this);
+    m_treBookmark = new QTreeView(this);
+    m_treBookmark->setObjectName(QStringLiteral("treBookmark"));
+    m_treBookmark->setModel(m_categories);
+    m_treBookmark->setHeaderHidden(true);
+    m_treBookmark->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_treBookmark->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_treBookmark->setIconSize(QSize(kIconSize, kIconSize));
+    m_treBookmark->hide();
+
+    connect(m_txtName, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
+    connect(m_txtLink, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
+    connect(m_imgButton, &QToolButton::pressed, this, &BookmarkDialog::toggleCategoryTree);
+    connect(m_treBookmark->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        [this](const QModelIndex &current) {
+            if (current.isValid())
+                showCategory(current.data().toString(), current.data(kImageRole).toInt());
+        });
+    connect(
+        m_treBookmark, &QAbstractItemView::doubleClicked, this, &BookmarkDialog::hideCategoryTree);
+    connect(m_cmdAdd, &QPushButton::clicked, this, &BookmarkDialog::confirmAdd);
+    connect(m_cmdEdit, &QPushButton::clicked, this, &BookmarkDialog::confirmEdit);
+    connect(m_cmdExit, &QPushButton::clicked, this, &BookmarkDialog::exitDialog);
+
+    resize(480, 340);
+}
+
+void BookmarkDialog::setUpEdit()
+{
+    m_lblTitle->setText(QStringLiteral("Edit Bookmark"));
+    m_cmdAdd->hide();
+    m_cmdEdit->show();
+    m_cmdEdit->setDefault(true);
+    // A bookmark keeps its heading here.
+    m_imgIcon->setEnabled(false);
+    m_txtCategory->setEnabled(false);
+    m_imgButton->setEnabled(false);
+    m_txtName->setText(m_editor.initialName());
+    m_txtLink->setText(m_editor.initialLink());
+    m_txtDescrip->setPlainText(m_editor.initialDescription());
+}
+
+void BookmarkDialog::setUpAdd()
+{
+    m_lblTitle->setText(QStringLiteral("Add Bookmark"));
+    m_cmdAdd->show();
+    m_cmdAdd->setDefault(true);
+    m_cmdEdit->hide();
+
+    const std::vector<BookmarkEditor::Category> &categories = m_editor.categories();
+    std::vector<QStandardItem *> items;
+    items.reserve(categories.size());
+    for (const BookmarkEditor::Category &category : categories) {
+        auto *item = new QStandardItem(headingIcon(category.image), category.title);
+        item->setData(category.key, kKeyRole);
+        item->setData(category.image, kImageRole);
+        item->setEditable(false);
+        items.push_back(item);
+        if (category.parent >= 0)
+            items[static_cast<size_t>(category.parent)]->appendRow(item);
+        else
+            m_categories->appendRow(item);
+    }
+    if (m_categories->rowCount() > 0)
+        m_treBookmark->expand(m_categories->index(0, 0));
+    const int current = m_editor.headingCategory();
+    if (current >= 0) {
+        const QModelIndex index = m_categories->indexFromItem(items[static_cast<size_t>(current)]);
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            m_treBookmark->expand(up);
+        m_treBookmark->setCurrentIndex(index);
+    }
+}
+
+QString BookmarkDialog::categoryKey() const
+{
+    if (m_editor.mode() == Mode::Edit)
+        return m_editor.heading().key;
+    const QModelIndex current = m_treBookmark->currentIndex();
+    if (!current.isValid() || !m_treBookmark->selectionModel()->isSelected(current))
+        return QString();
+    return current.data(kKeyRole).toString();
+}
+
+bool BookmarkDialog::isCategoryTreeShown() const
+{
+    return !m_treBookmark->isHidden();
+}
+
+void BookmarkDialog::updateEnabling()
+{
+    const bool enabled = BookmarkEditor::canConfirm(m_txtName->text(), m_txtLink->text());
+    m_cmdAdd->setEnabled(enabled);
+    m_cmdEdit->setEnabled(enabled);
+}
+
+void BookmarkDialog::showCategory(const QString &title, int image)
+{
+    m_txtCategory->setText(title);
+    m_imgIcon->setPixmap(
+        headingIcon(image).pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
+}
+
+void BookmarkDialog::toggleCategoryTree()
+{
+    if (m_editor.mode() != Mode::Add)
+        return;
+    if (isCategoryTreeShown()) {
+        hideCategoryTree();
+        return;
+    }
+    placeCategoryTree();
+    m_treBookmark->show();
+    m_treBookmark->raise();
+    m_treBookmark->scrollTo(m_treBookmark->currentIndex());
+}
+
+void BookmarkDialog::hideCategoryTree()
+{
+    m_treBookmark->hide();
+}
+
+void BookmarkDialog::placeCategoryTree()
+{
+    // Under the picker, as wide as it, down to the buttons at most.
+    const QPoint topLeft = m_imgIcon->mapTo(this, QPoint(0, m_txtCategory->height()));
+    const int right = m_imgButton->mapTo(this, QPoint(m_imgButton->width(), 0)).x();
+    const int bottom = m_cmdExit->mapTo(this, QPoint(0, 0)).y() - 4;
+    const int height = qMax(60, qMin(kTreeHeight, bottom - topLeft.y()));
+    m_treBookmark->setGeometry(topLeft.x(), topLeft.y() + 2, right - topLeft.x(), height);
+}
+
+bool BookmarkDialog::insideTreeOrButton(const QObject *object) const
+{
+    for (const QObject *o = object; o; o = o->parent()) {
+        if (o == m_treBookmark || o == m_imgButton)
+            return true;
+        if (o == this)
+            break;
+    }
+    return false;
+}
+
+bool BookmarkDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress && !insideTreeOrButton(watched)) {
+        hideCategoryTree();
+    } else if (event->type() == QEvent::KeyPress && watched == m_txtCategory) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            toggleCategoryTree();
+            return true; // not the dialog's default button
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void BookmarkDialog::confirmAdd()
+{
+    hideCategoryTree();
+    try {
+        if (m_editor.confirmAdd(
+                m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText(), categoryKey()))
+            accept();
+    } catch (const store::EngineError &e) {
+        // Nothing was written; the user may try again or leave.
+        m_ws.message(e.description(), platform::MessageIcon::Critical);
+    }
+}
+
+void BookmarkDialog::confirmEdit()
+{
+    try {
+        if (m_editor.confirmEdit(m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText()))
+            accept();
+    } catch (const store::EngineError &e) {
+        m_ws.message(e.description(), platform::MessageIcon::Critical);
+    }
+}
+
+void BookmarkDialog::exitDialog()
+{
+    hideCategoryTree();
+    reject();
+}
+
+void runBookmarkEditor(shell::Workspace &workspace, QAbstractItemView *listView,
+    BookmarkEditor::Mode mode, QWidget *parent)
+{
+    browser::BookmarkList &list = workspace.list();
+    const int row = list.selectedRow();
+    if (mode == BookmarkEditor::Mode::Add ? !workspace.tree().current() : row < 0)
+        return;
+    // The list holds one selection while the dialog is open, the edited
+    // bookmark alone; multiple selection comes back however the dialog ends.
+    const QAbstractItemView::SelectionMode previous
+        = listView ? listView->selectionMode() : QAbstractItemView::ExtendedSelection;
+    if (listView)
+        listView->setSelectionMode(QAbstractItemView::SingleSelection);
+    struct Restore
+    {
+        QAbstractItemView *view;
+        QAbstractItemView::SelectionMode mode;
+        ~Restore()
+        {
+            if (view)
+                view->setSelectionMode(mode);
+        }
+    } restore {listView, previous};
+    if (mode == BookmarkEditor::Mode::Edit)
+        list.selectRow(row, false);
+    BookmarkDialog dialog(workspace, mode, parent);
+    dialog.exec();
+}
+
+} // namespace quillet::editors

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "editors/BookmarkEditor.h"
+
+#include <QDialog>
+
+class QAbstractItemView;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStandardItemModel;
+class QToolButton;
+class QTreeView;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::editors {
+
+// frmItem: adds a bookmark to a heading or edits the name, link and
+// description of the list's selected bookmark. The logic is BookmarkEditor's;
+// this is its window, with the category picker and its drop-down tree.
+class BookmarkDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    using Mode = BookmarkEditor::Mode;
+
+    BookmarkDialog(shell::Workspace &workspace, Mode mode, QWidget *parent = nullptr);
+    ~BookmarkDialog() override;
+
+    BookmarkEditor &editor() { return m_editor; }
+    // The heading that receives a new bookmark: the drop-down tree's selection.
+    QString categoryKey() const;
+    bool isCategoryTreeShown() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void setUpAdd();
+    void setUpEdit();
+    void updateEnabling();
+    void showCategory(const QString &title, int image);
+    void toggleCategoryTree();
+    void hideCategoryTree();
+    void placeCategoryTree();
+    void confirmAdd();
+    void confirmEdit();
+    void exitDialog();
+    bool insideTreeOrButton(const QObject *object) const;
+
+    shell::Workspace &m_ws;
+    BookmarkEditor m_editor;
+    QLabel *m_lblTitle = nullptr;
+    QLabel *m_imgIcon = nullptr;
+    QLineEdit *m_txtCategory = nullptr;
+    QToolButton *m_imgButton = nullptr;
+    QTreeView *m_treBookmark = nullptr;
+    QStandardItemModel *m_categories = nullptr;
+    QLineEdit *m_txtName = nullptr;
+    QLineEdit *m_txtLink = nullptr;
+    QPlainTextEdit *m_txtDescrip = nullptr;
+    QPushButton *m_cmdAdd = nullptr;
+    QPushButton *m_cmdEdit = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+};
+
+// The commands miLNew (add) and miLEdit (edit): check the command's
+// precondition, keep the list to a single selection while the dialog is
+// open, and show it modally. `listView` is the main window's bookmark list.
+void runBookmarkEditor(shell::Workspace &workspace, QAbstractItemView *listView,
+    BookmarkEditor::Mode mode, QWidget *parent);
+
+} // namespace quillet::editors
