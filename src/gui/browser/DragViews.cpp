@@ -4,6 +4,7 @@
 
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
@@ -27,6 +28,33 @@ void runDrag(QWidget *source, Qt::DropActions actions)
 }
 
 } // namespace
+
+bool leaveEditKeysToWindow(QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)
+        || key->matches(QKeySequence::Paste) || key->matches(QKeySequence::SelectAll)) {
+        event->ignore();
+        return true;
+    }
+    return false;
+}
+
+bool HeadingTreeView::event(QEvent *event)
+{
+    if (leaveEditKeysToWindow(event))
+        return false;
+    return QTreeView::event(event);
+}
+
+bool BookmarkListView::event(QEvent *event)
+{
+    if (leaveEditKeysToWindow(event))
+        return false;
+    return QTreeView::event(event);
+}
 
 HeadingTreeView::HeadingTreeView(DragState *drag, QWidget *parent)
     : QTreeView(parent)

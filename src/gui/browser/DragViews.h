@@ -13,6 +13,11 @@ namespace quillet::browser {
 // while something is dragged over it, the view scrolls near its top and
 // bottom edges, and a drop hands the heading's key to `onDrop`. A press
 // makes the pressed heading the source of a heading drag.
+// Cut, Copy and Paste are the window's commands on bookmarks, also while a
+// view has the focus (item views would otherwise keep Ctrl+C for copying
+// cell text).
+bool leaveEditKeysToWindow(QEvent *event);
+
 class HeadingTreeView : public QTreeView
 {
     Q_OBJECT
@@ -33,6 +38,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
+    bool event(QEvent *event) override;
 
 private:
     void setHighlight(const QModelIndex &index);
@@ -57,6 +63,7 @@ public:
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
+    bool event(QEvent *event) override;
 
 private:
     DragState *m_drag;
