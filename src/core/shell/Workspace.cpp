@@ -18,6 +18,8 @@ Workspace::~Workspace() = default;
 
 void Workspace::loadSettings()
 {
+    // Nothing cut or copied survives into a new run's first document.
+    m_clipboard.clear();
     m_window = loadWindowSettings();
     m_options = loadOptionSettings();
 }
