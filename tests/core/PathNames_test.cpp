@@ -1,4 +1,4 @@
-#include "platform/SpecialFolders.h"
+#include "platform/ShellFolders.h"
 #include "shell/PathNames.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "store/DocumentLifecycle.h"
 
-#include "platform/SpecialFolders.h"
+#include "platform/ShellFolders.h"
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
 #include "shell/Workspace.h"

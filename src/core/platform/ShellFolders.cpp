@@ -1,4 +1,4 @@
-#include "platform/SpecialFolders.h"
+#include "platform/ShellFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
