@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-TEST(SpecialFolders, DesktopFallsBackToHome)
+TEST(ShellFolders, DesktopFallsBackToHome)
 {
     QTemporaryDir home;
     EnvVar h("HOME", home.path());
@@ -78,7 +78,7 @@ TEST(SpecialFolders, DesktopFallsBackToHome)
     EXPECT_EQ(platform::getSpecialFolder(5), "");
 }
 
-TEST(SpecialFolders, FavoritesFromEnvironmentThenHome)
+TEST(ShellFolders, FavoritesFromEnvironmentThenHome)
 {
     QTemporaryDir home;
     QTemporaryDir favorites;
