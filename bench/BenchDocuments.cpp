@@ -10,6 +10,18 @@
 
 namespace quillet::bench {
 
+void addNodeRow(store::Recordset &nodes, const QString &parent, const QString &title,
+    const QString &key, int image, int expandedImage)
+{
+    nodes.addNew();
+    nodes.setValue(QStringLiteral("Parent"), parent);
+    nodes.setValue(QStringLiteral("Title"), title);
+    nodes.setValue(QStringLiteral("Key"), key);
+    nodes.setValue(QStringLiteral("Image"), image);
+    nodes.setValue(QStringLiteral("expImage"), expandedImage);
+    nodes.update();
+}
+
 QString benchFolder()
 {
     static QTemporaryDir dir;
@@ -31,13 +43,7 @@ QString documentWith(int headings, int bookmarks, bool pending)
     {
         auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
         auto add = [&](const QString &parent, const QString &title, const QString &key) {
-            nodes->addNew();
-            nodes->setValue(QStringLiteral("Parent"), parent);
-            nodes->setValue(QStringLiteral("Title"), title);
-            nodes->setValue(QStringLiteral("Key"), key);
-            nodes->setValue(QStringLiteral("Image"), 1);
-            nodes->setValue(QStringLiteral("expImage"), 2);
-            nodes->update();
+            addNodeRow(*nodes, parent, title, key);
         };
         add(QStringLiteral("0"), QStringLiteral("my Favroites"), keys.first());
         // Depth-first pre-order: each new heading hangs under one of the last

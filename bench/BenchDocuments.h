@@ -2,7 +2,15 @@
 
 #include <QString>
 
+namespace quillet::store {
+class Recordset;
+}
+
 namespace quillet::bench {
+
+// Appends one tbNodes row to an open tbNodes recordset.
+void addNodeRow(store::Recordset &nodes, const QString &parent, const QString &title,
+    const QString &key, int image = 1, int expandedImage = 2);
 
 // A folder for benchmark files that lives as long as the process.
 QString benchFolder();

@@ -37,13 +37,7 @@ QString bigHeadingDocument()
     {
         auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
         auto add = [&](const QString &parent, const QString &title, const QString &key) {
-            nodes->addNew();
-            nodes->setValue(QStringLiteral("Parent"), parent);
-            nodes->setValue(QStringLiteral("Title"), title);
-            nodes->setValue(QStringLiteral("Key"), key);
-            nodes->setValue(QStringLiteral("Image"), 3);
-            nodes->setValue(QStringLiteral("expImage"), 4);
-            nodes->update();
+            bench::addNodeRow(*nodes, parent, title, key, 3, 4);
         };
         add(QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot"));
         add(QStringLiteral("kRoot"), QStringLiteral("Before"), QStringLiteral("K1"));

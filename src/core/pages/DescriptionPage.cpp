@@ -16,16 +16,6 @@ const QString kFirstThumbnail = QStringLiteral("image1.jpg");
 const QString kSecondThumbnail = QStringLiteral("image2.jpg");
 const QString kNoImage = QStringLiteral("noimagel.gif");
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool written = file.write(bytes) == bytes.size();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
-}
-
 } // namespace
 
 QString htmlFolder()
@@ -118,7 +108,7 @@ std::optional<QString> DescriptionPageWriter::preparePage(const store::BookmarkR
             QFile::remove(second);
         if (!yieldStillCurrent(refresh))
             return std::nullopt;
-        if (!writeBytes(dir + QLatin1Char('/') + imageFile, row.thumbnail))
+        if (!writeFileBytes(dir + QLatin1Char('/') + imageFile, row.thumbnail))
             return std::nullopt;
     }
     return descriptionPageText(dir, row, imageFile);

@@ -58,8 +58,11 @@ QString resourceText(Resource id)
 bool writeResourceFile(Resource id, const QString &path)
 {
     const QByteArray bytes = resourceBytes(id);
-    if (bytes.isEmpty())
-        return false;
+    return !bytes.isEmpty() && writeFileBytes(path, bytes);
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;

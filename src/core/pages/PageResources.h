@@ -31,4 +31,8 @@ QString resourceText(Resource id);
 // file. False on any failure; nothing is reported.
 bool writeResourceFile(Resource id, const QString &path);
 
+// Writes `bytes` as the whole content of `path`; false when any of it could
+// not be written.
+bool writeFileBytes(const QString &path, const QByteArray &bytes);
+
 } // namespace quillet::pages
