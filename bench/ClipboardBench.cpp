@@ -35,7 +35,8 @@ QString pasteDocument()
             rs->setValue(QStringLiteral("tKey"), QLatin1String(heading));
             rs->setValue(QStringLiteral("lKey"), QStringLiteral("K%1").arg(i + 1));
             rs->setValue(QStringLiteral("urlName"), QStringLiteral("bookmark %1").arg(i));
-            rs->setValue(QStringLiteral("urlLink"), QStringLiteral("https://example.org/%1").arg(i));
+            rs->setValue(
+                QStringLiteral("urlLink"), QStringLiteral("https://example.org/%1").arg(i));
             rs->setValue(QStringLiteral("urlDescrip"), QStringLiteral("a description"));
             rs->setValue(QStringLiteral("urlThumb"), QByteArray(6000, 'j'));
             rs->setValue(QStringLiteral("delFlag"), 0);
@@ -72,4 +73,4 @@ void BM_Paste5000Copies(benchmark::State &state)
 }
 BENCHMARK(BM_Paste5000Copies)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-}  // namespace
+} // namespace

@@ -2,12 +2,12 @@
 // the memory of a window holding a large document.
 #include "BenchDocuments.h"
 
+#include "browser/HeadingTreeStorage.h"
+#include "shell/DocumentLifecycle.h"
 #include "shell/MainWindow.h"
 #include "shell/Workspace.h"
-#include "store/DocumentLifecycle.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
-#include "store/TreePersistence.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,7 +26,7 @@ void BM_LoadDocument(benchmark::State &state)
 {
     const QString path = bench::documentWith(kHeadings, kBookmarks);
     shell::Workspace ws({});
-    store::DocumentLifecycle life(ws);
+    shell::DocumentLifecycle life(ws);
     for (auto _ : state) {
         if (!life.loadDocument(path, nullptr))
             state.SkipWithError("load failed");
@@ -44,7 +44,7 @@ void BM_FillBookmarkList10k(benchmark::State &state)
 {
     const QString path = bench::documentWith(kHeadings, kBookmarks);
     shell::Workspace ws({});
-    store::DocumentLifecycle life(ws);
+    shell::DocumentLifecycle life(ws);
     life.loadDocument(path, nullptr);
     for (auto _ : state) {
         ws.list().clear();
@@ -65,9 +65,11 @@ void resolve(benchmark::State &state, bool commit)
         store::copyFile(source, work);
         auto db = store::openDocumentDatabase(work);
         browser::HeadingTreeModel tree;
-        store::loadHeadingTree(*db, tree, nullptr);
+        browser::loadHeadingTree(*db, tree, nullptr);
         state.ResumeTiming();
-        store::resolvePendingChanges(*db, &tree, commit, nullptr, nullptr);
+        browser::resolvePendingChanges(*db, &tree,
+            commit ? quillet::store::Resolution::Save : quillet::store::Resolution::Discard,
+            nullptr, nullptr);
     }
 }
 

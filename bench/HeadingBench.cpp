@@ -3,12 +3,12 @@
 #include "BenchDocuments.h"
 
 #include "browser/HeadingOperations.h"
+#include "browser/HeadingTreeStorage.h"
 #include "shell/Workspace.h"
 #include "store/Database.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
-#include "store/TreePersistence.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -109,7 +109,7 @@ void BM_DeleteHeadingWith2kHeadingsAnd50kBookmarks(benchmark::State &state)
         store::copyFile(source, work);
         shell::Workspace ws({nullptr, nullptr, nullptr, nullptr, &status, &progress});
         ws.document().adoptOpened(store::openDocumentDatabase(work), work);
-        store::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+        browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         ws.tree().setCurrent(ws.tree().findByKey(QStringLiteral("K2")));
         progress.values = progress.shows = status.texts = 0;
         state.ResumeTiming();

@@ -1,12 +1,13 @@
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
 #include "browser/BookmarkNames.h"
+#include "browser/HeadingTreeStorage.h"
 #include "editors/BookmarkEditor.h"
 #include "platform/AppHome.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
-#include "store/TreePersistence.h"
 
 #include <QAbstractItemModelTester>
 #include <QDate>
@@ -41,7 +42,7 @@ protected:
                 {QStringLiteral("kRoot"), QStringLiteral("Recipes"), kRecipes}},
             items);
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        store::loadHeadingTree(*db(), ws.tree(), nullptr);
+        browser::loadHeadingTree(*db(), ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(kNews));
         description.shownNames.clear();
         status.history.clear();
@@ -50,12 +51,7 @@ protected:
     // Rows of a heading as BookmarkRows, deleted ones included, storage order.
     std::vector<store::BookmarkRow> rows(const QString &heading)
     {
-        std::vector<store::BookmarkRow> result;
-        auto rs = db()->openRecordset(
-            QStringLiteral("select * from tbItems where tKey = '%1'").arg(heading));
-        for (; !rs->eof(); rs->moveNext())
-            result.push_back(store::BookmarkRow::fromRecord(*rs));
-        return result;
+        return store::BookmarkTable(*db()).allRows(heading, store::Thumbnail::Read);
     }
     void selectListed(const QString &key)
     {
@@ -157,7 +153,7 @@ TEST_F(EditorFixture, AddWritesAPendingRowIntoTheListedOrAnotherHeading)
     EXPECT_EQ(row.name, QStringLiteral("Bob's feed"));
     EXPECT_EQ(row.link, QStringLiteral("http://bob.example.org"));
     EXPECT_EQ(row.description, QStringLiteral("  two blanks  "));
-    EXPECT_EQ(row.delFlag, 1);
+    EXPECT_EQ(row.state, store::RowState::Added);
     EXPECT_EQ(row.date, today);
     EXPECT_EQ(row.key, editor.addedKey());
     EXPECT_NE(row.key, QStringLiteral("K1"));
@@ -201,10 +197,10 @@ TEST_F(EditorFixture, EditOfACommittedRowCopiesItAndKeepsPictureAndThumbnail)
 
     const auto written = rows(kNews);
     ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[1].delFlag, -1);
+    EXPECT_EQ(written[1].state, store::RowState::Removed);
     EXPECT_EQ(written[1].name, QStringLiteral("Weekly"));
     const store::BookmarkRow &copy = written[2];
-    EXPECT_EQ(copy.delFlag, 1);
+    EXPECT_EQ(copy.state, store::RowState::Added);
     EXPECT_EQ(copy.key, QStringLiteral("K2"));
     EXPECT_EQ(copy.headingKey, kNews);
     EXPECT_EQ(copy.name, QStringLiteral("Almanac"));
@@ -261,7 +257,7 @@ TEST_F(EditorFixture, AFailingWriteLeavesRowsListAndFlagAsTheyWere)
     const auto after = rows(kNews);
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].name, QStringLiteral("Daily"));
-    EXPECT_EQ(after[0].delFlag, 0);
+    EXPECT_EQ(after[0].state, store::RowState::Committed);
     EXPECT_EQ(ws.list().model().entry(0).name, QStringLiteral("Daily"));
     EXPECT_FALSE(ws.document().isModified());
 }

@@ -2,8 +2,8 @@
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
 #include "platform/AppHome.h"
+#include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
-#include "store/DocumentLifecycle.h"
 #include "store/Recordset.h"
 #include "store/StoreFiles.h"
 
@@ -45,7 +45,7 @@ const QStringList kSavedItemRows = {QStringLiteral("A:0"), QStringLiteral("B:0")
 test::ItemRow item(const QString &name)
 {
     return test::ItemRow(QStringLiteral("kRoot"), name + QStringLiteral("key"), name,
-                         QStringLiteral("http://x/") + name);
+        QStringLiteral("http://x/") + name);
 }
 
 std::optional<QByteArray> envValue(const char *name)
@@ -80,7 +80,7 @@ protected:
         ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
             &messages, &dialogs, &desktopServices, &description, &status, &progress});
         QDir().mkpath(ws->optionSettings().imageFolder);
-        life = std::make_unique<store::DocumentLifecycle>(*ws);
+        life = std::make_unique<shell::DocumentLifecycle>(*ws);
         life->newDocument(false);
     }
 
@@ -195,7 +195,7 @@ protected:
     test::RecordingStatus status;
     test::RecordingProgress progress;
     std::unique_ptr<shell::Workspace> ws;
-    std::unique_ptr<store::DocumentLifecycle> life;
+    std::unique_ptr<shell::DocumentLifecycle> life;
     QString home, desktop, docs;
 
 private:

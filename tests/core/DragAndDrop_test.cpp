@@ -2,8 +2,8 @@
 #include "ScriptedPlatform.h"
 #include "browser/DragAndDrop.h"
 #include "platform/AppHome.h"
+#include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
-#include "store/DocumentLifecycle.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ protected:
     ScriptedMessageBoxes messages;
     RecordingDescription description;
     shell::Workspace ws {{&messages, nullptr, nullptr, &description, nullptr, nullptr}};
-    store::DocumentLifecycle life {ws};
+    shell::DocumentLifecycle life {ws};
     QAbstractItemModelTester tester {
         &ws.tree(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };

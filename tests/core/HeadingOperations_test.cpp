@@ -1,11 +1,11 @@
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
 #include "browser/HeadingOperations.h"
+#include "browser/HeadingTreeStorage.h"
 #include "platform/AppHome.h"
 #include "shell/Workspace.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
-#include "store/TreePersistence.h"
 
 #include <QAbstractItemModelTester>
 #include <QPersistentModelIndex>
@@ -174,7 +174,7 @@ TEST_F(HeadingFixture, MovedHeadingsKeepTheirBookmarksAndTheirNewOrderSurvivesSa
         {{QStringLiteral("K3"), QStringLiteral("K9"), QStringLiteral("Minestrone"),
             QStringLiteral("http://soup.example.org")}});
     ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-    store::loadHeadingTree(*ws.document().database(), tree(), nullptr);
+    browser::loadHeadingTree(*ws.document().database(), tree(), nullptr);
 
     EXPECT_TRUE(move("K3", HeadingMove::Up)); // to the end of News
     browser::HeadingOperations(ws).treeClicked();
@@ -183,9 +183,10 @@ TEST_F(HeadingFixture, MovedHeadingsKeepTheirBookmarksAndTheirNewOrderSurvivesSa
     EXPECT_EQ(ws.list().model().entry(0).name, QStringLiteral("Minestrone"));
     EXPECT_TRUE(move("K2", HeadingMove::Up));
 
-    store::resolvePendingChanges(*ws.document().database(), &tree(), true, nullptr, nullptr);
+    browser::resolvePendingChanges(
+        *ws.document().database(), &tree(), quillet::store::Resolution::Save, nullptr, nullptr);
     browser::HeadingTreeModel reloaded;
-    store::loadHeadingTree(*ws.document().database(), reloaded, nullptr);
+    browser::loadHeadingTree(*ws.document().database(), reloaded, nullptr);
     EXPECT_EQ(shape(reloaded.root()), QStringLiteral("Root*[Food News[Soup]]"));
 }
 
@@ -263,7 +264,7 @@ protected:
                 item("K4", "g1", 1), item("K4", "gx", -1), item("K5", "s1", 1),
                 item("kRoot", "r0", 0)});
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        store::loadHeadingTree(*ws.document().database(), tree(), nullptr);
+        browser::loadHeadingTree(*ws.document().database(), tree(), nullptr);
         ws.list().fill(QStringLiteral("kRoot"), ws.document().database());
     }
     QStringList rows()

@@ -10,7 +10,7 @@
 #include "shell/Workspace.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
-#include "store/TreePersistence.h"
+#include "browser/HeadingTreeStorage.h"
 
 #include <QAction>
 #include <QDate>
@@ -102,7 +102,7 @@ class BookmarkEditorTest : public QObject
         {
             const QString path = writeSample();
             ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-            store::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+            browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
             ws.selectHeading(ws.tree().findByKey(kNews));
         }
         store::Database &db() { return *ws.document().database(); }

@@ -1,8 +1,8 @@
 // Opens a document, loads its heading tree and saves it; prints "saving"
 // just before the save starts, so a test can kill it in the middle.
 #include "browser/HeadingTreeModel.h"
+#include "browser/HeadingTreeStorage.h"
 #include "store/Schema.h"
-#include "store/TreePersistence.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -15,11 +15,12 @@ int main(int argc, char **argv)
     try {
         auto db = quillet::store::openDocumentDatabase(QString::fromLocal8Bit(argv[1]));
         quillet::browser::HeadingTreeModel tree;
-        quillet::store::loadHeadingTree(*db, tree, nullptr);
+        quillet::browser::loadHeadingTree(*db, tree, nullptr);
         std::puts("saving");
         std::fflush(stdout);
         for (int i = 0; i < 3; ++i)
-            quillet::store::resolvePendingChanges(*db, &tree, true, nullptr, nullptr);
+            quillet::browser::resolvePendingChanges(
+                *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr);
         std::puts("saved");
     } catch (const std::exception &e) {
         std::printf("error %s\n", e.what());

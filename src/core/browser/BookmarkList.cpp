@@ -3,11 +3,10 @@
 #include "browser/BookmarkClipboard.h"
 #include "browser/BookmarkTransfer.h"
 #include "shell/Strings.h"
-#include "store/BookmarkRow.h"
+#include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/Document.h"
 #include "store/RandomNumbers.h"
-#include "store/Recordset.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -36,13 +35,14 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
     if (!db)
         return;
     m_listedHeading = headingKey;
-    auto rs = db->openRecordset(store::headingBookmarksSql(headingKey));
-    if (rs->isEmpty()) {
+    store::BookmarkTable bookmarks(*db);
+    std::vector<store::BookmarkRow> rows = bookmarks.liveRows(headingKey);
+    if (rows.empty()) {
         blankDescription();
         m_currentBookmark.clear();
         return;
     }
-    const int n = rs->recordCount();
+    const int n = static_cast<int>(rows.size());
     platform::ProgressView *progress = m_services.progress;
     if (progress) {
         progress->setMaximum(n);
@@ -57,30 +57,28 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
     // Key repairs are written at once, all of them together.
     std::optional<store::Transaction> repairs;
     int counter = 1;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++counter) {
+    for (store::BookmarkRow &row : rows) {
         if (progress)
-            progress->setValue(counter);
+            progress->setValue(counter++);
         BookmarkEntry entry;
-        entry.key = rs->text(QStringLiteral("lKey"));
+        entry.key = std::move(row.key);
         if (entry.key.isEmpty() || keys.contains(entry.key)) {
             entry.key = store::assignRandomKey([&](const QString &k) { return !keys.contains(k); });
             if (!repairs)
                 repairs.emplace(*db);
-            rs->edit();
-            rs->setValue(QStringLiteral("lKey"), entry.key);
-            rs->update();
+            bookmarks.setListKey(row.id, entry.key);
         }
         keys.insert(entry.key);
-        entry.name = rs->text(QStringLiteral("urlName"));
-        entry.link = rs->text(QStringLiteral("urlLink"));
-        entry.date = rs->text(QStringLiteral("urlDate"));
+        entry.name = std::move(row.name);
+        entry.link = std::move(row.link);
+        entry.date = std::move(row.date);
         if (!nameToSelect.isNull() && entry.name == nameToSelect)
             keyToSelect = entry.key;
         entries.push_back(std::move(entry));
     }
     if (repairs)
         repairs->commit();
-    rs.reset();
+    rows.clear();
 
     m_model.setEntries(std::move(entries));
     m_selection.clear();
@@ -178,14 +176,13 @@ void BookmarkList::showEntry(const QString &key)
     store::Database *db = database();
     if (!db || key.isEmpty())
         return;
-    auto rs = db->openRecordset(store::bookmarkLookupSql(m_listedHeading, key));
     m_currentBookmark = key;
     if (!m_services.description)
         return;
-    if (rs->isEmpty())
-        m_services.description->blank();
+    if (const auto row = store::BookmarkTable(*db).findLive(m_listedHeading, key))
+        m_services.description->showBookmark(*row);
     else
-        m_services.description->showBookmark(store::BookmarkRow::fromRecord(*rs));
+        m_services.description->blank();
 }
 
 void BookmarkList::syncDescriptionWithSelection()
@@ -216,17 +213,10 @@ void BookmarkList::deleteBookmarks(const QString &headingKey, bool refreshDescri
     {
         const QSet<QString> doomed(keys.cbegin(), keys.cend());
         store::Transaction transaction(*db);
-        auto rs = db->openRecordset(store::headingBookmarksSql(headingKey));
-        for (; !rs->eof(); rs->moveNext()) {
-            if (!doomed.contains(rs->text(QStringLiteral("lKey"))))
-                continue;
-            if (rs->integer(QStringLiteral("delFlag")) == 1) {
-                rs->remove();
-            } else {
-                rs->edit();
-                rs->setValue(QStringLiteral("delFlag"), -1);
-                rs->update();
-            }
+        store::BookmarkTable bookmarks(*db);
+        for (const store::BookmarkRow &row : bookmarks.liveRows(headingKey)) {
+            if (doomed.contains(row.key))
+                bookmarks.remove({row.id, row.state});
         }
         transaction.commit();
     }
@@ -278,10 +268,11 @@ void BookmarkList::viewBookmarkPicture(const QString &headingKey, const QString 
     store::Database *db = database();
     if (headingKey.isEmpty() || entryKey.isEmpty() || !db || !m_services.desktop)
         return;
-    auto rs = db->openRecordset(store::bookmarkLookupSql(headingKey, entryKey));
-    if (rs->isEmpty())
+    const auto row
+        = store::BookmarkTable(*db).findLive(headingKey, entryKey, store::Thumbnail::Skip);
+    if (!row)
         return;
-    const QString file = rs->text(QStringLiteral("imgFile"));
+    const QString file = row->pictureFile;
     if (file.isEmpty() || !m_services.imageFolder)
         return;
     const QString path = m_services.imageFolder() + QLatin1Char('/') + file;
@@ -326,7 +317,7 @@ void BookmarkList::keyReleased(int key)
     }
 }
 
-void BookmarkList::takeSelection(int mode, const QString &headingKey)
+void BookmarkList::takeSelection(BookmarkClipboard::Mode mode, const QString &headingKey)
 {
     BookmarkClipboard *clipboard = m_services.clipboard;
     if (!clipboard)
@@ -334,17 +325,17 @@ void BookmarkList::takeSelection(int mode, const QString &headingKey)
     clipboard->clear();
     if (headingKey.isEmpty() || selectedCount() == 0)
         return;
-    clipboard->take(static_cast<BookmarkClipboard::Mode>(mode), headingKey, selectedBookmarks());
+    clipboard->take(mode, headingKey, selectedBookmarks());
 }
 
 void BookmarkList::cutBookmarks(const QString &headingKey)
 {
-    takeSelection(static_cast<int>(BookmarkClipboard::Mode::Cut), headingKey);
+    takeSelection(BookmarkClipboard::Mode::Cut, headingKey);
 }
 
 void BookmarkList::copyBookmarks(const QString &headingKey)
 {
-    takeSelection(static_cast<int>(BookmarkClipboard::Mode::Copy), headingKey);
+    takeSelection(BookmarkClipboard::Mode::Copy, headingKey);
 }
 
 QString BookmarkList::freshListKey(QSet<QString> &given) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/BookmarkClipboard.h"
 #include "browser/BookmarkListModel.h"
 #include "platform/DescriptionView.h"
 #include "platform/DesktopServices.h"
@@ -16,8 +17,6 @@ class Document;
 } // namespace quillet::store
 
 namespace quillet::browser {
-
-class BookmarkClipboard;
 
 // The bookmark list of the main window as logic: which heading is listed,
 // which bookmark the description pane shows, the selection, and the
@@ -100,7 +99,7 @@ Q_SIGNALS:
 
 private:
     store::Database *database() const;
-    void takeSelection(int mode, const QString &headingKey);
+    void takeSelection(BookmarkClipboard::Mode mode, const QString &headingKey);
     QString freshListKey(QSet<QString> &given) const;
     void showSelectedIfNotCurrent();
 

@@ -1,10 +1,8 @@
 #include "browser/BookmarkNames.h"
 
 #include "platform/ProgressView.h"
-#include "store/Database.h"
+#include "store/BookmarkTable.h"
 #include "store/JetDialect.h"
-#include "store/Recordset.h"
-#include "store/StoreFiles.h"
 
 namespace quillet::browser {
 
@@ -22,10 +20,7 @@ QString numberedName(const QString &name, int n)
 
 bool bookmarkNameExists(store::Database &db, const QString &name, const QString &headingKey)
 {
-    auto rs = db.openRecordset(QStringLiteral("select * from tbItems where tKey ='")
-        + store::sqlQuote(headingKey) + QStringLiteral("' and urlName ='") + store::sqlQuote(name)
-        + QStringLiteral("' and delFlag <> -1"));
-    return !rs->isEmpty();
+    return store::BookmarkTable(db).nameExists(headingKey, name);
 }
 
 QString uniqueBookmarkName(store::Database &db, const QString &name, const QString &headingKey)
@@ -41,14 +36,8 @@ bool BookmarkNameSet::EngineOrder::operator()(const QByteArray &a, const QByteAr
 BookmarkNameSet BookmarkNameSet::read(store::Database &db, const QString &headingKey)
 {
     BookmarkNameSet set;
-    auto rs = db.openRecordset(QStringLiteral("select urlName from tbItems where tKey ='")
-        + store::sqlQuote(headingKey) + QStringLiteral("' and delFlag <> -1"));
-    for (; !rs->eof(); rs->moveNext()) {
-        const QVariant name = rs->value(QStringLiteral("urlName"));
-        // A Null name equals nothing, as in the engine.
-        if (name.isValid())
-            set.m_names.insert(name.toString().toUtf8());
-    }
+    for (const QString &name : store::BookmarkTable(db).liveNames(headingKey))
+        set.m_names.insert(name.toUtf8());
     return set;
 }
 

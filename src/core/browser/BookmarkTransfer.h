@@ -7,9 +7,7 @@
 
 namespace quillet::store {
 class Database;
-class Recordset;
-struct BookmarkRow;
-} // namespace quillet::store
+}
 
 namespace quillet::browser {
 
@@ -31,20 +29,13 @@ enum class TransferKind
 
 // Moves or copies bookmarks of one heading (by lKey, in the given order) to
 // another heading, as paste and drop do: a name that clashes in the target
-// gets the next free " #n"; the date becomes today's; a pending row (1) is
-// moved in place, a committed one is copied and the original marked deleted
-// (-1). `newKey` gives each arriving bookmark its lKey. Runs as one
-// transaction: on an engine error nothing has changed and the error
+// gets the next free " #n"; the date becomes today's; a pending row is
+// moved in place, a committed one is superseded by a pending copy. `newKey` gives each arriving
+// bookmark its lKey. Runs as one transaction: on an engine error nothing has changed and the error
 // propagates. Keys no longer found under the source are skipped.
 QList<TransferredBookmark> transferBookmarks(store::Database &db, const QString &sourceHeading,
     const QStringList &keys, const QString &targetHeading, TransferKind kind,
     const std::function<QString()> &newKey);
-
-// Appends a copy of `source` under `headingKey` with the given name and list
-// key: delFlag 1, today's date, the source's link, description, picture
-// file and thumbnail.
-void copyBookmarkRow(store::Recordset &table, const store::BookmarkRow &source,
-    const QString &headingKey, const QString &name, const QString &listKey, const QString &date);
 
 // Today as "yyyy-MM-dd".
 QString todayText();

@@ -2,25 +2,17 @@
 
 #include "shell/Strings.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/Database.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
-#include <sqlite3.h>
 #include <vector>
 
 namespace quillet::browser {
 
 namespace {
-
-// Lets painting run during long work, but no clicks or keys: a command
-// started from inside another would find the tree half changed.
-void letPaintingRun()
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 const std::vector<std::unique_ptr<HeadingNode>> &siblingsOf(
     const HeadingTreeModel &tree, const HeadingNode *node)
@@ -79,7 +71,7 @@ QString uniqueHeadingTitle(const QString &title, const HeadingNode *parent)
         if (!taken.contains(candidate.trimmed().toCaseFolded()))
             return candidate;
         if (n % 100 == 0)
-            letPaintingRun();
+            platform::yieldToEventLoop();
     }
 }
 
@@ -213,51 +205,16 @@ void HeadingOperations::purge(const QList<const HeadingNode *> &headings)
     if (!db || headings.isEmpty())
         return;
 
-    // tbItems has no index on tKey: one scan collects the rows of every
-    // heading instead of a scan per heading. Keys compare as the engine's
-    // text does, without regard to case.
-    QHash<QString, int> slotOfKey;
-    slotOfKey.reserve(headings.size());
-    for (int i = 0; i < headings.size(); ++i)
-        slotOfKey.insert(headings[i]->key.toCaseFolded(), i);
-    struct Row
-    {
-        qint64 id;
-        bool added;
-    };
-    std::vector<std::vector<Row>> rows(static_cast<size_t>(headings.size()));
-    {
-        sqlite3_stmt *scan = db->prepareCached(
-            QStringLiteral("SELECT ID, tKey, delFlag FROM tbItems WHERE delFlag <> -1"));
-        int rc;
-        while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
-            const QString key
-                = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(scan, 1)),
-                    sqlite3_column_bytes(scan, 1));
-            const auto slot = slotOfKey.constFind(key.toCaseFolded());
-            if (slot == slotOfKey.constEnd())
-                continue;
-            rows[static_cast<size_t>(*slot)].push_back(
-                {sqlite3_column_int64(scan, 0), sqlite3_column_int(scan, 2) == 1});
-        }
-        sqlite3_reset(scan);
-        if (rc != SQLITE_DONE)
-            db->fail(rc);
-    }
+    QStringList keys;
+    keys.reserve(headings.size());
+    for (const HeadingNode *heading : headings)
+        keys << heading->key;
+    store::BookmarkTable bookmarks(*db);
+    const std::vector<std::vector<store::RowRef>> rows = bookmarks.liveRowsOf(keys);
 
     platform::ProgressView *progress = m_ws.services().progress;
-    struct HideBar
-    {
-        platform::ProgressView *progress;
-        ~HideBar()
-        {
-            if (progress)
-                progress->setVisible(false);
-        }
-    } hideBar {progress};
+    const platform::HideProgressAtEnd hideBar(progress);
 
-    const QString removeSql = QStringLiteral("DELETE FROM tbItems WHERE ID = ?1");
-    const QString markSql = QStringLiteral("UPDATE tbItems SET delFlag = -1 WHERE ID = ?1");
     store::Transaction transaction(*db);
     // A real bar repaints at every value, which would cost more than the
     // rows themselves: it gets a value every few frames and each heading's
@@ -267,7 +224,7 @@ void HeadingOperations::purge(const QList<const HeadingNode *> &headings)
     QElapsedTimer sincePaint;
     sincePaint.start();
     for (int i = 0; i < headings.size(); ++i) {
-        const std::vector<Row> &own = rows[static_cast<size_t>(i)];
+        const std::vector<store::RowRef> &own = rows[static_cast<size_t>(i)];
         if (own.empty())
             continue;
         const qint64 count = static_cast<qint64>(own.size());
@@ -278,18 +235,15 @@ void HeadingOperations::purge(const QList<const HeadingNode *> &headings)
         m_ws.setStatus(QStringLiteral("Status: Dealing with \"") + headings[i]->title
             + QStringLiteral("\" ..."));
         qint64 counter = 1;
-        for (const Row &row : own) {
+        for (const store::RowRef &row : own) {
             if (progress && (counter == count || sinceBar.elapsed() >= 20)) {
                 progress->setValue(counter);
                 sinceBar.restart();
             }
             ++counter;
-            const QString &sql = row.added ? removeSql : markSql;
-            sqlite3_stmt *stmt = db->prepareCached(sql);
-            sqlite3_bind_int64(stmt, 1, row.id);
-            db->runWrite(stmt, sql);
+            bookmarks.remove(row);
             if (sincePaint.elapsed() >= 40) {
-                letPaintingRun();
+                platform::yieldToEventLoop();
                 sincePaint.restart();
             }
         }

@@ -2,9 +2,9 @@
 
 #include "browser/BookmarkNames.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/RandomNumbers.h"
-#include "store/Recordset.h"
 #include "store/StoreFiles.h"
 
 #include <QDate>
@@ -16,18 +16,6 @@ namespace {
 QString today()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-// An empty text is written as an empty string, never as Null.
-QString textValue(const QString &text)
-{
-    return text.isNull() ? QStringLiteral("") : text;
-}
-
-// The open row of the edit: the one record with that ID.
-QString rowSql(qint64 id)
-{
-    return QStringLiteral("select * from tbItems where ID = ") + QString::number(id);
 }
 
 } // namespace
@@ -50,10 +38,10 @@ BookmarkEditor::BookmarkEditor(shell::Workspace &workspace, Mode mode)
     const QString key = m_ws.list().selectedKey();
     if (!db || m_heading.key.isEmpty() || key.isEmpty())
         return;
-    auto rs = db->openRecordset(store::bookmarkLookupSql(m_heading.key, key));
-    if (rs->isEmpty())
+    const auto row = store::BookmarkTable(*db).findLive(m_heading.key, key, store::Thumbnail::Skip);
+    if (!row)
         return;
-    m_row = store::BookmarkRow::fromRecord(*rs, false);
+    m_row = *row;
     m_hasRow = true;
 }
 
@@ -126,19 +114,14 @@ bool BookmarkEditor::confirmAdd(const QString &nameText, const QString &linkText
         ? store::assignRandomKey([&](const QString &k) { return !list.model().containsKey(k); })
         : QString();
     {
-        store::Transaction transaction(*db);
-        // An empty set over tbItems, only to append to.
-        auto rs = db->openRecordset(rowSql(0));
-        rs->addNew();
-        rs->setValue(QStringLiteral("delFlag"), 1);
-        rs->setValue(QStringLiteral("urlDate"), date);
-        rs->setValue(QStringLiteral("lKey"), textValue(key));
-        rs->setValue(QStringLiteral("urlName"), name);
-        rs->setValue(QStringLiteral("urlLink"), link);
-        rs->setValue(QStringLiteral("tKey"), targetHeadingKey);
-        rs->setValue(QStringLiteral("urlDescrip"), textValue(description));
-        rs->update();
-        transaction.commit();
+        store::BookmarkRow added;
+        added.headingKey = targetHeadingKey;
+        added.key = key;
+        added.name = name;
+        added.link = link;
+        added.date = date;
+        added.description = description;
+        store::BookmarkTable(*db).addPending(added);
     }
 
     if (joinsList) {
@@ -171,41 +154,18 @@ bool BookmarkEditor::confirmEdit(
 
     const QString date = today();
     {
+        store::BookmarkChange edit;
+        edit.name = name;
+        edit.link = link;
+        edit.date = date;
+        edit.description = description;
         store::Transaction transaction(*db);
-        auto rs = db->openRecordset(rowSql(m_row.id));
-        if (rs->isEmpty())
+        const auto changed = store::BookmarkTable(*db).change(m_row.id, edit);
+        if (!changed)
             return true;
-        if (rs->integer(QStringLiteral("delFlag")) != 1) {
-            // A saved row is never changed: a new version replaces it and the
-            // old one waits, marked, for Save or Discard.
-            const QByteArray thumbnail = rs->bytes(QStringLiteral("urlThumb"));
-            const QString pictureFile = textValue(rs->text(QStringLiteral("imgFile")));
-            rs->addNew();
-            rs->setValue(QStringLiteral("delFlag"), 1);
-            rs->setValue(QStringLiteral("urlDate"), date);
-            rs->setValue(QStringLiteral("urlThumb"), thumbnail);
-            rs->setValue(QStringLiteral("tKey"), m_row.headingKey);
-            rs->setValue(QStringLiteral("lKey"), textValue(m_row.key));
-            rs->setValue(QStringLiteral("urlName"), name);
-            rs->setValue(QStringLiteral("urlLink"), link);
-            rs->setValue(QStringLiteral("urlDescrip"), textValue(description));
-            rs->setValue(QStringLiteral("imgFile"), pictureFile);
-            rs->update();
-            rs->edit(); // the old row is still the current one
-            rs->setValue(QStringLiteral("delFlag"), -1);
-            rs->update();
-            transaction.commit();
+        transaction.commit();
+        if (changed->superseded)
             m_ws.document().setModified(true);
-        } else {
-            // Already pending since the last Save: changed in place.
-            rs->edit();
-            rs->setValue(QStringLiteral("urlName"), name);
-            rs->setValue(QStringLiteral("urlLink"), link);
-            rs->setValue(QStringLiteral("urlDate"), date);
-            rs->setValue(QStringLiteral("urlDescrip"), textValue(description));
-            rs->update();
-            transaction.commit();
-        }
     }
     browser::BookmarkList &list = m_ws.list();
     const int row = list.model().updateEntry(m_row.key, {m_row.key, name, link, date});

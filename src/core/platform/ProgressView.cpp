@@ -6,7 +6,7 @@ namespace quillet::platform {
 
 void yieldToEventLoop()
 {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace quillet::platform

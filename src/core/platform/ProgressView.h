@@ -15,6 +15,26 @@ public:
     virtual void setVisible(bool visible) = 0;
 };
 
+// Hides the bar when a long piece of work ends, however it ends.
+class HideProgressAtEnd
+{
+public:
+    explicit HideProgressAtEnd(ProgressView *progress)
+        : m_progress(progress)
+    {
+    }
+    ~HideProgressAtEnd()
+    {
+        if (m_progress)
+            m_progress->setVisible(false);
+    }
+    HideProgressAtEnd(const HideProgressAtEnd &) = delete;
+    HideProgressAtEnd &operator=(const HideProgressAtEnd &) = delete;
+
+private:
+    ProgressView *m_progress;
+};
+
 // Panel 1 of the status bar.
 class StatusView
 {
@@ -23,7 +43,9 @@ public:
     virtual void setStatusText(const QString &text) = 0;
 };
 
-// Lets pending window messages run (painting, input) during long work.
+// Lets the windows repaint and timers run during long work, but holds clicks
+// and keys back until the work is done: a command started from inside another
+// would find the document half changed. Every long command yields here.
 void yieldToEventLoop();
 
 } // namespace quillet::platform

@@ -7,6 +7,7 @@ namespace quillet::shell {
 Workspace::Workspace(Services services, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_document(QLatin1String(strings::kTitle))
     , m_list(browser::BookmarkList::Services {&m_document, &m_clipboard, services.description,
           services.desktop, services.progress, services.status,
           [this] { return m_options.imageFolder; }})

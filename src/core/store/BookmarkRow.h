@@ -5,7 +5,15 @@
 
 namespace quillet::store {
 
-class Recordset;
+// Where a tbItems row stands between two Saves (its delFlag). Rows are never
+// changed once saved: an edit adds a pending copy and marks the saved row
+// removed, so Discard can bring the saved state back.
+enum class RowState
+{
+    Committed = 0, // saved, and shown
+    Added = 1, // pending since the last Save, shown
+    Removed = -1 // saved, hidden until Discard brings it back or Save drops it
+};
 
 // The fields of one tbItems row. Null texts read as empty; `descriptionIsNull`
 // keeps a Null description apart where pages need it.
@@ -20,16 +28,11 @@ struct BookmarkRow
     QString description; // urlDescrip
     bool descriptionIsNull = false;
     QString pictureFile; // imgFile
-    int delFlag = 0;
+    RowState state = RowState::Committed;
     QByteArray thumbnail; // urlThumb
 
-    // Reads the current record; the thumbnail only when asked (it may be big).
-    static BookmarkRow fromRecord(const Recordset &rs, bool withThumbnail = true);
+    // Shown in the list (committed or added).
+    bool isLive() const { return state != RowState::Removed; }
 };
-
-// The standard lookup of one bookmark.
-QString bookmarkLookupSql(const QString &headingKey, const QString &key);
-// The bookmarks of one heading.
-QString headingBookmarksSql(const QString &headingKey);
 
 } // namespace quillet::store

@@ -1,6 +1,5 @@
 #include "store/Document.h"
 
-#include "shell/Strings.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
 
@@ -8,9 +7,10 @@
 
 namespace quillet::store {
 
-Document::Document(QObject *parent)
+Document::Document(const QString &programTitle, QObject *parent)
     : QObject(parent)
-    , m_caption(QLatin1String(strings::kTitle))
+    , m_programTitle(programTitle)
+    , m_caption(programTitle)
 {
 }
 
@@ -56,8 +56,7 @@ void Document::createUntitled(bool showNewMarker)
     m_untitled = true;
     setModified(false);
     setNames(path);
-    setCaption(
-        QLatin1String(strings::kTitle) + (showNewMarker ? QStringLiteral("- New") : QString()));
+    setCaption(m_programTitle + (showNewMarker ? QStringLiteral("- New") : QString()));
     m_db = openDocumentDatabase(path);
 }
 
@@ -72,7 +71,7 @@ void Document::setTitledName(const QString &path)
     m_untitled = false;
     setModified(false);
     setNames(path);
-    setCaption(QLatin1String(strings::kTitle) + QStringLiteral("- ") + m_fileName);
+    setCaption(m_programTitle + QStringLiteral("- ") + m_fileName);
 }
 
 void Document::closeAndDeleteUntitled()

@@ -15,7 +15,8 @@ class Document : public QObject
 {
     Q_OBJECT
 public:
-    explicit Document(QObject *parent = nullptr);
+    // The caption starts with the program's title.
+    explicit Document(const QString &programTitle, QObject *parent = nullptr);
     ~Document() override;
 
     Database *database() const { return m_db.get(); }
@@ -64,6 +65,7 @@ private:
     bool m_modified = false;
     QString m_folder;
     QString m_fileName;
+    QString m_programTitle;
     QString m_caption;
     QStringList m_pendingImages;
 };

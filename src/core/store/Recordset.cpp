@@ -139,7 +139,8 @@ void Recordset::ensureLoaded() const
         return;
     m_loaded = true;
     sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v2(m_db->handle(), m_selectSql.toUtf8().constData(), -1, &stmt, nullptr);
+    int rc
+        = sqlite3_prepare_v2(m_db->handle(), m_selectSql.toUtf8().constData(), -1, &stmt, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         m_db->fail(rc);

@@ -1,6 +1,7 @@
 #include "store/StoreFiles.h"
 
 #include "platform/AppHome.h"
+#include "platform/ProgressView.h"
 #include "store/RandomNumbers.h"
 
 #include <QCoreApplication>
@@ -53,7 +54,7 @@ bool isValidFileName(const QString &name)
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     file.close();
-    QCoreApplication::processEvents();
+    platform::yieldToEventLoop();
     file.remove();
     return true;
 }

@@ -44,7 +44,7 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     services.status = m_statusView.get();
     services.progress = m_progressView.get();
     m_workspace = std::make_unique<Workspace>(services);
-    m_lifecycle = std::make_unique<store::DocumentLifecycle>(*m_workspace);
+    m_lifecycle = std::make_unique<shell::DocumentLifecycle>(*m_workspace);
 
     m_workspace->loadSettings();
     const QFont listFont = resolveListFont(m_workspace->optionSettings(), font());

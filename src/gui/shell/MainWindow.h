@@ -6,7 +6,7 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
 #include "shell/Workspace.h"
-#include "store/DocumentLifecycle.h"
+#include "shell/DocumentLifecycle.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -53,7 +53,7 @@ public:
     ~MainWindow() override;
 
     Workspace &workspace() { return *m_workspace; }
-    store::DocumentLifecycle &lifecycle() { return *m_lifecycle; }
+    shell::DocumentLifecycle &lifecycle() { return *m_lifecycle; }
     CommandBar &commandBar() { return *m_commands; }
     QTreeView *headingView() const { return m_treContent; }
     QTreeView *bookmarkView() const { return m_lvwBookmark; }
@@ -93,7 +93,7 @@ private:
     std::unique_ptr<platform::QtStatusView> m_statusView;
     std::unique_ptr<platform::QtProgressView> m_progressView;
     std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<store::DocumentLifecycle> m_lifecycle;
+    std::unique_ptr<shell::DocumentLifecycle> m_lifecycle;
     CommandBar *m_commands = nullptr;
     QHash<QString, std::function<void()>> m_handlers;
     browser::DragState m_drag;

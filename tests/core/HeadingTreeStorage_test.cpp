@@ -2,10 +2,10 @@
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
 #include "browser/HeadingTreeModel.h"
+#include "browser/HeadingTreeStorage.h"
 #include "platform/AppHome.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
-#include "store/TreePersistence.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -41,12 +41,13 @@ QString roundTrip(const browser::HeadingTreeModel &tree)
     store::createEmptyDatabase(path);
     {
         auto db = store::openDocumentDatabase(path);
-        store::resolvePendingChanges(*db, &tree, true, nullptr, nullptr);
+        browser::resolvePendingChanges(
+            *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr);
     }
     auto db = store::openDocumentDatabase(path);
     browser::HeadingTreeModel loaded;
     QAbstractItemModelTester tester(&loaded, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    store::loadHeadingTree(*db, loaded, nullptr);
+    browser::loadHeadingTree(*db, loaded, nullptr);
     return describe(loaded.root());
 }
 
@@ -112,7 +113,7 @@ TEST(HeadingTree, BadHeadingTablesFailToLoadWithoutWritingToTheFile)
             auto db = store::openDocumentDatabase(path);
             browser::HeadingTreeModel tree;
             RecordingProgress progress;
-            EXPECT_THROW(store::loadHeadingTree(*db, tree, &progress), store::EngineError)
+            EXPECT_THROW(browser::loadHeadingTree(*db, tree, &progress), store::EngineError)
                 << c.first;
             EXPECT_FALSE(tree.inBulkLoad()) << c.first; // drawing resumed
         }
@@ -131,7 +132,8 @@ TEST(PendingChanges, SaveCommitsAddedRowsAndDropsDeletedOnes)
     RecordingStatus status;
     {
         auto db = store::openDocumentDatabase(path);
-        store::resolvePendingChanges(*db, &tree, true, &progress, &status);
+        browser::resolvePendingChanges(
+            *db, &tree, quillet::store::Resolution::Save, &progress, &status);
     }
     EXPECT_EQ(itemRows(path),
         (QStringList {
@@ -156,7 +158,8 @@ TEST(PendingChanges, DiscardRemovesAddedRowsRestoresDeletedOnesAndKeepsTheTree)
     tree.addRootHeading();
     {
         auto db = store::openDocumentDatabase(path);
-        store::resolvePendingChanges(*db, &tree, false, nullptr, nullptr);
+        browser::resolvePendingChanges(
+            *db, &tree, quillet::store::Resolution::Discard, nullptr, nullptr);
     }
     EXPECT_EQ(
         itemRows(path), (QStringList {QStringLiteral("kept:0"), QStringLiteral("deleted:0")}));
@@ -185,8 +188,9 @@ TEST(PendingChanges, SaveThatFailsMidwayChangesNothing)
                 throw store::EngineError(
                     store::EngineErrorCode::DiskFull, QStringLiteral("disk full"));
         });
-        EXPECT_THROW(
-            store::resolvePendingChanges(*db, &tree, true, nullptr, nullptr), store::EngineError)
+        EXPECT_THROW(browser::resolvePendingChanges(
+                         *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr),
+            store::EngineError)
             << failAt;
         db.reset();
         EXPECT_EQ(itemRows(path), itemsBefore) << failAt;
@@ -222,7 +226,7 @@ TEST(PendingChanges, SaveKilledInTheMiddleLeavesBeforeOrAfter)
 
         auto db = store::openDocumentDatabase(path);
         browser::HeadingTreeModel tree;
-        store::loadHeadingTree(*db, tree, nullptr); // must load: the tree is whole
+        browser::loadHeadingTree(*db, tree, nullptr); // must load: the tree is whole
         EXPECT_EQ(tree.headingCount(), 3000);
         auto pending
             = db->openRecordset(QStringLiteral("select * from tbItems where delFlag <> 0"));

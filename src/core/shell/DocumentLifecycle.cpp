@@ -1,17 +1,19 @@
-#include "store/DocumentLifecycle.h"
+#include "shell/DocumentLifecycle.h"
 
+#include "browser/HeadingTreeStorage.h"
 #include "platform/ShellFolders.h"
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
 #include "shell/Workspace.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
-#include "store/TreePersistence.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace quillet::store {
+namespace quillet::shell {
+
+using namespace store;
 
 using platform::MessageAnswer;
 using platform::MessageButtons;
@@ -48,7 +50,7 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
     bool handedOver = false;
     try {
         db = openDocumentDatabase(path);
-        loadHeadingTree(*db, m_ws.tree(), progress);
+        browser::loadHeadingTree(*db, m_ws.tree(), progress);
         platform::yieldToEventLoop();
         browser::HeadingNode *root = m_ws.tree().root();
         // The list reads through the document: hand the database over first.
@@ -86,8 +88,8 @@ bool DocumentLifecycle::save()
     if (!doc.database())
         return false;
     try {
-        resolvePendingChanges(
-            *doc.database(), &m_ws.tree(), true, m_ws.services().progress, m_ws.services().status);
+        browser::resolvePendingChanges(*doc.database(), &m_ws.tree(), Resolution::Save,
+            m_ws.services().progress, m_ws.services().status);
         doc.setModified(false);
         doc.clearPendingImageFiles(); // they belong to saved bookmarks now
         return true;
@@ -105,8 +107,8 @@ bool DocumentLifecycle::discard()
     if (!doc.database())
         return false;
     try {
-        resolvePendingChanges(
-            *doc.database(), nullptr, false, m_ws.services().progress, m_ws.services().status);
+        browser::resolvePendingChanges(*doc.database(), nullptr, Resolution::Discard,
+            m_ws.services().progress, m_ws.services().status);
         return true;
     } catch (const EngineError &e) {
         platform::yieldToEventLoop();
@@ -125,26 +127,31 @@ void DocumentLifecycle::reportSaveFailure(const QString &description)
         MessageIcon::Critical);
 }
 
-int DocumentLifecycle::askSaveChanges()
+DocumentLifecycle::Answer DocumentLifecycle::askSaveChanges()
 {
     platform::yieldToEventLoop();
     const MessageAnswer answer = m_ws.message(
         QStringLiteral("The current file has been modified, would you like to save it?"),
         MessageIcon::Exclamation, MessageButtons::YesNoCancel);
     if (answer == MessageAnswer::No)
-        return Discarded;
+        return Answer::Discarded;
     if (answer != MessageAnswer::Yes)
-        return Cancelled;
+        return Answer::Cancelled;
     if (m_ws.document().isUntitled())
-        return fileSaveAs() ? Saved : Cancelled;
+        return fileSaveAs() ? Answer::Saved : Answer::Cancelled;
     // A save that failed must not let the caller close the document.
-    return save() ? Saved : Cancelled;
+    return save() ? Answer::Saved : Answer::Cancelled;
 }
 
-bool DocumentLifecycle::closeStep(Prompt prompt, int answer)
+DocumentLifecycle::Answer DocumentLifecycle::askIfModified()
+{
+    return m_ws.document().isModified() ? askSaveChanges() : Answer::NotAsked;
+}
+
+bool DocumentLifecycle::closeStep(Answer answer)
 {
     Document &doc = m_ws.document();
-    if (prompt == Prompt::Answered && answer == Discarded) {
+    if (answer == Answer::Discarded) {
         if (doc.isUntitled()) {
             doc.closeAndDeleteUntitled();
         } else {
@@ -157,7 +164,7 @@ bool DocumentLifecycle::closeStep(Prompt prompt, int answer)
         deletePendingImageFiles();
         return true;
     }
-    if (prompt == Prompt::None && doc.isUntitled())
+    if (answer == Answer::NotAsked && doc.isUntitled())
         doc.closeAndDeleteUntitled();
     else
         doc.closeDatabase();
@@ -168,10 +175,10 @@ void DocumentLifecycle::fileNew()
 {
     Document &doc = m_ws.document();
     if (doc.isModified()) {
-        const int answer = askSaveChanges();
-        if (answer == Cancelled)
+        const Answer answer = askSaveChanges();
+        if (answer == Answer::Cancelled)
             return;
-        if (!closeStep(Prompt::Answered, answer))
+        if (!closeStep(answer))
             return;
     } else if (doc.isUntitled()) {
         return;
@@ -197,14 +204,9 @@ QString DocumentLifecycle::defaultFolder()
 void DocumentLifecycle::fileOpen()
 {
     m_ws.clipboard().clear();
-    Prompt prompt = Prompt::None;
-    int answer = Discarded;
-    if (m_ws.document().isModified()) {
-        answer = askSaveChanges();
-        if (answer == Cancelled)
-            return;
-        prompt = Prompt::Answered;
-    }
+    const Answer answer = askIfModified();
+    if (answer == Answer::Cancelled)
+        return;
     const QString folder = defaultFolder();
     platform::yieldToEventLoop();
     if (!m_ws.services().fileDialogs)
@@ -213,10 +215,10 @@ void DocumentLifecycle::fileOpen()
         = m_ws.services().fileDialogs->openFile(QStringLiteral("Open"), folder, kRdbFilter);
     if (path.isEmpty())
         return;
-    openChosenFile(path, prompt, answer);
+    openChosenFile(path, answer);
 }
 
-void DocumentLifecycle::openChosenFile(const QString &path, Prompt prompt, int answer)
+void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
 {
     Document &doc = m_ws.document();
     if (!canOpenDatabase(path)) {
@@ -228,7 +230,7 @@ void DocumentLifecycle::openChosenFile(const QString &path, Prompt prompt, int a
     m_ws.clipboard().clear();
     if (path == doc.path())
         return;
-    if (!closeStep(prompt, answer))
+    if (!closeStep(answer))
         return;
     m_ws.clearHeadingTree();
     if (loadDocument(path, m_ws.services().progress)) {
@@ -259,15 +261,10 @@ void DocumentLifecycle::openDocumentFile(const QString &entry)
             MessageIcon::Exclamation);
         return;
     }
-    Prompt prompt = Prompt::None;
-    int answer = Discarded;
-    if (m_ws.document().isModified()) {
-        answer = askSaveChanges();
-        if (answer == Cancelled)
-            return;
-        prompt = Prompt::Answered;
-    }
-    openChosenFile(path, prompt, answer);
+    const Answer answer = askIfModified();
+    if (answer == Answer::Cancelled)
+        return;
+    openChosenFile(path, answer);
 }
 
 void DocumentLifecycle::showCountStatus()
@@ -334,8 +331,8 @@ bool DocumentLifecycle::fileSaveAs()
         newDb = openDocumentDatabase(target);
         // Settle the copy before touching the old file, so a failure leaves
         // the changes pending in both.
-        resolvePendingChanges(
-            *newDb, &m_ws.tree(), true, m_ws.services().progress, m_ws.services().status);
+        browser::resolvePendingChanges(*newDb, &m_ws.tree(), Resolution::Save,
+            m_ws.services().progress, m_ws.services().status);
     } catch (const EngineError &e) {
         newDb.reset();
         deleteFileIfExists(target);
@@ -357,7 +354,7 @@ bool DocumentLifecycle::fileSaveAs()
         // The old file keeps its last saved state.
         try {
             auto old = openDocumentDatabase(oldPath);
-            resolvePendingChanges(*old, nullptr, false, nullptr, nullptr);
+            browser::resolvePendingChanges(*old, nullptr, Resolution::Discard, nullptr, nullptr);
         } catch (const EngineError &e) {
             // The new file has everything; say that the old one still holds
             // its unsaved rows.
@@ -379,15 +376,9 @@ bool DocumentLifecycle::fileSaveAs()
 bool DocumentLifecycle::closeDocumentForExit()
 {
     m_ws.clipboard().clear();
-    if (m_ws.document().isModified()) {
-        const int answer = askSaveChanges();
-        if (answer == Cancelled)
-            return false;
-        if (!closeStep(Prompt::Answered, answer))
-            return false;
-    } else {
-        closeStep(Prompt::None, Discarded);
-    }
+    const Answer answer = askIfModified();
+    if (answer == Answer::Cancelled || !closeStep(answer))
+        return false;
     m_ws.document().closeDatabase();
     return true;
 }
@@ -471,4 +462,4 @@ void DocumentLifecycle::loadStartupDocument(
     }
 }
 
-} // namespace quillet::store
+} // namespace quillet::shell

@@ -6,27 +6,26 @@
 #include <QStringList>
 
 namespace quillet::shell {
-class Workspace;
-}
 
-namespace quillet::store {
+class Workspace;
 
 // The File commands and the save prompt: New, Open, the recent files, Save,
 // Save As and closing at exit, over the workspace's one open document.
 class DocumentLifecycle
 {
 public:
-    explicit DocumentLifecycle(shell::Workspace &workspace)
+    explicit DocumentLifecycle(Workspace &workspace)
         : m_ws(workspace)
     {
     }
 
     // Answers of the save prompt.
-    enum Answer
+    enum class Answer
     {
-        Cancelled = -1,
-        Discarded = 0,
-        Saved = 1
+        NotAsked, // nothing to save
+        Cancelled,
+        Discarded,
+        Saved
     };
 
     // Opens the file into the (cleared) tree and lists the root heading's
@@ -39,7 +38,7 @@ public:
     void openDocumentFile(const QString &path);
     void fileSave();
     bool fileSaveAs();
-    int askSaveChanges();
+    Answer askSaveChanges();
     bool closeDocumentForExit();
     void addRecentFile(const QString &path);
     void deletePendingImageFiles();
@@ -53,19 +52,16 @@ public:
     bool discard();
 
 private:
-    enum class Prompt
-    {
-        None,
-        Answered
-    };
-    bool closeStep(Prompt prompt, int answer);
-    void openChosenFile(const QString &path, Prompt prompt, int answer);
+    // The prompt when there is something to save.
+    Answer askIfModified();
+    bool closeStep(Answer answer);
+    void openChosenFile(const QString &path, Answer answer);
     void loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
     void showCountStatus();
     QString defaultFolder();
     void reportSaveFailure(const QString &description);
 
-    shell::Workspace &m_ws;
+    Workspace &m_ws;
 };
 
-} // namespace quillet::store
+} // namespace quillet::shell

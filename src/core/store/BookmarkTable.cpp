@@ -1,0 +1,273 @@
+#include "store/BookmarkTable.h"
+
+#include "store/Database.h"
+#include "store/Statement.h"
+
+#include <QHash>
+#include <sqlite3.h>
+
+namespace quillet::store {
+
+namespace {
+
+// Columns of select(), in this order.
+const QString kRowColumns
+    = QStringLiteral("ID, tKey, lKey, urlName, urlLink, urlDate, urlDescrip, imgFile, delFlag");
+
+BookmarkRow readRow(const Statement &s, Thumbnail thumbnail)
+{
+    BookmarkRow row;
+    row.id = s.integer(0);
+    row.headingKey = s.text(1);
+    row.key = s.text(2);
+    row.name = s.text(3);
+    row.link = s.text(4);
+    row.date = s.text(5);
+    row.descriptionIsNull = s.isNull(6);
+    row.description = s.text(6);
+    row.pictureFile = s.text(7);
+    row.state = static_cast<RowState>(s.integer(8));
+    if (thumbnail == Thumbnail::Read)
+        row.thumbnail = s.bytes(9);
+    return row;
+}
+
+// An empty text is written as an empty string, never as Null.
+QString textValue(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+// Parameters of the statements that apply a change to row `id`: ?1 the row,
+// ?2 to ?8 the texts (Null keeps the row's), ?9 whether ?10 is the new
+// thumbnail.
+void bindChange(Statement &s, qint64 id, const BookmarkChange &change)
+{
+    s.bind(1, id)
+        .bind(2, change.headingKey)
+        .bind(3, change.key)
+        .bind(4, change.name)
+        .bind(5, change.link)
+        .bind(6, change.date)
+        .bind(7, change.description)
+        .bind(8, change.pictureFile)
+        .bind(9, change.thumbnail ? 1 : 0)
+        .bind(10, change.thumbnail ? *change.thumbnail : QByteArray());
+}
+
+} // namespace
+
+std::vector<BookmarkRow> BookmarkTable::select(
+    const QString &where, const QStringList &arguments, Thumbnail thumbnail, int limit) const
+{
+    QString sql = QStringLiteral("SELECT ") + kRowColumns
+        + (thumbnail == Thumbnail::Read ? QStringLiteral(", urlThumb") : QString())
+        + QStringLiteral(" FROM tbItems WHERE ") + where + QStringLiteral(" ORDER BY ID");
+    if (limit >= 0)
+        sql += QStringLiteral(" LIMIT ") + QString::number(limit);
+    Statement s(m_db, sql);
+    for (int i = 0; i < arguments.size(); ++i)
+        s.bind(i + 1, arguments[i]);
+    std::vector<BookmarkRow> rows;
+    while (s.next())
+        rows.push_back(readRow(s, thumbnail));
+    return rows;
+}
+
+std::vector<BookmarkRow> BookmarkTable::liveRows(
+    const QString &headingKey, Thumbnail thumbnail) const
+{
+    return select(QStringLiteral("tKey = ?1 AND delFlag <> -1"), {headingKey}, thumbnail);
+}
+
+std::vector<BookmarkRow> BookmarkTable::allRows(
+    const QString &headingKey, Thumbnail thumbnail) const
+{
+    return select(QStringLiteral("tKey = ?1"), {headingKey}, thumbnail);
+}
+
+std::optional<BookmarkRow> BookmarkTable::findLive(
+    const QString &headingKey, const QString &key, Thumbnail thumbnail) const
+{
+    auto rows = select(QStringLiteral("tKey = ?1 AND lKey = ?2 AND delFlag <> -1"),
+        {headingKey, key}, thumbnail, 1);
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
+}
+
+std::optional<BookmarkRow> BookmarkTable::findLiveByName(
+    const QString &headingKey, const QString &name, Thumbnail thumbnail) const
+{
+    auto rows = select(QStringLiteral("tKey = ?1 AND urlName = ?2 AND delFlag <> -1"),
+        {headingKey, name}, thumbnail, 1);
+    if (rows.empty())
+        return std::nullopt;
+    return std::move(rows.front());
+}
+
+bool BookmarkTable::nameExists(const QString &headingKey, const QString &name) const
+{
+    Statement s(m_db,
+        QStringLiteral(
+            "SELECT 1 FROM tbItems WHERE tKey = ?1 AND urlName = ?2 AND delFlag <> -1 LIMIT 1"));
+    s.bind(1, headingKey).bind(2, name);
+    return s.next();
+}
+
+QStringList BookmarkTable::liveNames(const QString &headingKey) const
+{
+    Statement s(m_db,
+        QStringLiteral("SELECT urlName FROM tbItems WHERE tKey = ?1 AND delFlag <> -1 "
+                       "AND urlName IS NOT NULL ORDER BY ID"));
+    s.bind(1, headingKey);
+    QStringList names;
+    while (s.next())
+        names << s.text(0);
+    return names;
+}
+
+int BookmarkTable::countLive(const QString &headingKey) const
+{
+    Statement s(
+        m_db, QStringLiteral("SELECT count(*) FROM tbItems WHERE tKey = ?1 AND delFlag <> -1"));
+    s.bind(1, headingKey);
+    return s.next() ? static_cast<int>(s.integer(0)) : 0;
+}
+
+int BookmarkTable::countLive() const
+{
+    Statement s(m_db, QStringLiteral("SELECT count(*) FROM tbItems WHERE delFlag <> -1"));
+    return s.next() ? static_cast<int>(s.integer(0)) : 0;
+}
+
+std::vector<std::vector<RowRef>> BookmarkTable::liveRowsOf(const QStringList &headingKeys) const
+{
+    // tbItems has no index on tKey: one scan collects the rows of every
+    // heading instead of a scan per heading. Keys compare as the engine's
+    // text does, without regard to case.
+    QHash<QString, int> slotOfKey;
+    slotOfKey.reserve(headingKeys.size());
+    for (int i = 0; i < headingKeys.size(); ++i)
+        slotOfKey.insert(headingKeys[i].toCaseFolded(), i);
+    std::vector<std::vector<RowRef>> rows(static_cast<size_t>(headingKeys.size()));
+    Statement s(m_db, QStringLiteral("SELECT ID, tKey, delFlag FROM tbItems WHERE delFlag <> -1"));
+    while (s.next()) {
+        const auto slot = slotOfKey.constFind(s.text(1).toCaseFolded());
+        if (slot != slotOfKey.constEnd())
+            rows[static_cast<size_t>(*slot)].push_back(
+                {s.integer(0), static_cast<RowState>(s.integer(2))});
+    }
+    return rows;
+}
+
+qint64 BookmarkTable::addPending(const BookmarkRow &row)
+{
+    Statement s(m_db,
+        QStringLiteral("INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, "
+                       "imgFile, delFlag, urlThumb) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 1, ?8)"));
+    s.bind(1, textValue(row.headingKey))
+        .bind(2, textValue(row.key))
+        .bind(3, textValue(row.name))
+        .bind(4, textValue(row.link))
+        .bind(5, textValue(row.date))
+        .bind(6, textValue(row.description))
+        .bind(7, textValue(row.pictureFile))
+        .bind(8, row.thumbnail);
+    s.run();
+    return sqlite3_last_insert_rowid(m_db.handle());
+}
+
+std::optional<qint64> BookmarkTable::addCopy(qint64 id, const BookmarkChange &change)
+{
+    // Copied inside the engine: the thumbnail never travels through memory.
+    Statement s(m_db,
+        QStringLiteral(
+            "INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, imgFile, "
+            "delFlag, urlThumb) SELECT ifnull(?2, ifnull(tKey, '')), ifnull(?3, ifnull(lKey, '')), "
+            "ifnull(?4, ifnull(urlName, '')), ifnull(?5, ifnull(urlLink, '')), "
+            "ifnull(?6, ifnull(urlDate, '')), ifnull(?7, ifnull(urlDescrip, '')), "
+            "ifnull(?8, ifnull(imgFile, '')), 1, CASE WHEN ?9 THEN ?10 ELSE urlThumb END "
+            "FROM tbItems WHERE ID = ?1"));
+    bindChange(s, id, change);
+    s.run();
+    if (sqlite3_changes(m_db.handle()) == 0)
+        return std::nullopt;
+    return sqlite3_last_insert_rowid(m_db.handle());
+}
+
+std::optional<RowState> BookmarkTable::stateOf(qint64 id) const
+{
+    Statement s(m_db, QStringLiteral("SELECT delFlag FROM tbItems WHERE ID = ?1"));
+    s.bind(1, id);
+    if (!s.next())
+        return std::nullopt;
+    return static_cast<RowState>(s.integer(0));
+}
+
+std::optional<BookmarkTable::Changed> BookmarkTable::change(qint64 id, const BookmarkChange &change)
+{
+    const std::optional<RowState> state = stateOf(id);
+    if (!state || *state == RowState::Removed)
+        return std::nullopt;
+    if (*state == RowState::Added) {
+        Statement s(m_db,
+            QStringLiteral("UPDATE tbItems SET tKey = ifnull(?2, tKey), lKey = ifnull(?3, lKey), "
+                           "urlName = ifnull(?4, urlName), urlLink = ifnull(?5, urlLink), "
+                           "urlDate = ifnull(?6, urlDate), urlDescrip = ifnull(?7, urlDescrip), "
+                           "imgFile = ifnull(?8, imgFile), "
+                           "urlThumb = CASE WHEN ?9 THEN ?10 ELSE urlThumb END WHERE ID = ?1"));
+        bindChange(s, id, change);
+        s.run();
+        return Changed {id, false};
+    }
+    // A saved row is never changed: a new version replaces it and the old
+    // one waits, marked, for Save or Discard.
+    Transaction transaction(m_db);
+    const std::optional<qint64> copy = addCopy(id, change);
+    remove({id, RowState::Committed});
+    transaction.commit();
+    return Changed {copy.value_or(0), true};
+}
+
+void BookmarkTable::setListKey(qint64 id, const QString &key)
+{
+    Statement s(m_db, QStringLiteral("UPDATE tbItems SET lKey = ?2 WHERE ID = ?1"));
+    s.bind(1, id).bind(2, textValue(key));
+    s.run();
+}
+
+void BookmarkTable::remove(const RowRef &row)
+{
+    if (row.state == RowState::Added) {
+        Statement s(m_db, QStringLiteral("DELETE FROM tbItems WHERE ID = ?1"));
+        s.bind(1, row.id);
+        s.run();
+    } else {
+        Statement s(m_db, QStringLiteral("UPDATE tbItems SET delFlag = -1 WHERE ID = ?1"));
+        s.bind(1, row.id);
+        s.run();
+    }
+}
+
+void BookmarkTable::settle(const QString &dropSql, const QString &keepSql)
+{
+    Transaction transaction(m_db);
+    Statement(m_db, dropSql).run();
+    Statement(m_db, keepSql).run();
+    transaction.commit();
+}
+
+void BookmarkTable::commitPending()
+{
+    settle(QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND delFlag <> 1"),
+        QStringLiteral("UPDATE tbItems SET delFlag = 0 WHERE delFlag = 1"));
+}
+
+void BookmarkTable::undoPending()
+{
+    settle(QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1"),
+        QStringLiteral("UPDATE tbItems SET delFlag = 0 WHERE delFlag = -1"));
+}
+
+} // namespace quillet::store

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "store/BookmarkRow.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace quillet::store {
+
+class Database;
+
+// Whether a read brings the thumbnail along (it may be large).
+enum class Thumbnail
+{
+    Skip,
+    Read
+};
+
+// Fields a command gives a bookmark; the rest keep the row's values.
+struct BookmarkChange
+{
+    std::optional<QString> headingKey;
+    std::optional<QString> key;
+    std::optional<QString> name;
+    std::optional<QString> link;
+    std::optional<QString> date;
+    std::optional<QString> description;
+    std::optional<QString> pictureFile;
+    std::optional<QByteArray> thumbnail; // a null array clears it
+};
+
+// A live row as a long command walks many of them.
+struct RowRef
+{
+    qint64 id = 0;
+    RowState state = RowState::Committed;
+};
+
+// The one owner of tbItems rows: every command reads, adds, changes, removes
+// and settles bookmarks through here, so the rules of pending rows live in
+// one place. Text comparisons (heading keys, names) are the engine's: letter
+// case and accents do not count. Writes of more than one statement run as
+// one transaction; callers wrap several calls in their own.
+class BookmarkTable
+{
+public:
+    explicit BookmarkTable(Database &db)
+        : m_db(db)
+    {
+    }
+
+    // The live rows of a heading, in stored order.
+    std::vector<BookmarkRow> liveRows(
+        const QString &headingKey, Thumbnail thumbnail = Thumbnail::Skip) const;
+    // Every row of a heading, removed ones too, in stored order.
+    std::vector<BookmarkRow> allRows(
+        const QString &headingKey, Thumbnail thumbnail = Thumbnail::Skip) const;
+    // The live row of heading and list key (the first in stored order).
+    std::optional<BookmarkRow> findLive(
+        const QString &headingKey, const QString &key, Thumbnail thumbnail = Thumbnail::Read) const;
+    // The live row of heading and name (the first in stored order).
+    std::optional<BookmarkRow> findLiveByName(const QString &headingKey, const QString &name,
+        Thumbnail thumbnail = Thumbnail::Skip) const;
+    bool nameExists(const QString &headingKey, const QString &name) const;
+    // The names of a heading's live rows; Null names, which equal nothing,
+    // are left out.
+    QStringList liveNames(const QString &headingKey) const;
+    int countLive(const QString &headingKey) const;
+    int countLive() const;
+    // The live rows of each heading, in the order of `headingKeys`, found in
+    // one pass over the table.
+    std::vector<std::vector<RowRef>> liveRowsOf(const QStringList &headingKeys) const;
+
+    // Adds a pending row (its state and ID are ignored); returns its ID.
+    // Empty texts are written as empty strings, never as Null.
+    qint64 addPending(const BookmarkRow &row);
+    // Adds a pending copy of row `id` with `change` applied (thumbnail and
+    // picture kept unless changed); returns its ID, none when no such row.
+    std::optional<qint64> addCopy(qint64 id, const BookmarkChange &change);
+    // Changes the live row `id`: a pending row in place; a committed one is
+    // superseded by a pending copy carrying the change, and marked removed.
+    // Returns the live row's ID and whether it was superseded; none when no
+    // live row has that ID.
+    struct Changed
+    {
+        qint64 id = 0;
+        bool superseded = false;
+    };
+    std::optional<Changed> change(qint64 id, const BookmarkChange &change);
+    // Gives a row its list key (repair of empty or repeated keys).
+    void setListKey(qint64 id, const QString &key);
+    // A pending row goes; a committed one is marked removed until Save.
+    void remove(const RowRef &row);
+
+    // Save: added rows become committed, removed ones go.
+    void commitPending();
+    // Discard: added rows go, removed ones come back.
+    void undoPending();
+
+private:
+    std::vector<BookmarkRow> select(const QString &where, const QStringList &arguments,
+        Thumbnail thumbnail, int limit = -1) const;
+    std::optional<RowState> stateOf(qint64 id) const;
+    void settle(const QString &dropSql, const QString &keepSql);
+
+    Database &m_db;
+};
+
+} // namespace quillet::store

@@ -1,0 +1,51 @@
+#include "store/HeadingRows.h"
+
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/Statement.h"
+
+namespace quillet::store {
+
+qint64 countHeadingRows(Database &db)
+{
+    Statement s(db, QStringLiteral("SELECT count(*) FROM tbNodes"));
+    return s.next() ? s.integer(0) : 0;
+}
+
+void readHeadingRows(Database &db, const std::function<void(const HeadingRow &)> &visit)
+{
+    Statement s(db, QStringLiteral("SELECT Parent, Title, Key, Image, expImage FROM tbNodes"));
+    HeadingRow row;
+    while (s.next()) {
+        row.parentKey = s.text(0);
+        row.title = s.text(1);
+        row.key = s.text(2);
+        row.image = static_cast<int>(s.integer(3));
+        row.expandedImage = static_cast<int>(s.integer(4));
+        visit(row);
+    }
+}
+
+void replaceHeadingRows(
+    Database &db, const std::vector<HeadingRow> &rows, const std::function<void()> &written)
+{
+    Transaction transaction(db);
+    db.deleteTable(QStringLiteral("tbNodes"));
+    createTable(db, DocumentTable::Nodes);
+    for (const HeadingRow &row : rows) {
+        Statement s(db,
+            QStringLiteral("INSERT INTO tbNodes (Parent, Title, Key, Image, expImage) "
+                           "VALUES (?1, ?2, ?3, ?4, ?5)"));
+        s.bind(1, row.parentKey)
+            .bind(2, row.title)
+            .bind(3, row.key)
+            .bind(4, row.image)
+            .bind(5, row.expandedImage);
+        s.run();
+        if (written)
+            written();
+    }
+    transaction.commit();
+}
+
+} // namespace quillet::store

@@ -1,0 +1,59 @@
+#include "store/PendingChanges.h"
+
+#include "store/BookmarkTable.h"
+#include "store/Database.h"
+#include "store/Recordset.h"
+#include "store/Schema.h"
+
+namespace quillet::store {
+
+namespace {
+
+void writeFormatVersion(Database &db)
+{
+    auto tips = db.openRecordset(QStringLiteral("tbTips"));
+    if (tips->isEmpty())
+        tips->addNew();
+    else
+        tips->edit();
+    tips->setValue(QStringLiteral("Version"), QLatin1String(kFormatVersion));
+    tips->update();
+}
+
+} // namespace
+
+void resolvePendingChanges(Database &db, Resolution resolution,
+    const std::vector<HeadingRow> &headings, platform::ProgressView *progress)
+{
+    const platform::HideProgressAtEnd hideBar(progress);
+
+    const bool save = resolution == Resolution::Save;
+    const qint64 steps = (save ? static_cast<qint64>(headings.size()) : 0) + 2;
+    if (progress) {
+        progress->setMaximum(steps);
+        progress->setValue(0);
+        progress->setVisible(true);
+    }
+    qint64 counter = 1;
+    auto step = [&] {
+        if (progress)
+            progress->setValue(counter);
+        ++counter;
+    };
+
+    Transaction transaction(db);
+    BookmarkTable bookmarks(db);
+    if (save) {
+        step();
+        writeFormatVersion(db);
+        replaceHeadingRows(db, headings, step);
+        bookmarks.commitPending();
+    } else {
+        bookmarks.undoPending();
+    }
+    if (progress)
+        progress->setValue(steps);
+    transaction.commit();
+}
+
+} // namespace quillet::store

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/ProgressView.h"
+#include "store/HeadingRows.h"
+
+#include <vector>
+
+namespace quillet::store {
+
+class Database;
+
+enum class Resolution
+{
+    Save,
+    Discard
+};
+
+// Save: writes the format version, replaces tbNodes with `headings` (parents
+// before children) and settles tbItems: added rows become committed, removed
+// ones go. Discard: removes added rows and brings removed ones back; tbNodes
+// and tbTips stay as last saved (`headings` is not used).
+// Either runs as one transaction: on any failure nothing has changed and the
+// error propagates. The bar counts the version row, each heading and the
+// settling of bookmarks, and is hidden at the end.
+void resolvePendingChanges(Database &db, Resolution resolution,
+    const std::vector<HeadingRow> &headings, platform::ProgressView *progress);
+
+} // namespace quillet::store
