@@ -1,8 +1,10 @@
 // The bookmark editor (frmItem) driven as a user would: typing, clicks on
 // its buttons and its drop-down tree, and the list commands that open it.
 #include "DocumentBuilder.h"
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
+#include "browser/HeadingTreeStorage.h"
 #include "editors/BookmarkDialog.h"
 #include "platform/AppHome.h"
 #include "shell/CommandBar.h"
@@ -10,16 +12,13 @@
 #include "shell/Workspace.h"
 #include "store/Recordset.h"
 #include "store/Schema.h"
-#include "browser/HeadingTreeStorage.h"
 
 #include <QAction>
 #include <QDate>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -62,28 +61,6 @@ QStringList rowsOf(store::Database &db, const QString &heading)
     return rows;
 }
 
-template<typename T> T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
-
-void retype(QWidget *box, const QString &text)
-{
-    if (auto *line = qobject_cast<QLineEdit *>(box))
-        line->clear();
-    else if (auto *plain = qobject_cast<QPlainTextEdit *>(box))
-        plain->clear();
-    QTest::keyClicks(box, text);
-}
-
-void click(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
 } // namespace
 
 class BookmarkEditorTest : public QObject
@@ -112,14 +89,8 @@ class BookmarkEditorTest : public QObject
         }
     };
 
-    static void showAndWait(QDialog &dialog)
-    {
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    }
-
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     // Add mode: the OK button follows both boxes, a clashing or invalid name
     // is refused with its message and the dialog keeps what was typed.
@@ -127,7 +98,7 @@ private Q_SLOTS:
     {
         Fixture f;
         BookmarkDialog dialog(f.ws, Mode::Add);
-        showAndWait(dialog);
+        QVERIFY(showAndWait(dialog));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Quillet "));
         QCOMPARE(child<QLabel>(&dialog, "lblTitle")->text(), QStringLiteral("Add Bookmark"));
         auto *ok = child<QPushButton>(&dialog, "cmdAdd");
@@ -185,7 +156,7 @@ private Q_SLOTS:
     {
         Fixture f;
         BookmarkDialog dialog(f.ws, Mode::Add);
-        showAndWait(dialog);
+        QVERIFY(showAndWait(dialog));
         auto *button = child<QToolButton>(&dialog, "imgButton");
         auto *tree = child<QTreeView>(&dialog, "treBookmark");
         auto *category = child<QLineEdit>(&dialog, "txtCategory");
@@ -239,7 +210,7 @@ private Q_SLOTS:
         f.select(QStringLiteral("K2"));
         {
             BookmarkDialog dialog(f.ws, Mode::Edit);
-            showAndWait(dialog);
+            QVERIFY(showAndWait(dialog));
             QCOMPARE(child<QLabel>(&dialog, "lblTitle")->text(), QStringLiteral("Edit Bookmark"));
             QVERIFY(!child<QPushButton>(&dialog, "cmdAdd")->isVisible());
             auto *ok = child<QPushButton>(&dialog, "cmdEdit");
@@ -270,7 +241,7 @@ private Q_SLOTS:
 
         {
             BookmarkDialog dialog(f.ws, Mode::Edit);
-            showAndWait(dialog);
+            QVERIFY(showAndWait(dialog));
             retype(child<QLineEdit>(&dialog, "txtLink"), QStringLiteral("http://weekly"));
             click(child<QPushButton>(&dialog, "cmdEdit"));
             QVERIFY(!dialog.isVisible());
@@ -287,9 +258,7 @@ private Q_SLOTS:
         const QString path = writeSample();
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-        w.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startWith(w, {path}));
         w.workspace().selectHeading(w.workspace().tree().findByKey(kNews));
         browser::BookmarkList &list = w.workspace().list();
         QCOMPARE(list.model().count(), 2);
@@ -302,11 +271,8 @@ private Q_SLOTS:
         QString seenTitle;
         int seenSelected = -1;
         QAbstractItemView::SelectionMode seenMode {};
-        auto driveDialog = [&](const std::function<void(QDialog *)> &act) {
-            QTimer::singleShot(0, this, [&, act] {
-                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-                if (!dialog || dialog->objectName() != QLatin1String("frmItem"))
-                    return;
+        auto runEditor = [&](const char *command, const std::function<void(QWidget *)> &act) {
+            answerDialog(w, QLatin1String(command), "frmItem", [&](QWidget *dialog) {
                 seenTitle = child<QLabel>(dialog, "lblTitle")->text();
                 seenSelected = list.selectedCount();
                 seenMode = w.bookmarkView()->selectionMode();
@@ -314,8 +280,7 @@ private Q_SLOTS:
             });
         };
 
-        driveDialog([](QDialog *dialog) { click(child<QPushButton>(dialog, "cmdExit")); });
-        w.commandBar().action(QStringLiteral("miLEdit"))->trigger();
+        runEditor("miLEdit", [](QWidget *dialog) { click(child<QPushButton>(dialog, "cmdExit")); });
         QCOMPARE(seenTitle, QStringLiteral("Edit Bookmark"));
         QCOMPARE(seenSelected, 1);
         QCOMPARE(seenMode, QAbstractItemView::SingleSelection);
@@ -324,12 +289,11 @@ private Q_SLOTS:
         QVERIFY(!w.workspace().document().isModified());
 
         seenTitle.clear();
-        driveDialog([](QDialog *dialog) {
+        runEditor("miLNew", [](QWidget *dialog) {
             QTest::keyClicks(child<QLineEdit>(dialog, "txtName"), QStringLiteral("Almanac"));
             QTest::keyClicks(child<QLineEdit>(dialog, "txtLink"), QStringLiteral("http://alm"));
             click(child<QPushButton>(dialog, "cmdAdd"));
         });
-        w.commandBar().action(QStringLiteral("miLNew"))->trigger();
         QCOMPARE(seenTitle, QStringLiteral("Add Bookmark"));
         QCOMPARE(list.model().entry(0).name, QStringLiteral("Almanac"));
         QCOMPARE(list.selectedRow(), 0);
@@ -340,8 +304,7 @@ private Q_SLOTS:
         // Without a selected bookmark miLEdit opens nothing.
         list.selection().clear();
         seenTitle.clear();
-        driveDialog([](QDialog *dialog) { click(child<QPushButton>(dialog, "cmdExit")); });
-        w.commandBar().action(QStringLiteral("miLEdit"))->trigger();
+        runEditor("miLEdit", [](QWidget *dialog) { click(child<QPushButton>(dialog, "cmdExit")); });
         QCoreApplication::processEvents();
         QVERIFY(seenTitle.isEmpty());
         QVERIFY(messages.shown.isEmpty());

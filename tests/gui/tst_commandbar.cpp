@@ -2,35 +2,31 @@
 // toolbox and list popup against the command table, recent files, the
 // select-all paths.
 #include "DocumentBuilder.h"
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
 #include "platform/AppHome.h"
 #include "shell/CommandBar.h"
+#include "shell/CommandBinding.h"
 #include "shell/CommandTable.h"
 #include "shell/MainWindow.h"
 #include "shell/Settings.h"
+#include "shell/Workspace.h"
+#include "store/EngineError.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+#include <stdexcept>
 
 using namespace quillet;
 using namespace quillet::test;
 
 namespace {
-
-QStringList keysOf(const QList<QAction *> &actions)
-{
-    QStringList keys;
-    for (const QAction *a : actions)
-        keys << a->objectName();
-    return keys;
-}
 
 QStringList visibleKeysOf(const QMenu *menu)
 {
@@ -58,36 +54,35 @@ class CommandBarTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     // Every band, read from the window's own menu bar, toolbars and popup.
     void bandsHoldTheirItemsInOrder()
     {
         shell::MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         auto band
             = [](const char *key) { return shell::findCommandBand(QLatin1String(key))->items; };
 
         const QList<QAction *> menus = w.menuBar()->actions();
-        QCOMPARE(keysOf(menus), band("bndMenu"));
+        QCOMPARE(actionKeys(menus), band("bndMenu"));
         for (QAction *menu : menus) {
             QVERIFY2(menu->menu(), qPrintable(menu->objectName()));
             const QString submenu = shell::findCommandItem(menu->objectName())->submenu;
-            QCOMPARE(keysOf(menu->menu()->actions()), shell::findCommandBand(submenu)->items);
+            QCOMPARE(actionKeys(menu->menu()->actions()), shell::findCommandBand(submenu)->items);
             QCOMPARE(menu->menu()->title(), menu->text());
         }
-        QCOMPARE(keysOf(menus.at(0)->menu()->actions()), band("bndFile"));
+        QCOMPARE(actionKeys(menus.at(0)->menu()->actions()), band("bndFile"));
         QAction *synch = w.findChild<QAction *>(QStringLiteral("miTSynch"));
         QVERIFY(synch->menu());
-        QCOMPARE(keysOf(synch->menu()->actions()), band("bndSync"));
+        QCOMPARE(actionKeys(synch->menu()->actions()), band("bndSync"));
 
         QToolBar *toolbar = toolBarIn(w, Qt::TopToolBarArea);
         QToolBar *toolbox = toolBarIn(w, Qt::LeftToolBarArea);
         QVERIFY(toolbar && toolbox);
-        QCOMPARE(keysOf(toolbar->actions()), band("bndToolbar"));
-        QCOMPARE(keysOf(toolbox->actions()), band("bndNode"));
-        QCOMPARE(keysOf(w.commandBar().listPopup()->actions()), band("bndList"));
+        QCOMPARE(actionKeys(toolbar->actions()), band("bndToolbar"));
+        QCOMPARE(actionKeys(toolbox->actions()), band("bndNode"));
+        QCOMPARE(actionKeys(w.commandBar().listPopup()->actions()), band("bndList"));
 
         // Shared items are one action wherever they stand.
         QMenu *edit = w.commandBar().menu(QStringLiteral("bndEdit"));
@@ -143,8 +138,7 @@ private Q_SLOTS:
     void toolboxButtonsShowPicturesAndTooltipsOnly()
     {
         shell::MainWindow w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showAndWait(w));
         QToolBar *toolbox = w.commandBar().toolbox();
         QCOMPARE(toolbox->toolButtonStyle(), Qt::ToolButtonIconOnly);
         int buttons = 0;
@@ -192,6 +186,39 @@ private Q_SLOTS:
         QCOMPARE(loadWindowSettings().mru[2], QStringLiteral("/docs/three.rdb"));
     }
 
+    // Wiring mistakes fail while the window is built; a command's engine
+    // failure reaches the user as one critical message.
+    void bindingRefusesWrongKeysAndReportsEngineErrors()
+    {
+        QMainWindow host;
+        shell::CommandBar bar(&host);
+        ScriptedMessageBoxes messages;
+        shell::Workspace ws({&messages});
+        shell::CommandBinding commands(bar, ws);
+        const auto nothing = [] {};
+        // Unknown, a separator, a menu.
+        for (const char *key : {"miNoSuch", "miFSep1", "mnuFile"}) {
+            QVERIFY_THROWS_EXCEPTION(std::logic_error, commands.bind(QLatin1String(key), nothing));
+            QVERIFY_THROWS_EXCEPTION(std::logic_error, commands.leaveUnbound(QLatin1String(key)));
+        }
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, bar.trigger(QStringLiteral("miNoSuch")));
+
+        int runs = 0;
+        commands.bind(QStringLiteral("miEFind"), [&runs] {
+            ++runs;
+            throw store::EngineError(store::EngineErrorCode::DiskFull, QStringLiteral("Disk full"));
+        });
+        QVERIFY_THROWS_EXCEPTION(
+            std::logic_error, commands.bind(QStringLiteral("miEFind"), nothing));
+        QVERIFY_THROWS_EXCEPTION(
+            std::logic_error, commands.leaveUnbound(QStringLiteral("miEFind")));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, commands.requireComplete());
+        bar.trigger(QStringLiteral("miEFind"));
+        QCOMPARE(runs, 1);
+        QCOMPARE(messages.texts(), QStringList {QStringLiteral("Disk full")});
+        QCOMPARE(messages.shown.first().icon, platform::MessageIcon::Critical);
+    }
+
     // Ctrl+A in the list and "Select all" on its context menu select every
     // listed bookmark.
     void selectAllByKeyAndByContextMenu()
@@ -207,9 +234,7 @@ private Q_SLOTS:
                     QStringLiteral("http://c.example.org")}});
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-        w.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startWith(w, {path}));
         w.activateWindow();
         QTreeView *list = w.bookmarkView();
         QItemSelectionModel *selection = list->selectionModel();

@@ -5,6 +5,7 @@
 #include "pages/DescriptionPane.h"
 #include "pages/Vendor.h"
 #include "platform/AppHome.h"
+#include "shell/CommandBar.h"
 #include "shell/MainWindow.h"
 
 #include <QBuffer>
@@ -284,9 +285,9 @@ private Q_SLOTS:
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, &desktop});
         auto *pane = w.findChild<pages::DescriptionPane *>(QStringLiteral("webDescrip"));
         QVERIFY(pane);
-        w.dispatch(QStringLiteral("miHContent"));
-        w.dispatch(QStringLiteral("miHHomepage"));
-        w.dispatch(QStringLiteral("miHSendMail"));
+        w.commandBar().trigger(QStringLiteral("miHContent"));
+        w.commandBar().trigger(QStringLiteral("miHHomepage"));
+        w.commandBar().trigger(QStringLiteral("miHSendMail"));
         QCOMPARE(desktop.files, QStringList {platform::homePath(QStringLiteral("Quillet.chm"))});
         QCOMPARE(desktop.links, QStringList {QString::fromLatin1(pages::kVendorHomePage)});
         QCOMPARE(desktop.urls.size(), 1);

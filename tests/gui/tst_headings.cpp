@@ -1,6 +1,7 @@
 // The heading editor dialog and the heading commands of the main window,
 // driven through their widgets.
 #include "DocumentBuilder.h"
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
 #include "browser/HeadingIcons.h"
@@ -12,11 +13,9 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 
 using namespace quillet;
@@ -27,14 +26,6 @@ class HeadingsTest : public QObject
     Q_OBJECT
 
 private:
-    template<typename T> static T *child(QWidget *dialog, const char *name)
-    {
-        T *widget = dialog->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
-    }
-
     QStringList childTitles(const browser::HeadingNode *node)
     {
         QStringList titles;
@@ -60,17 +51,8 @@ private:
         return path;
     }
 
-    QStringList listedNames(shell::MainWindow &w)
-    {
-        QStringList names;
-        auto &model = w.workspace().list().model();
-        for (int i = 0; i < model.count(); ++i)
-            names << model.entry(i).name;
-        return names;
-    }
-
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     void theImageListHoldsPairsOfDistinctPictures()
     {
@@ -122,7 +104,7 @@ private Q_SLOTS:
         QTest::keyClick(icons, Qt::Key_Down);
         QCOMPARE(icons->currentIndex(), 1);
         QVERIFY(!child<QLabel>(&dialog, "imgIcon")->pixmap().isNull());
-        QTest::mouseClick(sub, Qt::LeftButton);
+        click(sub);
         QVERIFY(dialog.isVisible());
         QCOMPARE(title->text(), QString());
         QVERIFY(!sub->isEnabled());
@@ -134,16 +116,16 @@ private Q_SLOTS:
         // Beside the new heading now; a clash keeps the dialog and the text.
         QTest::keyClicks(title, QStringLiteral("Play"));
         QVERIFY(heading->isEnabled());
-        QTest::mouseClick(heading, Qt::LeftButton);
+        click(heading);
         QTest::keyClicks(title, QStringLiteral(" wORK "));
-        QTest::mouseClick(heading, Qt::LeftButton);
+        click(heading);
         QCOMPARE(messages.texts(),
             QStringList {QStringLiteral("\"wORK\" already exists. Please choose another name. ")});
         QCOMPARE(title->text(), QStringLiteral(" wORK "));
         QCOMPARE(childTitles(root), (QStringList {QStringLiteral("Work"), QStringLiteral("Play")}));
         QVERIFY(ws.document().isModified());
 
-        QTest::mouseClick(child<QPushButton>(&dialog, "cmdExit"), Qt::LeftButton);
+        click(child<QPushButton>(&dialog, "cmdExit"));
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
     }
@@ -174,12 +156,12 @@ private Q_SLOTS:
         title->clear();
         QVERIFY(!ok->isEnabled());
         QTest::keyClicks(title, QStringLiteral("news"));
-        QTest::mouseClick(ok, Qt::LeftButton);
+        click(ok);
         QVERIFY(dialog.isVisible());
         QCOMPARE(messages.texts(),
             QStringList {QStringLiteral("\"news\" already exists. Please choose another name. ")});
         title->setText(QStringLiteral("Fo:od"));
-        QTest::mouseClick(ok, Qt::LeftButton);
+        click(ok);
         QCOMPARE(messages.shown.size(), 2);
         QCOMPARE(messages.shown[1].text,
             QStringLiteral("The heading is invalid or cannot contain any of the following "
@@ -187,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(messages.shown[1].icon, platform::MessageIcon::Exclamation);
         QVERIFY(!ws.document().isModified());
         title->setText(QStringLiteral("  Dishes "));
-        QTest::mouseClick(ok, Qt::LeftButton);
+        click(ok);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(food->title, QStringLiteral("Dishes"));
@@ -202,9 +184,7 @@ private Q_SLOTS:
         const QString path = writeSample();
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-        w.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startWith(w, {path}));
         QTreeView *tree = w.headingView();
         auto &model = w.workspace().tree();
         QCOMPARE(listedNames(w), QStringList {QStringLiteral("Home page")});
@@ -218,14 +198,11 @@ private Q_SLOTS:
         QCOMPARE(listedNames(w), QStringList {QStringLiteral("Daily news")});
 
         // Heading editor in add mode, run modally from the toolbox.
-        QTimer::singleShot(0, this, [this] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog && dialog->objectName() == QStringLiteral("frmNode"));
+        QVERIFY(answerDialog(w, QStringLiteral("miNAddHead"), "frmNode", [](QWidget *dialog) {
             QTest::keyClicks(child<QLineEdit>(dialog, "txtHeading"), QStringLiteral("Sports"));
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdHeading"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdExit"), Qt::LeftButton);
-        });
-        w.commandBar().action(QStringLiteral("miNAddHead"))->trigger();
+            click(child<QPushButton>(dialog, "cmdHeading"));
+            click(child<QPushButton>(dialog, "cmdExit"));
+        }));
         QCOMPARE(childTitles(model.root()),
             (QStringList {
                 QStringLiteral("News"), QStringLiteral("Sports"), QStringLiteral("Recipes")}));

@@ -1,5 +1,6 @@
 // The main window driven as a user would: keys, clicks and menus.
 #include "DocumentBuilder.h"
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
 #include "platform/AppHome.h"
@@ -8,7 +9,6 @@
 #include "shell/Settings.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,33 +40,8 @@ private:
         return path;
     }
 
-    QModelIndex headingIndex(shell::MainWindow &w, const QString &title)
-    {
-        const auto matches = w.headingView()->model()->match(w.headingView()->model()->index(0, 0),
-            Qt::DisplayRole, title, 1, Qt::MatchExactly | Qt::MatchRecursive);
-        return matches.isEmpty() ? QModelIndex() : matches.first();
-    }
-
-    void clickHeading(shell::MainWindow &w, const QString &title)
-    {
-        const QModelIndex index = headingIndex(w, title);
-        QVERIFY(index.isValid());
-        w.headingView()->scrollTo(index);
-        QTest::mouseClick(w.headingView()->viewport(), Qt::LeftButton, {},
-            w.headingView()->visualRect(index).center());
-    }
-
-    QStringList listedNames(shell::MainWindow &w)
-    {
-        QStringList names;
-        auto &model = w.workspace().list().model();
-        for (int i = 0; i < model.count(); ++i)
-            names << model.entry(i).name;
-        return names;
-    }
-
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     // Open a document given on the command line, select a heading, delete a
     // bookmark with the Delete key, save with Ctrl+S, reopen: the bookmark
@@ -77,16 +52,13 @@ private Q_SLOTS:
         ScriptedMessageBoxes messages;
         {
             shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-            w.loadStartupDocument(
-                {QStringLiteral("quillet"), QLatin1Char('"') + path + QLatin1Char('"')}, nullptr);
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(startWith(w, {QLatin1Char('"') + path + QLatin1Char('"')}));
             w.activateWindow();
             QCOMPARE(w.windowTitle(), QStringLiteral("Quillet- my bookmarks.rdb"));
             QCOMPARE(listedNames(w), QStringList {QStringLiteral("Home page")});
             QCOMPARE(w.statusText(), QStringLiteral("Status: Idle - 1 bookmarks found."));
 
-            clickHeading(w, QStringLiteral("News"));
+            QVERIFY(clickHeading(w, QStringLiteral("News")));
             QTRY_COMPARE(listedNames(w),
                 (QStringList {QStringLiteral("Daily news"), QStringLiteral("Weekly digest")}));
             QTreeView *list = w.bookmarkView();
@@ -110,16 +82,14 @@ private Q_SLOTS:
         // The file is in the recent list and opens again from there.
         QCOMPARE(loadWindowSettings().mru[0], path);
         shell::MainWindow again(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-        again.loadStartupDocument({QStringLiteral("quillet")}, nullptr);
-        again.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QVERIFY(startWith(again));
         QCOMPARE(again.windowTitle(), QStringLiteral("Quillet"));
         QAction *recent = again.commandBar().action(QStringLiteral("miFMRU1"));
         QVERIFY(recent->isVisible());
         QCOMPARE(recent->text(), QStringLiteral("&1 ") + path);
         recent->trigger();
         QCOMPARE(again.windowTitle(), QStringLiteral("Quillet- my bookmarks.rdb"));
-        clickHeading(again, QStringLiteral("News"));
+        QVERIFY(clickHeading(again, QStringLiteral("News")));
         QTRY_COMPARE(listedNames(again), QStringList {QStringLiteral("Weekly digest")});
         QVERIFY(again.close());
     }
@@ -130,9 +100,7 @@ private Q_SLOTS:
         const QString path = writeSample(QStringLiteral("sample.rdb"));
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
-        w.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(startWith(w, {path}));
         w.bookmarkView()->setFocus();
         w.commandBar().action(QStringLiteral("miEDelete"))->trigger();
         QVERIFY(w.workspace().document().isModified());
@@ -181,10 +149,7 @@ private Q_SLOTS:
     {
         shell::MainWindow w;
         QMenu *file = w.commandBar().menu(QStringLiteral("bndFile"));
-        QStringList keys;
-        for (QAction *a : file->actions())
-            keys << a->objectName();
-        QCOMPARE(keys,
+        QCOMPARE(actionKeys(file->actions()),
             (QStringList {QStringLiteral("miFNew"), QStringLiteral("miFOpen"),
                 QStringLiteral("miFSave"), QStringLiteral("miFSaveAs"), QStringLiteral("miFSep1"),
                 QStringLiteral("miFMRU1"), QStringLiteral("miFMRU2"), QStringLiteral("miFMRU3"),

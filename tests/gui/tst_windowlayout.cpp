@@ -1,5 +1,6 @@
 // The main window's settings and layout across restarts: View toggles,
 // window place and state, splitters, fonts, and the client area's numbers.
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "browser/ClientArea.h"
 #include "browser/ClientLayout.h"
@@ -23,12 +24,13 @@
 
 using namespace quillet;
 using namespace quillet::browser;
+using namespace quillet::test;
 
 namespace {
 
-struct Parts
+struct Panes
 {
-    explicit Parts(shell::MainWindow &w)
+    explicit Panes(shell::MainWindow &w)
         : client(w.findChild<ClientArea *>(QStringLiteral("picClient")))
         , tree(w.findChild<QWidget *>(QStringLiteral("treContent")))
         , list(w.findChild<QWidget *>(QStringLiteral("lvwBookmark")))
@@ -44,12 +46,6 @@ struct Parts
     QWidget *drgV;
     QWidget *drgH;
 };
-
-void showAndWait(shell::MainWindow &w)
-{
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-}
 
 void writeConfig(const char *section, const char *key, const QString &value)
 {
@@ -80,7 +76,7 @@ class WindowLayoutTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     // No INI files: maximised, every panel shown, splitters 5000/3000, the
     // window's font, the image folder made; all of it written at shutdown.
@@ -88,9 +84,9 @@ private Q_SLOTS:
     {
         QVERIFY(!QFileInfo::exists(configIniPath()));
         shell::MainWindow w;
-        showAndWait(w);
+        QVERIFY(showAndWait(w));
         QTRY_VERIFY(w.isMaximized());
-        const Parts p(w);
+        const Panes p(w);
         for (const char *key : {"miVToolBox", "miVNavPanel", "miVDescription"})
             QVERIFY(w.commandBar().action(QLatin1String(key))->isChecked());
         for (QWidget *part : {p.tree, p.list, p.pane, p.drgV, p.drgH})
@@ -128,8 +124,8 @@ private Q_SLOTS:
     {
         {
             shell::MainWindow w;
-            showAndWait(w);
-            const Parts p(w);
+            QVERIFY(showAndWait(w));
+            const Panes p(w);
             w.commandBar().action(QStringLiteral("miVNavPanel"))->trigger();
             QVERIFY(!p.tree->isVisible() && !p.drgV->isVisible());
             QCOMPARE(p.list->x(), 0);
@@ -157,8 +153,8 @@ private Q_SLOTS:
         QVERIFY(!saved.showPanel && !saved.showDescrip && !saved.showToolbox);
 
         shell::MainWindow w;
-        showAndWait(w);
-        const Parts p(w);
+        QVERIFY(showAndWait(w));
+        const Panes p(w);
         for (const char *key : {"miVToolBox", "miVNavPanel", "miVDescription"})
             QVERIFY(!w.commandBar().action(QLatin1String(key))->isChecked());
         QVERIFY(!p.tree->isVisible() && !p.pane->isVisible());
@@ -183,7 +179,7 @@ private Q_SLOTS:
         writeConfig("Position", "Height", QStringLiteral("6000"));
         {
             shell::MainWindow w;
-            showAndWait(w);
+            QVERIFY(showAndWait(w));
             QVERIFY(!w.isMaximized());
             QCOMPARE(w.geometry(), QRect(7, 7, 533, 400));
             QVERIFY(w.close());
@@ -195,7 +191,7 @@ private Q_SLOTS:
 
         {
             shell::MainWindow w;
-            showAndWait(w);
+            QVERIFY(showAndWait(w));
             w.setGeometry(30, 40, 700, 500);
             w.showMinimized();
             QTRY_VERIFY(w.isMinimized());
@@ -208,7 +204,7 @@ private Q_SLOTS:
 
         // Maximised from there: the normal place is kept for next time.
         shell::MainWindow w;
-        showAndWait(w);
+        QVERIFY(showAndWait(w));
         QTRY_VERIFY(w.isMaximized());
         QCOMPARE(w.normalGeometry(), QRect(30, 40, 700, 500));
         QVERIFY(w.close());
@@ -220,7 +216,7 @@ private Q_SLOTS:
         writeConfig("WindowState", "iCmdShow", QStringLiteral("0"));
         writeConfig("Position", "Width", QStringLiteral("1500"));
         shell::MainWindow w;
-        showAndWait(w);
+        QVERIFY(showAndWait(w));
         QCOMPARE(w.width(), 400);
         w.resize(100, 50);
         QCOMPARE(w.size(), QSize(400, 300));
@@ -234,8 +230,8 @@ private Q_SLOTS:
         writeConfig("Splitter", "vPosition", QStringLiteral("100"));
         writeConfig("Splitter", "hPosition", QStringLiteral("99999"));
         shell::MainWindow w;
-        showAndWait(w);
-        const Parts p(w);
+        QVERIFY(showAndWait(w));
+        const Panes p(w);
         const QSize room = toTwips(p.client->size());
         const ClientLayout expected = layoutClient(room, 100, 99999, true, true);
         QCOMPARE(p.tree->geometry(), toPixels(QRect(0, 0, 600, room.height())));
@@ -260,8 +256,8 @@ private Q_SLOTS:
         QSize room;
         {
             shell::MainWindow w;
-            showAndWait(w);
-            const Parts p(w);
+            QVERIFY(showAndWait(w));
+            const Panes p(w);
             QWidget *ghost = p.client->ghostBar();
             room = toTwips(p.client->size());
             QRect during;
@@ -301,8 +297,8 @@ private Q_SLOTS:
         QCOMPARE(saved.hPosition, room.height() - 665);
         // Next time the stored places go through the layout's limits.
         shell::MainWindow again;
-        showAndWait(again);
-        const Parts p(again);
+        QVERIFY(showAndWait(again));
+        const Panes p(again);
         QCOMPARE(toTwips(p.client->size()), room);
         QCOMPARE(p.tree->width(), toPixels(room.width() - 700));
         QCOMPARE(p.list->height(), toPixels(room.height() - 720));
@@ -312,7 +308,7 @@ private Q_SLOTS:
     void progressBarSitsInStatusPanelTwo()
     {
         shell::MainWindow w;
-        showAndWait(w);
+        QVERIFY(showAndWait(w));
         QProgressBar *bar = w.progressBar();
         QWidget *panel = w.findChild<QWidget *>(QStringLiteral("staTipPanel2"));
         QVERIFY(panel);
@@ -377,7 +373,7 @@ private Q_SLOTS:
         file.close();
         {
             shell::MainWindow w;
-            showAndWait(w);
+            QVERIFY(showAndWait(w));
             QTRY_VERIFY(w.isMaximized());
             QCOMPARE(w.workspace().windowSettings().vPosition, 3000);
             QVERIFY(w.commandBar().action(QStringLiteral("miVNavPanel"))->isChecked());

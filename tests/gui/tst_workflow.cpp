@@ -2,6 +2,7 @@
 // headings and bookmarks through their editors, a move, cut and paste, drag
 // and drop, Save As, and the file opened again.
 #include "DocumentBuilder.h"
+#include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
 #include "browser/DragViews.h"
@@ -15,7 +16,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -24,69 +24,31 @@ class WorkflowTest : public QObject
 {
     Q_OBJECT
 
-    template<typename T> static T *child(QWidget *dialog, const char *name)
-    {
-        T *widget = dialog->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no %s", name);
-        return widget;
-    }
-
-    // Runs `command` and answers the modal editor it opens with `fill`.
-    void withDialog(shell::MainWindow &w, const char *command, const char *dialogName,
-        std::function<void(QWidget *)> fill)
-    {
-        bool seen = false;
-        QTimer::singleShot(0, this, [&] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            QCOMPARE(dialog->objectName(), QLatin1String(dialogName));
-            seen = true;
-            fill(dialog);
-        });
-        w.commandBar().action(QLatin1String(command))->trigger();
-        QVERIFY(seen);
-    }
-
     // A sub-heading of the selected heading.
     void addHeading(shell::MainWindow &w, const QString &title)
     {
-        withDialog(w, "miNAddHead", "frmNode", [&](QWidget *dialog) {
+        QVERIFY(answerDialog(w, QStringLiteral("miNAddHead"), "frmNode", [&](QWidget *dialog) {
             QTest::keyClicks(child<QLineEdit>(dialog, "txtHeading"), title);
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdSubHeading"), Qt::LeftButton);
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdExit"), Qt::LeftButton);
-        });
+            click(child<QPushButton>(dialog, "cmdSubHeading"));
+            click(child<QPushButton>(dialog, "cmdExit"));
+        }));
     }
 
     void addBookmark(shell::MainWindow &w, const QString &name, const QString &link)
     {
-        withDialog(w, "miLNew", "frmItem", [&](QWidget *dialog) {
+        QVERIFY(answerDialog(w, QStringLiteral("miLNew"), "frmItem", [&](QWidget *dialog) {
             QTest::keyClicks(child<QLineEdit>(dialog, "txtName"), name);
             QTest::keyClicks(child<QLineEdit>(dialog, "txtLink"), link);
             QTest::keyClicks(child<QPlainTextEdit>(dialog, "txtDescrip"), QStringLiteral("notes"));
-            QTest::mouseClick(child<QPushButton>(dialog, "cmdAdd"), Qt::LeftButton);
-        });
+            click(child<QPushButton>(dialog, "cmdAdd"));
+        }));
     }
 
     void select(shell::MainWindow &w, const QString &title)
     {
-        auto &tree = w.workspace().tree();
-        const auto matches = w.headingView()->model()->match(w.headingView()->model()->index(0, 0),
-            Qt::DisplayRole, title, 1, Qt::MatchExactly | Qt::MatchRecursive);
-        QVERIFY(!matches.isEmpty());
-        browser::HeadingNode *node = tree.nodeAt(matches.first());
-        w.headingView()->scrollTo(matches.first());
-        QTest::mouseClick(w.headingView()->viewport(), Qt::LeftButton, {},
-            w.headingView()->visualRect(matches.first()).center());
-        QCOMPARE(tree.current(), node);
-    }
-
-    QStringList names(shell::MainWindow &w)
-    {
-        QStringList result;
-        for (int i = 0; i < w.workspace().list().model().count(); ++i)
-            result << w.workspace().list().model().entry(i).name;
-        return result;
+        browser::HeadingNode *node = w.workspace().tree().nodeAt(headingIndex(w, title));
+        QVERIFY(clickHeading(w, title));
+        QCOMPARE(w.workspace().tree().current(), node);
     }
 
     QString shape(const browser::HeadingNode *node)
@@ -105,25 +67,24 @@ class WorkflowTest : public QObject
     void dropOn(shell::MainWindow &w, const QString &title)
     {
         QTreeView *tree = w.headingView();
-        const auto matches = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole,
-            title, 1, Qt::MatchExactly | Qt::MatchRecursive);
-        QVERIFY(!matches.isEmpty());
-        tree->scrollTo(matches.first());
-        const QPoint pos = tree->visualRect(matches.first()).center();
+        const QModelIndex target = headingIndex(w, title);
+        QVERIFY(target.isValid());
+        tree->scrollTo(target);
+        const QPoint pos = tree->visualRect(target).center();
         QMimeData data;
         data.setData(QStringLiteral("application/x-quillet-drag"), QByteArray());
         QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &enter);
         QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &move);
-        QCOMPARE(static_cast<browser::HeadingTreeView *>(tree)->dropHighlight(), matches.first());
+        QCOMPARE(static_cast<browser::HeadingTreeView *>(tree)->dropHighlight(), target);
         QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &drop);
         QVERIFY(!static_cast<browser::HeadingTreeView *>(tree)->dropHighlight().isValid());
     }
 
 private Q_SLOTS:
-    void init() { QDir(platform::appHome()).removeRecursively(); }
+    void init() { clearHome(); }
 
     void buildSaveAndReopen()
     {
@@ -132,8 +93,7 @@ private Q_SLOTS:
         const QString path = platform::homePath(QStringLiteral("collection.rdb"));
         {
             shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, nullptr});
-            w.loadStartupDocument({QStringLiteral("quillet")}, nullptr);
-            w.show();
+            QVERIFY(startWith(w));
             w.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&w));
             auto &tree = w.workspace().tree();
@@ -147,8 +107,8 @@ private Q_SLOTS:
             addBookmark(
                 w, QStringLiteral("  Novel shop "), QStringLiteral("http://books.example.org"));
             addBookmark(w, QStringLiteral("Poems"), QStringLiteral("http://poems.example.org"));
-            QCOMPARE(
-                names(w), (QStringList {QStringLiteral("Novel shop"), QStringLiteral("Poems")}));
+            QCOMPARE(listedNames(w),
+                (QStringList {QStringLiteral("Novel shop"), QStringLiteral("Poems")}));
             QCOMPARE(w.statusText(), QStringLiteral("Status: Idle - 2 bookmarks found."));
 
             // Up: Cooking comes before Reading.
@@ -167,7 +127,7 @@ private Q_SLOTS:
             QCOMPARE(w.workspace().clipboard().keys().size(), 1);
             select(w, QStringLiteral("Cooking"));
             QTest::keyClick(w.bookmarkView(), Qt::Key_V, Qt::ControlModifier);
-            QCOMPARE(names(w), QStringList {QStringLiteral("Poems")});
+            QCOMPARE(listedNames(w), QStringList {QStringLiteral("Poems")});
 
             // Drag Reading onto Cooking: it becomes Cooking's first child.
             select(w, QStringLiteral("Reading"));
@@ -189,17 +149,15 @@ private Q_SLOTS:
                     .isEmpty());
 
         shell::MainWindow again(shell::MainWindowOverrides {&messages, &dialogs, nullptr});
-        again.loadStartupDocument({QStringLiteral("quillet"), path}, nullptr);
-        again.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QVERIFY(startWith(again, {path}));
         QCOMPARE(shape(again.workspace().tree().root()),
             QStringLiteral("my Favroites(Cooking(Reading))"));
         again.headingView()->expandAll();
         select(again, QStringLiteral("Reading"));
-        QCOMPARE(
-            names(again), (QStringList {QStringLiteral("Novel shop"), QStringLiteral("Poems")}));
+        QCOMPARE(listedNames(again),
+            (QStringList {QStringLiteral("Novel shop"), QStringLiteral("Poems")}));
         select(again, QStringLiteral("Cooking"));
-        QCOMPARE(names(again), QStringList {QStringLiteral("Poems")});
+        QCOMPARE(listedNames(again), QStringList {QStringLiteral("Poems")});
         QVERIFY(messages.shown.isEmpty());
         QVERIFY(again.close());
     }

@@ -2,6 +2,7 @@
 
 #include "browser/HeadingIcons.h"
 #include "editors/HeadingDialog.h"
+#include "shell/CommandBinding.h"
 #include "shell/Workspace.h"
 
 #include <QEvent>
@@ -96,11 +97,8 @@ bool HeadingTreeBinding::eventFilter(QObject *watched, QEvent *event)
 
 void listCurrentHeading(shell::Workspace &workspace, QAbstractItemView *list)
 {
-    try {
-        frozen(list, [&] { HeadingOperations(workspace).treeClicked(); });
-    } catch (const store::EngineError &e) {
-        workspace.message(e.description(), platform::MessageIcon::Critical);
-    }
+    shell::reportEngineErrors(
+        workspace, [&] { frozen(list, [&] { HeadingOperations(workspace).treeClicked(); }); });
 }
 
 void moveSelectedHeading(shell::Workspace &workspace, QTreeView *tree, HeadingMove direction)

@@ -1,9 +1,9 @@
 #include "editors/BookmarkDialog.h"
 
 #include "browser/HeadingIcons.h"
+#include "shell/CommandBinding.h"
 #include "shell/Strings.h"
 #include "shell/Workspace.h"
-#include "store/EngineError.h"
 
 #include <QAbstractItemView>
 #include <QGridLayout>
@@ -294,24 +294,20 @@ bool BookmarkDialog::eventFilter(QObject *watched, QEvent *event)
 void BookmarkDialog::confirmAdd()
 {
     hideCategoryTree();
-    try {
+    // A failed write keeps the dialog open: the user may try again or leave.
+    shell::reportEngineErrors(m_ws, [&] {
         if (m_editor.confirmAdd(
                 m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText(), categoryKey()))
             accept();
-    } catch (const store::EngineError &e) {
-        // Nothing was written; the user may try again or leave.
-        m_ws.message(e.description(), platform::MessageIcon::Critical);
-    }
+    });
 }
 
 void BookmarkDialog::confirmEdit()
 {
-    try {
+    shell::reportEngineErrors(m_ws, [&] {
         if (m_editor.confirmEdit(m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText()))
             accept();
-    } catch (const store::EngineError &e) {
-        m_ws.message(e.description(), platform::MessageIcon::Critical);
-    }
+    });
 }
 
 void BookmarkDialog::exitDialog()

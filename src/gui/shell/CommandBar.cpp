@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <stdexcept>
 
 namespace quillet::shell {
 
@@ -34,8 +35,6 @@ CommandBar::CommandBar(QMainWindow *window)
         // Every command stays reachable by its shortcut even when its menu
         // is closed.
         window->addAction(action);
-        const QString key = item.key;
-        connect(action, &QAction::triggered, this, [this, key] { Q_EMIT triggered(key); });
         m_actions.insert(item.key, action);
     }
 
@@ -67,6 +66,19 @@ CommandBar::CommandBar(QMainWindow *window)
     fillToolBar(m_toolbox, QStringLiteral("bndNode"));
 
     m_listPopup = buildMenu(QStringLiteral("bndList"), window);
+}
+
+QAction *CommandBar::requireAction(const QString &key) const
+{
+    QAction *found = m_actions.value(key);
+    if (!found)
+        throw std::logic_error("no command " + key.toStdString());
+    return found;
+}
+
+void CommandBar::trigger(const QString &key) const
+{
+    requireAction(key)->trigger();
 }
 
 QMenu *CommandBar::buildMenu(const QString &bandKey, QWidget *parent)

@@ -13,8 +13,8 @@ class QToolBar;
 namespace quillet::shell {
 
 // The command set as Qt actions: one QAction per item (objectName = key),
-// shared by every menu and toolbar that shows it. Triggering any of them
-// emits `triggered` with the item's key.
+// shared by every menu and toolbar that shows it. CommandBinding connects
+// them to their handlers.
 class CommandBar : public QObject
 {
     Q_OBJECT
@@ -22,6 +22,10 @@ public:
     explicit CommandBar(QMainWindow *window);
 
     QAction *action(const QString &key) const { return m_actions.value(key); }
+    // Like action(), but a key the bar does not know throws std::logic_error.
+    QAction *requireAction(const QString &key) const;
+    // Runs the command of `key` as its menu item would.
+    void trigger(const QString &key) const;
     const QHash<QString, QAction *> &actions() const { return m_actions; }
     QMenu *menu(const QString &bandKey) const { return m_menus.value(bandKey); }
     QToolBar *mainToolbar() const { return m_toolbar; }
@@ -32,9 +36,6 @@ public:
     // Shows the filled recent-file entries in order, stopping at the first
     // empty one.
     void setRecentFiles(const std::array<QString, 3> &entries);
-
-Q_SIGNALS:
-    void triggered(const QString &key);
 
 private:
     QMenu *buildMenu(const QString &bandKey, QWidget *parent);

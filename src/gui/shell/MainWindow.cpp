@@ -7,6 +7,7 @@
 #include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
 #include "shell/CommandBar.h"
+#include "shell/CommandBinding.h"
 #include "shell/ListFont.h"
 #include "shell/StatusBar.h"
 #include "shell/Strings.h"
@@ -26,6 +27,22 @@
 #include <QTreeView>
 
 namespace quillet::shell {
+
+namespace {
+
+// The View toggles and the window setting each one shows and stores.
+const std::pair<const char *, bool WindowSettings::*> kViewToggles[] = {
+    {"miVToolBox", &WindowSettings::showToolbox},
+    {"miVNavPanel", &WindowSettings::showPanel},
+    {"miVDescription", &WindowSettings::showDescrip},
+};
+
+// Commands still to be written; until then their items do nothing.
+const char *const kUnbuiltCommands[] = {"miEFind", "miTScan", "miTImport", "miTExport",
+    "miTMakeCHM", "miTDBBackup", "miTDBRestore", "miTDBCompact", "miTOptions", "miTSyncImport",
+    "miTSyncExport", "miHUpdate", "miHAbout", "miLMakeSnap", "miLSearch"};
+
+} // namespace
 
 MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     : QMainWindow(parent)
@@ -55,7 +72,6 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     m_commands->setRecentFiles(m_workspace->windowSettings().mru);
     connect(m_workspace.get(), &Workspace::recentFilesChanged, this,
         [this] { m_commands->setRecentFiles(m_workspace->windowSettings().mru); });
-    connect(m_commands, &CommandBar::triggered, this, &MainWindow::dispatch);
     registerCommands();
     connectViews();
     applyWindowLayout();
@@ -108,22 +124,9 @@ void MainWindow::buildWindow()
 void MainWindow::applyWindowLayout()
 {
     WindowSettings &settings = m_workspace->windowSettings();
-    // The View toggles: check marks from config.ini; a click stores the new
-    // mark and lays the window out again.
-    const std::pair<const char *, bool WindowSettings::*> toggles[] = {
-        {"miVToolBox", &WindowSettings::showToolbox},
-        {"miVNavPanel", &WindowSettings::showPanel},
-        {"miVDescription", &WindowSettings::showDescrip},
-    };
-    for (const auto &[key, flag] : toggles) {
-        QAction *action = m_commands->action(QLatin1String(key));
-        action->setChecked(settings.*flag);
-        m_handlers.insert(QLatin1String(key), [this, action, flag = flag] {
-            m_workspace->windowSettings().*flag = action->isChecked();
-            m_commands->toolbox()->setVisible(m_workspace->windowSettings().showToolbox);
-            m_picClient->relayout();
-        });
-    }
+    // The View toggles' check marks come from config.ini.
+    for (const auto &[key, flag] : kViewToggles)
+        m_commands->action(QLatin1String(key))->setChecked(settings.*flag);
     m_commands->toolbox()->setVisible(settings.showToolbox);
     m_picClient->setSettings(&settings);
     m_placement = new WindowPlacement(this, &settings);
@@ -139,11 +142,8 @@ void MainWindow::connectViews()
     browser::BookmarkList &list = m_workspace->list();
     m_treContent->setModel(&tree);
     static_cast<browser::HeadingTreeView *>(m_treContent)->onDrop = [this](const QString &target) {
-        try {
-            browser::dropOnHeading(*m_workspace, m_drag, target);
-        } catch (const store::EngineError &e) {
-            m_workspace->message(e.description(), platform::MessageIcon::Critical);
-        }
+        reportEngineErrors(
+            *m_workspace, [&] { browser::dropOnHeading(*m_workspace, m_drag, target); });
     };
     // Current heading, click and key-release listing, expansion, pictures.
     new browser::HeadingTreeBinding(m_treContent, m_lvwBookmark, *m_workspace, this);
@@ -201,89 +201,80 @@ QString MainWindow::selectedHeadingKey() const
 void MainWindow::registerCommands()
 {
     browser::BookmarkList &list = m_workspace->list();
-    m_handlers = {
-        {QStringLiteral("miFNew"), [this] { m_lifecycle->fileNew(); }},
-        {QStringLiteral("miFOpen"), [this] { m_lifecycle->fileOpen(); }},
-        {QStringLiteral("miFSave"), [this] { m_lifecycle->fileSave(); }},
-        {QStringLiteral("miFSaveAs"), [this] { m_lifecycle->fileSaveAs(); }},
-        {QStringLiteral("miFMRU1"),
-            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[0]); }},
-        {QStringLiteral("miFMRU2"),
-            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[1]); }},
-        {QStringLiteral("miFMRU3"),
-            [this] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[2]); }},
-        {QStringLiteral("miFExit"), [this] { close(); }},
-        {QStringLiteral("miESelectAll"), [&list] { list.selectAll(); }},
-        {QStringLiteral("miECut"), [this, &list] { list.cutBookmarks(selectedHeadingKey()); }},
-        {QStringLiteral("miECopy"), [this, &list] { list.copyBookmarks(selectedHeadingKey()); }},
-        {QStringLiteral("miEPaste"), [this, &list] { list.pasteBookmarks(selectedHeadingKey()); }},
-        {QStringLiteral("miEDelete"),
-            [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); }},
-        {QStringLiteral("miNAddHead"),
-            [this] { browser::showHeadingEditor(*m_workspace, false, this); }},
-        {QStringLiteral("miNEdit"),
-            [this] { browser::showHeadingEditor(*m_workspace, true, this); }},
-        {QStringLiteral("miNDelete"),
-            [this] { browser::deleteSelectedHeading(*m_workspace, m_treContent, m_lvwBookmark); }},
-        {QStringLiteral("miNUp"),
-            [this] {
-                browser::moveSelectedHeading(*m_workspace, m_treContent, browser::HeadingMove::Up);
-            }},
-        {QStringLiteral("miNDown"),
-            [this] {
-                browser::moveSelectedHeading(
-                    *m_workspace, m_treContent, browser::HeadingMove::Down);
-            }},
-        {QStringLiteral("miNLeft"),
-            [this] {
-                browser::moveSelectedHeading(
-                    *m_workspace, m_treContent, browser::HeadingMove::Left);
-            }},
-        {QStringLiteral("miNRight"),
-            [this] {
-                browser::moveSelectedHeading(
-                    *m_workspace, m_treContent, browser::HeadingMove::Right);
-            }},
-        {QStringLiteral("miLOpen"),
-            [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); }},
-        {QStringLiteral("miLView"),
-            [this, &list] { list.viewBookmarkPicture(selectedHeadingKey(), list.selectedKey()); }},
-        {QStringLiteral("miLNew"),
-            [this] {
-                editors::runBookmarkEditor(
-                    *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Add, this);
-            }},
-        {QStringLiteral("miLEdit"),
-            [this] {
-                editors::runBookmarkEditor(
-                    *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
-            }},
+    CommandBinding commands(*m_commands, *m_workspace);
+    commands.bind(QStringLiteral("miFNew"), [this] { m_lifecycle->fileNew(); });
+    commands.bind(QStringLiteral("miFOpen"), [this] { m_lifecycle->fileOpen(); });
+    commands.bind(QStringLiteral("miFSave"), [this] { m_lifecycle->fileSave(); });
+    commands.bind(QStringLiteral("miFSaveAs"), [this] { m_lifecycle->fileSaveAs(); });
+    for (int k = 0; k < 3; ++k) {
+        commands.bind(QStringLiteral("miFMRU%1").arg(k + 1),
+            [this, k] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[k]); });
+    }
+    commands.bind(QStringLiteral("miFExit"), [this] { close(); });
+    commands.bind(QStringLiteral("miESelectAll"), [&list] { list.selectAll(); });
+    commands.bind(
+        QStringLiteral("miECut"), [this, &list] { list.cutBookmarks(selectedHeadingKey()); });
+    commands.bind(
+        QStringLiteral("miECopy"), [this, &list] { list.copyBookmarks(selectedHeadingKey()); });
+    commands.bind(
+        QStringLiteral("miEPaste"), [this, &list] { list.pasteBookmarks(selectedHeadingKey()); });
+    commands.bind(QStringLiteral("miEDelete"),
+        [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); });
+
+    // A View toggle stores its new mark and lays the window out again.
+    for (const auto &[key, flag] : kViewToggles) {
+        QAction *action = m_commands->action(QLatin1String(key));
+        commands.bind(QLatin1String(key), [this, action, flag = flag] {
+            m_workspace->windowSettings().*flag = action->isChecked();
+            m_commands->toolbox()->setVisible(m_workspace->windowSettings().showToolbox);
+            m_picClient->relayout();
+        });
+    }
+
+    commands.bind(QStringLiteral("miNAddHead"),
+        [this] { browser::showHeadingEditor(*m_workspace, false, this); });
+    commands.bind(QStringLiteral("miNEdit"),
+        [this] { browser::showHeadingEditor(*m_workspace, true, this); });
+    commands.bind(QStringLiteral("miNDelete"),
+        [this] { browser::deleteSelectedHeading(*m_workspace, m_treContent, m_lvwBookmark); });
+    const std::pair<const char *, browser::HeadingMove> moves[] = {
+        {"miNUp", browser::HeadingMove::Up},
+        {"miNDown", browser::HeadingMove::Down},
+        {"miNLeft", browser::HeadingMove::Left},
+        {"miNRight", browser::HeadingMove::Right},
     };
+    for (const auto &[key, direction] : moves) {
+        commands.bind(QLatin1String(key), [this, direction = direction] {
+            browser::moveSelectedHeading(*m_workspace, m_treContent, direction);
+        });
+    }
+
+    commands.bind(QStringLiteral("miLOpen"),
+        [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); });
+    commands.bind(QStringLiteral("miLView"),
+        [this, &list] { list.viewBookmarkPicture(selectedHeadingKey(), list.selectedKey()); });
+    commands.bind(QStringLiteral("miLNew"), [this] {
+        editors::runBookmarkEditor(
+            *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Add, this);
+    });
+    commands.bind(QStringLiteral("miLEdit"), [this] {
+        editors::runBookmarkEditor(
+            *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
+    });
 
     // Help menu openings. The pane's links and OpenInBrowser's messages go
     // through the window's desktop and message boxes.
     m_qtDesktop.setMessages(m_workspace->services().messages);
     platform::DesktopServices *desktop = m_workspace->services().desktop;
     m_webDescrip->setDesktop(desktop);
-    m_handlers.insert(
-        QStringLiteral("miHContent"), [desktop] { pages::openHelpContent(*desktop); });
-    m_handlers.insert(
+    commands.bind(QStringLiteral("miHContent"), [desktop] { pages::openHelpContent(*desktop); });
+    commands.bind(
         QStringLiteral("miHHomepage"), [desktop] { pages::openVendorHomePage(*desktop); });
-    m_handlers.insert(
-        QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
-}
+    commands.bind(QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
 
-void MainWindow::dispatch(const QString &key)
-{
-    const auto handler = m_handlers.constFind(key);
-    if (handler == m_handlers.constEnd())
-        return; // commands still to come do nothing yet
-    try {
-        (*handler)();
-    } catch (const store::EngineError &e) {
-        // The command's own transaction has rolled back; tell the user.
-        m_workspace->message(e.description(), platform::MessageIcon::Critical);
-    }
+    for (const char *key : kUnbuiltCommands)
+        commands.leaveUnbound(QLatin1String(key));
+    commands.requireComplete();
 }
 
 QString MainWindow::statusText() const
@@ -311,16 +302,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         if (key->key() == Qt::Key_F1
             && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
-            dispatch(QStringLiteral("miHContent"));
+            m_commands->trigger(QStringLiteral("miHContent"));
             return true;
         }
-        try {
-            if (list.keyPressed(key->key(), key->modifiers()))
-                return true;
-        } catch (const store::EngineError &e) {
-            m_workspace->message(e.description(), platform::MessageIcon::Critical);
+        bool handled = false;
+        // A key whose command failed counts as handled.
+        if (!reportEngineErrors(
+                *m_workspace, [&] { handled = list.keyPressed(key->key(), key->modifiers()); })
+            || handled)
             return true;
-        }
     } else {
         list.keyReleased(key->key());
         if (watched == m_lvwBookmark)

@@ -5,12 +5,10 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
-#include "shell/Workspace.h"
 #include "shell/DocumentLifecycle.h"
+#include "shell/Workspace.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -64,9 +62,6 @@ public:
     // window's bar.
     void loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
 
-    // Runs the command of one item key (menus, toolbars, keys).
-    void dispatch(const QString &key);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -95,7 +90,6 @@ private:
     std::unique_ptr<Workspace> m_workspace;
     std::unique_ptr<shell::DocumentLifecycle> m_lifecycle;
     CommandBar *m_commands = nullptr;
-    QHash<QString, std::function<void()>> m_handlers;
     browser::DragState m_drag;
     bool m_closing = false;
     bool m_syncingTree = false;

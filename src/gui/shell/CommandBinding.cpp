@@ -1,0 +1,81 @@
+#include "shell/CommandBinding.h"
+
+#include "shell/CommandBar.h"
+#include "shell/CommandTable.h"
+#include "shell/Workspace.h"
+#include "store/EngineError.h"
+
+#include <QAction>
+#include <QStringList>
+#include <stdexcept>
+
+namespace quillet::shell {
+
+namespace {
+
+bool isCommand(const CommandItem &item)
+{
+    return item.style != CommandItem::Style::Separator && item.submenu.isEmpty();
+}
+
+[[noreturn]] void fail(const QString &text)
+{
+    throw std::logic_error(text.toStdString());
+}
+
+} // namespace
+
+bool reportEngineErrors(Workspace &workspace, const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const store::EngineError &e) {
+        workspace.message(e.description(), platform::MessageIcon::Critical);
+        return false;
+    }
+}
+
+CommandBinding::CommandBinding(CommandBar &bar, Workspace &workspace)
+    : m_bar(bar)
+    , m_workspace(workspace)
+{
+}
+
+QAction *CommandBinding::settle(const QString &key)
+{
+    QAction *action = m_bar.requireAction(key);
+    const CommandItem *item = findCommandItem(key);
+    if (!item || !isCommand(*item))
+        fail(QStringLiteral("%1 is no command").arg(key));
+    if (m_settled.contains(key))
+        fail(QStringLiteral("command %1 is bound or left unbound already").arg(key));
+    m_settled.insert(key);
+    return action;
+}
+
+void CommandBinding::bind(const QString &key, std::function<void()> handler)
+{
+    QAction *action = settle(key);
+    Workspace &workspace = m_workspace;
+    QObject::connect(action, &QAction::triggered, action,
+        [&workspace, handler = std::move(handler)] { reportEngineErrors(workspace, handler); });
+}
+
+void CommandBinding::leaveUnbound(const QString &key)
+{
+    settle(key);
+}
+
+void CommandBinding::requireComplete() const
+{
+    QStringList missing;
+    for (const CommandItem &item : commandItems()) {
+        if (isCommand(item) && !m_settled.contains(item.key))
+            missing << item.key;
+    }
+    if (!missing.isEmpty())
+        fail(QStringLiteral("commands without a handler: ") + missing.join(QLatin1Char(' ')));
+}
+
+} // namespace quillet::shell
