@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -159,6 +160,28 @@ TEST_F(ListFixture, FillSelectsTheLastExactNameMatchOrTheFirstEntryAndShowsIt)
     EXPECT_TRUE(description.current.isEmpty());
     ws.list().showListStatus(true);
     EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 0 bookmarks found."));
+}
+
+// However the selection changes (a click on empty space, Ctrl+click), the
+// pane follows it once the change is complete, and shows nothing twice.
+TEST_F(ListFixture, ThePaneFollowsTheSelectionWhateverChangedIt)
+{
+    open({item(QStringLiteral("K1"), QStringLiteral("one")),
+        item(QStringLiteral("K2"), QStringLiteral("two"))});
+    fill();
+    QCoreApplication::processEvents();
+    const int shows = description.shows;
+    ws.list().selection().clearSelection();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(description.current.isEmpty());
+    EXPECT_TRUE(ws.list().currentBookmark().isEmpty());
+    ws.list().selection().select(ws.list().model().index(1, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ws.list().selection().setCurrentIndex(
+        ws.list().model().index(1, 0), QItemSelectionModel::NoUpdate);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(description.current, QStringLiteral("two"));
+    EXPECT_EQ(description.shows, shows + 1);
 }
 
 TEST_F(ListFixture, EachColumnRemembersItsOwnSortDirection)

@@ -655,7 +655,63 @@ TEST_F(DocumentLifecycleFailures, FailedSaveAsKeepsTheOldDocumentOpen)
     EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
 }
 
+// With nowhere to make an untitled document (the _tmp folder cannot be made),
+// New and a failed Open reopen the file they closed, and start-up says so
+// instead of running without a document.
+TEST_F(DocumentLifecycleFailures, NoUntitledDocumentReopensThePreviousFile)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    const QString tmp = home + QStringLiteral("/_tmp");
+    ASSERT_TRUE(QDir(tmp).removeRecursively());
+    test::writeFileBytes(tmp, "not a folder");
+    // A document whose tree cannot be loaded: found only after closing.
+    const QString bad = docs + QStringLiteral("/bad.rdb");
+    test::writeDocument(bad, {}, {item(QStringLiteral("A"))});
+
+    for (const bool viaOpen : {false, true}) {
+        SCOPED_TRACE(viaOpen);
+        messages.shown.clear();
+        if (viaOpen) {
+            dialogs.choose(bad);
+            life->fileOpen();
+        } else {
+            life->fileNew();
+        }
+        ASSERT_FALSE(messages.shown.isEmpty());
+        EXPECT_TRUE(messages.shown.last().text.startsWith(
+            QStringLiteral("Can not create a new document: ")))
+            << messages.shown.last().text.toStdString();
+        ASSERT_TRUE(doc().isOpen());
+        EXPECT_EQ(doc().path(), path);
+        EXPECT_FALSE(doc().isModified());
+        EXPECT_EQ(treeRows(), kSavedNodeRows);
+        EXPECT_EQ(ws->list().model().rowCount(), 2);
+    }
+
+    life->closeDocumentForExit();
+    ws->clearHeadingTree();
+    messages.shown.clear();
+    EXPECT_FALSE(life->loadStartupDocument({QStringLiteral("quillet")}, nullptr));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_FALSE(doc().isOpen());
+}
+
 // --- Exit ------------------------------------------------------------------
+
+TEST_F(DocumentLifecycleExit, SettingsThatCannotBeWrittenAreReported)
+{
+    EXPECT_TRUE(ws->saveSettings());
+    EXPECT_TRUE(messages.shown.isEmpty());
+    const QString config = home + QStringLiteral("/config.ini");
+    QFile::remove(config);
+    QDir().mkpath(config); // the file cannot be replaced by a folder's name
+    EXPECT_FALSE(ws->saveSettings());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Can not save the settings")));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+}
 
 TEST_F(DocumentLifecycleExit, CleanUntitledIsDeletedWithoutAsking)
 {

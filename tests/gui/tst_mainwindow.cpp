@@ -9,9 +9,14 @@
 #include "shell/Settings.h"
 
 #include <QAction>
+#include <QDragMoveEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace quillet;
@@ -92,6 +97,81 @@ private Q_SLOTS:
         QVERIFY(clickHeading(again, QStringLiteral("News")));
         QTRY_COMPARE(listedNames(again), QStringList {QStringLiteral("Weekly digest")});
         QVERIFY(again.close());
+    }
+
+    // In a long tree the selected heading stays in sight, whether a command
+    // or the arrow keys made it current; a held key's repeated releases do
+    // not end the hold; a slow drag in a scroll zone keeps the tree scrolling.
+    void longTreeKeepsTheSelectionInSightAndHeldKeysHold()
+    {
+        QList<NodeRow> nodes {
+            {QStringLiteral("0"), QStringLiteral("Root"), QStringLiteral("kRoot")}};
+        for (int i = 1; i <= 300; ++i)
+            nodes << NodeRow(QStringLiteral("kRoot"),
+                QStringLiteral("H%1").arg(i, 3, 10, QLatin1Char('0')),
+                QStringLiteral("K%1").arg(i));
+        const QString path = platform::homePath(QStringLiteral("long.rdb"));
+        writeDocument(path, nodes,
+            {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("a"),
+                 QStringLiteral("http://a")},
+                {QStringLiteral("kRoot"), QStringLiteral("K2"), QStringLiteral("b"),
+                    QStringLiteral("http://b")}});
+        ScriptedMessageBoxes messages;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+        QVERIFY(startWith(w, {path}));
+        QTreeView *tree = w.headingView();
+        auto inSight = [tree] {
+            return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
+        };
+        browser::HeadingTreeModel &model = w.workspace().tree();
+        model.setCurrent(model.findByKey(QStringLiteral("K300")));
+        QVERIFY(inSight());
+        tree->setFocus();
+        model.setCurrent(model.findByKey(QStringLiteral("K1")));
+        for (int i = 0; i < 60; ++i)
+            QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(tree->currentIndex().data().toString(), QStringLiteral("H061"));
+        QVERIFY(inSight());
+
+        browser::BookmarkList &list = w.workspace().list();
+        QTreeView *bookmarks = w.bookmarkView();
+        w.activateWindow();
+        bookmarks->setFocus();
+        QTRY_VERIFY(bookmarks->hasFocus());
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QApplication::sendEvent(bookmarks, &press);
+        QVERIFY(list.keyHeld());
+        QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(bookmarks, &repeated);
+        QVERIFY(list.keyHeld());
+        QKeyEvent released(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(bookmarks, &released);
+        QVERIFY(!list.keyHeld());
+
+        auto *timer = tree->findChild<QTimer *>(QStringLiteral("tmrTemp"));
+        QVERIFY(timer);
+        QMimeData data;
+        data.setData(QStringLiteral("application/x-quillet-drag"), QByteArray());
+        const QPoint zone(20, tree->viewport()->height() - 3);
+        auto moveTo = [&](QPoint pos) {
+            QDragMoveEvent move(pos, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(tree->viewport(), &move);
+        };
+        QDragEnterEvent enter(zone, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &enter);
+        moveTo(zone);
+        QVERIFY(timer->isActive());
+        const int scrolledFrom = tree->verticalScrollBar()->value();
+        // A move every 30 ms, slower than nothing but faster than the tick.
+        for (int i = 0; i < 12; ++i) {
+            QTest::qWait(30);
+            moveTo(zone + QPoint(i % 2, 0));
+        }
+        QVERIFY(tree->verticalScrollBar()->value() > scrolledFrom);
+        moveTo(QPoint(20, tree->viewport()->height() / 2));
+        QVERIFY(!timer->isActive());
+        w.workspace().document().setModified(false);
+        QVERIFY(w.close());
     }
 
     // Exit with unsaved changes asks; Cancel keeps everything as it was.

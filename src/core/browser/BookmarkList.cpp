@@ -23,6 +23,23 @@ BookmarkList::BookmarkList(Services services, QObject *parent)
     , m_services(std::move(services))
     , m_selection(&m_model)
 {
+    // The pane follows the selection whatever changed it (a click on empty
+    // space, Ctrl+click, a command). Checked once the change is complete,
+    // so the commands that show an entry themselves are not shown twice;
+    // while a key is held the pane waits for its release.
+    connect(&m_selection, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_syncQueued)
+            return;
+        m_syncQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_syncQueued = false;
+                if (!m_keyHeld)
+                    syncDescriptionWithSelection();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 store::Database *BookmarkList::database() const

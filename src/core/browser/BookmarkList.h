@@ -110,6 +110,7 @@ private:
     QString m_currentBookmark;
     bool m_keyHeld = false;
     bool m_pendingRefresh = false;
+    bool m_syncQueued = false;
 };
 
 } // namespace quillet::browser

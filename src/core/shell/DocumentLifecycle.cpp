@@ -75,11 +75,32 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
     }
 }
 
-void DocumentLifecycle::newDocument(bool showNewMarker)
+bool DocumentLifecycle::newDocument(bool showNewMarker)
 {
-    m_ws.document().createUntitled(showNewMarker);
+    try {
+        m_ws.document().createUntitled(showNewMarker);
+    } catch (const EngineError &e) {
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not create a new document: ") + e.description(),
+            MessageIcon::Critical);
+        return false;
+    }
     m_ws.tree().addRootHeading();
     m_ws.list().setListedHeading(QLatin1String(kRootKey));
+    return true;
+}
+
+void DocumentLifecycle::recoverDocument(const QString &previousPath)
+{
+    m_ws.clearHeadingTree();
+    if (!previousPath.isEmpty() && loadDocument(previousPath, m_ws.services().progress)) {
+        m_ws.document().setTitledName(previousPath);
+        showCountStatus();
+        return;
+    }
+    m_ws.clearHeadingTree();
+    newDocument(false);
+    m_ws.showIdleStatus();
 }
 
 bool DocumentLifecycle::save()
@@ -174,21 +195,25 @@ bool DocumentLifecycle::closeStep(Answer answer)
 void DocumentLifecycle::fileNew()
 {
     Document &doc = m_ws.document();
+    QString previous;
     if (doc.isModified()) {
         const Answer answer = askSaveChanges();
         if (answer == Answer::Cancelled)
             return;
+        previous = doc.isUntitled() ? QString() : doc.path(); // Save As may have named it
         if (!closeStep(answer))
             return;
     } else if (doc.isUntitled()) {
         return;
     } else {
+        previous = doc.path();
         doc.closeDatabase();
     }
     doc.clearPendingImageFiles();
     m_ws.clearHeadingTree();
     platform::yieldToEventLoop();
-    newDocument(true);
+    if (!newDocument(true))
+        recoverDocument(previous);
     m_ws.clipboard().clear();
     m_ws.showIdleStatus();
 }
@@ -230,6 +255,7 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
     m_ws.clipboard().clear();
     if (path == doc.path())
         return;
+    const QString previous = doc.isUntitled() ? QString() : doc.path();
     if (!closeStep(answer))
         return;
     m_ws.clearHeadingTree();
@@ -242,8 +268,10 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
         m_ws.message(QStringLiteral("Can not load file: ") + quoted(path) + QStringLiteral(". "),
             MessageIcon::Critical);
         m_ws.clearHeadingTree();
-        newDocument(false);
-        m_ws.showIdleStatus();
+        if (newDocument(false))
+            m_ws.showIdleStatus();
+        else
+            recoverDocument(previous);
     }
     doc.clearPendingImageFiles();
     m_ws.clipboard().clear();
@@ -429,37 +457,37 @@ void DocumentLifecycle::deletePendingImageFiles()
     doc.clearPendingImageFiles();
 }
 
-void DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::ProgressView *progress)
+bool DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::ProgressView *progress)
 {
     if (loadDocument(path, progress)) {
         m_ws.document().setTitledName(path);
         showCountStatus();
         addRecentFile(path);
-    } else {
-        m_ws.clearHeadingTree();
-        newDocument(false);
-        m_ws.showIdleStatus();
+        return true;
     }
+    m_ws.clearHeadingTree();
+    const bool started = newDocument(false);
+    m_ws.showIdleStatus();
+    return started;
 }
 
-void DocumentLifecycle::loadStartupDocument(
+bool DocumentLifecycle::loadStartupDocument(
     const QStringList &arguments, platform::ProgressView *progress)
 {
     platform::yieldToEventLoop();
     const QString path = shell::commandLineDocument(arguments);
     switch (shell::chooseStartupDocument(path, m_ws.optionSettings().loadMethods)) {
     case shell::StartupChoice::CommandLineFile:
-        loadOrStartEmpty(path, progress);
-        break;
+        return loadOrStartEmpty(path, progress);
     case shell::StartupChoice::DefaultFile:
-        loadOrStartEmpty(m_ws.optionSettings().startupFile, progress);
-        break;
+        return loadOrStartEmpty(m_ws.optionSettings().startupFile, progress);
     case shell::StartupChoice::ImportFavorites: // the import arrives with the Favorites exchange
     case shell::StartupChoice::Untitled:
-        newDocument(false);
-        m_ws.showIdleStatus();
         break;
     }
+    const bool started = newDocument(false);
+    m_ws.showIdleStatus();
+    return started;
 }
 
 } // namespace quillet::shell

@@ -32,7 +32,10 @@ public:
     // bookmarks; on failure says so and leaves nothing open.
     bool loadDocument(const QString &path, platform::ProgressView *progress);
 
-    void newDocument(bool showNewMarker);
+    // A new untitled document with its root heading. When it cannot be made
+    // (an unwritable home, a full disk) says so and returns false, with no
+    // document open.
+    bool newDocument(bool showNewMarker);
     void fileNew();
     void fileOpen();
     void openDocumentFile(const QString &path);
@@ -43,8 +46,9 @@ public:
     void addRecentFile(const QString &path);
     void deletePendingImageFiles();
 
-    // Chooses and opens the first document at start-up.
-    void loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
+    // Chooses and opens the first document at start-up; false when not even
+    // an untitled one could be made (said in a message).
+    bool loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
 
     // Save and Discard of the current document as one step each. A failure
     // is shown and reported as false; nothing of the user's work is lost.
@@ -56,7 +60,11 @@ private:
     Answer askIfModified();
     bool closeStep(Answer answer);
     void openChosenFile(const QString &path, Answer answer);
-    void loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
+    bool loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
+    // The next document could not be had after the old one was closed: the
+    // window is never left without one. Reopens `previousPath` (a titled file
+    // closed a moment ago), else starts a fresh untitled document.
+    void recoverDocument(const QString &previousPath);
     void showCountStatus();
     QString defaultFolder();
     void reportSaveFailure(const QString &description);

@@ -1,5 +1,6 @@
 #include "shell/Workspace.h"
 
+#include "platform/AppHome.h"
 #include "shell/Strings.h"
 
 namespace quillet::shell {
@@ -29,7 +30,13 @@ bool Workspace::saveSettings()
 {
     const bool window = saveWindowSettings(m_window);
     const bool options = saveOptionSettings(m_options);
-    return window && options;
+    if (window && options)
+        return true;
+    // A full disk or a read-only home must not lose the layout unnoticed.
+    message(QStringLiteral("Can not save the settings in ") + QLatin1Char('"') + platform::appHome()
+            + QStringLiteral("\". The window layout and options of this session are lost."),
+        platform::MessageIcon::Exclamation);
+    return false;
 }
 
 void Workspace::setStatus(const QString &text)

@@ -44,7 +44,8 @@ public:
     OptionSettings &optionSettings() { return m_options; }
     const Services &services() const { return m_services; }
 
-    // Reads config.ini and option.ini; writes them back.
+    // Reads config.ini and option.ini; writes them back, saying so when
+    // they could not be written.
     void loadSettings();
     bool saveSettings();
 

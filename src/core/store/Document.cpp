@@ -53,11 +53,18 @@ void Document::createUntitled(bool showNewMarker)
 {
     const QString path = newTempDatabaseName();
     createEmptyDatabase(path);
+    std::unique_ptr<Database> db;
+    try {
+        db = openDocumentDatabase(path);
+    } catch (const EngineError &) {
+        deleteFileIfExists(path); // nothing half-made stays behind in _tmp
+        throw;
+    }
+    m_db = std::move(db);
     m_untitled = true;
     setModified(false);
     setNames(path);
     setCaption(m_programTitle + (showNewMarker ? QStringLiteral("- New") : QString()));
-    m_db = openDocumentDatabase(path);
 }
 
 void Document::adoptOpened(std::unique_ptr<Database> db, const QString &path)

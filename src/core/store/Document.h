@@ -35,7 +35,8 @@ public:
     void setCaption(const QString &caption);
 
     // Creates a new untitled database in _tmp and opens it (the heading tree
-    // is the caller's: it adds the root heading).
+    // is the caller's: it adds the root heading). On an engine error nothing
+    // has changed here and the error propagates.
     void createUntitled(bool showNewMarker);
     // Makes an opened file the current titled document.
     void adoptOpened(std::unique_ptr<Database> db, const QString &path);

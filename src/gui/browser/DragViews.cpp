@@ -65,6 +65,7 @@ HeadingTreeView::HeadingTreeView(DragState *drag, QWidget *parent)
     setDragDropMode(QAbstractItemView::DragDrop);
     setDropIndicatorShown(false);
     setAutoScroll(false); // scrolling while dragging follows our own zones
+    m_tmrTemp.setParent(this); // findable by name, like the window's other parts
     m_tmrTemp.setObjectName(QStringLiteral("tmrTemp"));
     m_tmrTemp.setInterval(100);
     connect(&m_tmrTemp, &QTimer::timeout, this, &HeadingTreeView::scrollTick);
@@ -91,6 +92,13 @@ void HeadingTreeView::setHighlight(const QModelIndex &index)
         return;
     m_highlight = index;
     viewport()->update();
+}
+
+void HeadingTreeView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (current.isValid() && state() != DraggingState && !m_tmrTemp.isActive())
+        scrollTo(current);
 }
 
 void HeadingTreeView::mousePressEvent(QMouseEvent *event)
@@ -134,15 +142,18 @@ void HeadingTreeView::dragMoveEvent(QDragMoveEvent *event)
     setHighlight(indexAt(pos));
     m_lastPos = pos;
     const int h = viewport()->height();
-    if (pos.y() > 0 && pos.y() < topScrollZone()) {
-        m_scrollDirection = -1;
-        m_tmrTemp.start();
-    } else if (pos.y() > h - bottomScrollZone() && pos.y() < h) {
-        m_scrollDirection = 1;
-        m_tmrTemp.start();
-    } else {
+    int direction = 0;
+    if (pos.y() > 0 && pos.y() < topScrollZone())
+        direction = -1;
+    else if (pos.y() > h - bottomScrollZone() && pos.y() < h)
+        direction = 1;
+    m_scrollDirection = direction;
+    // Restarting at every move would hold a slowly moving drag still: the
+    // timer keeps ticking while the pointer stays in a zone.
+    if (direction == 0)
         m_tmrTemp.stop();
-    }
+    else if (!m_tmrTemp.isActive())
+        m_tmrTemp.start();
     event->acceptProposedAction();
 }
 

@@ -31,6 +31,9 @@ public:
     static int bottomScrollZone();
 
 protected:
+    // Keys move the current heading into sight; auto-scroll, which would do
+    // that, is off because it would also scroll during drags.
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void mousePressEvent(QMouseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;

@@ -71,7 +71,8 @@ int runApplication(int argc, char **argv)
     platform::yieldToEventLoop();
     splash.setStep(QString::fromLatin1(strings::kStepLoadingFile));
     platform::QtProgressView splashProgress(splash.progressBar());
-    window.loadStartupDocument(QApplication::arguments(), &splashProgress);
+    if (!window.loadStartupDocument(QApplication::arguments(), &splashProgress))
+        return 1; // nowhere to keep a document; the message said why
     splash.close();
     platform::yieldToEventLoop();
     window.show();

@@ -183,13 +183,18 @@ void MainWindow::connectViews()
 void MainWindow::syncTreeSelection(browser::HeadingNode *node)
 {
     const QModelIndex index = m_workspace->tree().indexOf(node);
-    if (!index.isValid() || m_treContent->currentIndex() == index)
+    if (!index.isValid())
         return;
-    m_syncingTree = true;
-    if (node && !node->parent)
-        m_treContent->expand(index);
-    m_treContent->setCurrentIndex(index);
-    m_syncingTree = false;
+    if (m_treContent->currentIndex() != index) {
+        m_syncingTree = true;
+        if (node && !node->parent)
+            m_treContent->expand(index);
+        m_treContent->setCurrentIndex(index);
+        m_syncingTree = false;
+    }
+    // The view's own scrolling is off for dragging; a heading made current
+    // by a command (added, moved, found) is brought into sight here.
+    m_treContent->scrollTo(index);
 }
 
 QString MainWindow::selectedHeadingKey() const
@@ -282,10 +287,11 @@ QString MainWindow::statusText() const
     return m_statusPanel->text();
 }
 
-void MainWindow::loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress)
+bool MainWindow::loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress)
 {
-    m_lifecycle->loadStartupDocument(arguments, progress);
+    const bool started = m_lifecycle->loadStartupDocument(arguments, progress);
     syncTreeSelection(m_workspace->tree().current());
+    return started;
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
@@ -311,7 +317,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
                 *m_workspace, [&] { handled = list.keyPressed(key->key(), key->modifiers()); })
             || handled)
             return true;
-    } else {
+    } else if (!key->isAutoRepeat()) {
+        // A held key sends a release with every repeat: only the real
+        // release ends the hold.
         list.keyReleased(key->key());
         if (watched == m_lvwBookmark)
             list.syncDescriptionWithSelection();

@@ -60,7 +60,8 @@ public:
 
     // Chooses and opens the first document; `progress` is the splash
     // window's bar.
-    void loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
+    // False when no document could be made (the user has been told).
+    bool loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
