@@ -6,6 +6,8 @@
 #include "editors/BookmarkDialog.h"
 #include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
+#include "search/DuplicatesDialog.h"
+#include "search/FindDialog.h"
 #include "shell/CommandBar.h"
 #include "shell/CommandBinding.h"
 #include "shell/ListFont.h"
@@ -38,9 +40,9 @@ const std::pair<const char *, bool WindowSettings::*> kViewToggles[] = {
 };
 
 // Commands still to be written; until then their items do nothing.
-const char *const kUnbuiltCommands[] = {"miEFind", "miTScan", "miTImport", "miTExport",
-    "miTMakeCHM", "miTDBBackup", "miTDBRestore", "miTDBCompact", "miTOptions", "miTSyncImport",
-    "miTSyncExport", "miHUpdate", "miHAbout", "miLMakeSnap", "miLSearch"};
+const char *const kUnbuiltCommands[] = {"miTImport", "miTExport", "miTMakeCHM", "miTDBBackup",
+    "miTDBRestore", "miTDBCompact", "miTOptions", "miTSyncImport", "miTSyncExport", "miHUpdate",
+    "miHAbout", "miLMakeSnap", "miLSearch"};
 
 } // namespace
 
@@ -266,6 +268,11 @@ void MainWindow::registerCommands()
         editors::runBookmarkEditor(
             *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
     });
+
+    commands.bind(QStringLiteral("miEFind"),
+        [this] { search::runFindDialog(*m_workspace, m_lvwBookmark, this); });
+    commands.bind(QStringLiteral("miTScan"),
+        [this] { search::runDuplicatesDialog(*m_workspace, m_lvwBookmark, this); });
 
     // Help menu openings. The pane's links and OpenInBrowser's messages go
     // through the window's desktop and message boxes.

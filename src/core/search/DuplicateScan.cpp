@@ -1,0 +1,143 @@
+#include "search/DuplicateScan.h"
+
+#include "platform/ProgressView.h"
+#include "shell/Workspace.h"
+#include "store/BookmarkQueries.h"
+#include "store/BookmarkTable.h"
+#include "store/Database.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace quillet::search {
+
+DuplicateScan::DuplicateScan(shell::Workspace &workspace, QObject *parent)
+    : QObject(parent)
+    , m_ws(workspace)
+{
+}
+
+QString DuplicateScan::noDuplicatesMessage()
+{
+    return QStringLiteral("No duplicates were found.");
+}
+
+QString DuplicateScan::memberGoneMessage(const QStringList &names)
+{
+    QStringList quoted;
+    for (const QString &name : names)
+        quoted << QLatin1Char('"') + name + QLatin1Char('"');
+    return QStringLiteral("No longer in the document as listed here, so not deleted: ")
+        + quoted.join(QStringLiteral(", ")) + QLatin1Char('.');
+}
+
+QString DuplicateScan::headingPath(const QString &key, QHash<QString, QString> &known) const
+{
+    const auto found = known.constFind(key);
+    if (found != known.constEnd())
+        return *found;
+    QStringList titles;
+    for (const browser::HeadingNode *node = m_ws.tree().findByKey(key); node; node = node->parent)
+        titles.prepend(node->title);
+    const QString path = titles.join(QLatin1Char('\\'));
+    known.insert(key, path);
+    return path;
+}
+
+void DuplicateScan::scan()
+{
+    store::Database *db = m_ws.document().database();
+    if (!db)
+        return;
+    const store::BookmarkQueries queries(*db);
+    const QStringList links = queries.duplicatedLinks();
+    if (links.isEmpty()) {
+        if (platform::MessageBoxes *messages = m_ws.services().messages)
+            messages->show(noDuplicatesMessage(), platform::MessageIcon::Exclamation);
+        return;
+    }
+    Q_EMIT fillingChanged(true);
+    platform::yieldToEventLoop();
+    struct Done
+    {
+        DuplicateScan *scan;
+        ~Done() { Q_EMIT scan->fillingChanged(false); }
+    } done {this};
+
+    std::vector<DuplicateLine> lines;
+    lines.reserve(static_cast<size_t>(links.size()) * 4);
+    QHash<QString, QString> paths;
+    for (const QString &link : links) {
+        lines.push_back({true, QLatin1Char(' ') + link, {}, QStringLiteral("0"), link, 0});
+        for (store::FoundBookmark &member : queries.liveRowsWithLink(link)) {
+            const QString key = member.headingKey.trimmed();
+            lines.push_back({false, QLatin1Char(' ') + member.name, headingPath(key, paths), key,
+                std::move(member.link), member.id});
+        }
+    }
+    m_model.setRows(std::move(lines));
+}
+
+void DuplicateScan::clickRow(int row)
+{
+    if (row < 0 || row >= m_model.count() || !m_model.at(row).group)
+        return;
+    // The link as stored: no scheme is added, and the blank in front of it
+    // is only how the list shows it.
+    if (platform::DesktopServices *desktop = m_ws.services().desktop)
+        desktop->openLink(m_model.at(row).link);
+}
+
+void DuplicateScan::deleteRows(QList<int> rows)
+{
+    store::Database *db = m_ws.document().database();
+    if (!db || rows.isEmpty())
+        return;
+    // A row named twice is deleted once, not reported gone the second time.
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    browser::BookmarkList &list = m_ws.list();
+    const QString listed = list.listedHeading();
+    const store::BookmarkQueries queries(*db);
+    store::BookmarkTable bookmarks(*db);
+    QList<int> deleted;
+    QStringList gone;
+    QStringList listedKeys;
+    {
+        store::Transaction transaction(*db);
+        for (int row : rows) {
+            if (row < 0 || row >= m_model.count() || m_model.at(row).group)
+                continue;
+            const DuplicateLine &member = m_model.at(row);
+            // The member's own row, found by its ID: another bookmark of the
+            // same name in the same heading is never touched.
+            const std::optional<store::FoundBookmark> live = queries.liveRow(member.id);
+            if (!live) {
+                gone << member.text.mid(1);
+                continue;
+            }
+            bookmarks.remove({live->id, live->state});
+            if (!listed.isEmpty() && live->headingKey == listed)
+                listedKeys << live->key;
+            deleted << row;
+        }
+        transaction.commit();
+    }
+    // Views change only once the rows are gone for certain.
+    m_model.removeLines(deleted);
+    if (!deleted.isEmpty())
+        m_ws.document().setModified(true);
+    bool listChanged = false;
+    for (const QString &key : listedKeys)
+        listChanged = list.model().removeKey(key) || listChanged;
+    if (listChanged) {
+        list.syncDescriptionWithSelection();
+        list.showListStatus(true);
+    }
+    if (!gone.isEmpty()) {
+        if (platform::MessageBoxes *messages = m_ws.services().messages)
+            messages->show(memberGoneMessage(gone), platform::MessageIcon::Exclamation);
+    }
+}
+
+} // namespace quillet::search

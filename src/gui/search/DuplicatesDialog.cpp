@@ -1,0 +1,113 @@
+#include "search/DuplicatesDialog.h"
+
+#include "platform/ProgressView.h"
+#include "search/SearchWidgets.h"
+#include "shell/CommandBinding.h"
+#include "shell/Workspace.h"
+
+#include <QAbstractItemView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace quillet::search {
+
+DuplicatesDialog::DuplicatesDialog(
+    shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+    : QDialog(parent)
+    , m_ws(workspace)
+    , m_mainList(mainList)
+    , m_scan(workspace)
+{
+    setObjectName(QStringLiteral("frmDups"));
+    setWindowTitle(searchCaption());
+    buildWindow();
+}
+
+void DuplicatesDialog::buildWindow()
+{
+    m_scan.model().setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
+
+    m_lblPro = new QLabel(QStringLiteral("Please wait a moment..."), this);
+    m_lblPro->setObjectName(QStringLiteral("lblPro"));
+    m_lblPro->hide();
+    m_lvwDups = makeReportList("lvwDups", &m_scan.model(), 3000, 5000, this);
+    m_lvwDups->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The pointer turns into a hand over the group rows.
+    m_lvwDups->setMouseTracking(true);
+    m_lvwDups->viewport()->installEventFilter(this);
+
+    m_cmdStart = makeButton(QStringLiteral("&Start scan"), "cmdStart", this);
+    m_cmdDelete = makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
+    m_cmdExit = makeButton(QStringLiteral("&Exit"), "cmdExit", this);
+    QHBoxLayout *buttons = makeButtonRow({m_cmdStart, m_cmdDelete, m_cmdExit});
+    buttons->insertWidget(0, m_lblPro);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(makeBanner(QStringLiteral("Scan for duplicates"), this));
+    layout->addWidget(m_lvwDups, 1);
+    layout->addLayout(buttons);
+
+    connect(&m_scan, &DuplicateScan::fillingChanged, m_lblPro, &QWidget::setVisible);
+    connect(m_cmdStart, &QPushButton::clicked, this, &DuplicatesDialog::startScan);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &DuplicatesDialog::deleteSelected);
+    connect(m_cmdExit, &QPushButton::clicked, this, [this] {
+        platform::yieldToEventLoop();
+        reject();
+    });
+    connect(m_lvwDups, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        shell::reportEngineErrors(m_ws, [&] { m_scan.clickRow(index.row()); });
+    });
+
+    resize(600, 420);
+}
+
+bool DuplicatesDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lvwDups->viewport() && event->type() == QEvent::MouseMove) {
+        const QModelIndex index
+            = m_lvwDups->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+        if (index.isValid() && m_scan.model().at(index.row()).group)
+            m_lvwDups->viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            m_lvwDups->viewport()->unsetCursor();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DuplicatesDialog::startScan()
+{
+    // The list does not redraw while it fills.
+    m_lvwDups->setUpdatesEnabled(false);
+    shell::reportEngineErrors(m_ws, [&] { m_scan.scan(); });
+    m_lvwDups->setUpdatesEnabled(true);
+}
+
+void DuplicatesDialog::deleteSelected()
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_lvwDups->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty())
+        return;
+    const bool freezeMain = m_mainList && m_mainList->updatesEnabled();
+    m_lvwDups->setUpdatesEnabled(false);
+    if (freezeMain)
+        m_mainList->setUpdatesEnabled(false);
+    shell::reportEngineErrors(m_ws, [&] { m_scan.deleteRows(rows); });
+    if (freezeMain)
+        m_mainList->setUpdatesEnabled(true);
+    m_lvwDups->setUpdatesEnabled(true);
+}
+
+void runDuplicatesDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+{
+    DuplicatesDialog dialog(workspace, mainList, parent);
+    dialog.exec();
+}
+
+} // namespace quillet::search

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "search/DuplicateScan.h"
+
+#include <QDialog>
+
+class QAbstractItemView;
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::search {
+
+// frmDups: the scan for bookmarks sharing a link, the opening of a group's
+// link with a click, and the deletion of the selected members.
+class DuplicatesDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // `mainList` is the main window's bookmark list, frozen while it changes.
+    DuplicatesDialog(
+        shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+
+    DuplicateScan &scan() { return m_scan; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void startScan();
+    void deleteSelected();
+
+    shell::Workspace &m_ws;
+    QAbstractItemView *m_mainList;
+    DuplicateScan m_scan;
+    QLabel *m_lblPro = nullptr;
+    QTreeView *m_lvwDups = nullptr;
+    QPushButton *m_cmdStart = nullptr;
+    QPushButton *m_cmdDelete = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+};
+
+// miTScan: shows the duplicate window modally over `parent`.
+void runDuplicatesDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
+
+} // namespace quillet::search

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "search/BookmarkFinder.h"
+
+#include <QDialog>
+
+class QAbstractItemView;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::search {
+
+// frmFind: the text, the scope, the hits, and a double click on a hit that
+// shows it in the main window, which is updated behind the modal window.
+class FindDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // `mainList` is the main window's bookmark list, frozen while it refills.
+    FindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+
+    BookmarkFinder &finder() { return m_finder; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    void updateEnabling();
+    void runSearch();
+    void clearResults();
+    void jump(const QModelIndex &index);
+
+    shell::Workspace &m_ws;
+    QAbstractItemView *m_mainList;
+    BookmarkFinder m_finder;
+    QLineEdit *m_txtSearch = nullptr;
+    QComboBox *m_cboOption = nullptr;
+    QTreeView *m_lvwResult = nullptr;
+    QPushButton *m_cmdFind = nullptr;
+    QPushButton *m_cmdClear = nullptr;
+    QPushButton *m_cmdExit = nullptr;
+};
+
+// miEFind: shows the find window modally over `parent`.
+void runFindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
+
+} // namespace quillet::search
