@@ -223,7 +223,7 @@ std::optional<BookmarkTable::Changed> BookmarkTable::change(qint64 id, const Boo
     }
     // A saved row is never changed: a new version replaces it and the old
     // one waits, marked, for Save or Discard.
-    Transaction transaction(m_db);
+    TransactionIfNone transaction(m_db);
     const std::optional<qint64> copy = addCopy(id, change);
     remove({id, RowState::Committed});
     transaction.commit();
@@ -252,7 +252,7 @@ void BookmarkTable::remove(const RowRef &row)
 
 void BookmarkTable::settle(const QString &dropSql, const QString &keepSql)
 {
-    Transaction transaction(m_db);
+    TransactionIfNone transaction(m_db);
     Statement(m_db, dropSql).run();
     Statement(m_db, keepSql).run();
     transaction.commit();

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -109,6 +110,27 @@ private:
     Database &m_db;
     QString m_name;
     bool m_done = false;
+};
+
+// A Transaction when none is open yet; inside a caller's it adds nothing,
+// since that one rolls everything back on failure, and a nested savepoint
+// would make the engine journal every changed page a second time.
+class TransactionIfNone
+{
+public:
+    explicit TransactionIfNone(Database &db)
+    {
+        if (db.transactionDepth() == 0)
+            m_transaction.emplace(db);
+    }
+    void commit()
+    {
+        if (m_transaction)
+            m_transaction->commit();
+    }
+
+private:
+    std::optional<Transaction> m_transaction;
 };
 
 // The password string of a connect text (";pwd=secret"); empty when none.

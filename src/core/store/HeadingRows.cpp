@@ -29,7 +29,7 @@ void readHeadingRows(Database &db, const std::function<void(const HeadingRow &)>
 void replaceHeadingRows(
     Database &db, const std::vector<HeadingRow> &rows, const std::function<void()> &written)
 {
-    Transaction transaction(db);
+    TransactionIfNone transaction(db);
     db.deleteTable(QStringLiteral("tbNodes"));
     createTable(db, DocumentTable::Nodes);
     for (const HeadingRow &row : rows) {
