@@ -5,6 +5,7 @@
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
 #include "shell/Workspace.h"
+#include "store/FileMaintenance.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
 
@@ -26,19 +27,6 @@ const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
 QString quoted(const QString &path)
 {
     return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
-// A file another connection holds can still be unlinked here, and its holder
-// would go on writing to a file nobody sees: count it as one that cannot be
-// deleted.
-bool heldElsewhere(const QString &path)
-{
-    try {
-        openDocumentDatabase(path);
-        return false;
-    } catch (const EngineError &e) {
-        return e.number() == EngineErrorCode::FileInUse;
-    }
 }
 
 } // namespace
@@ -341,7 +329,9 @@ bool DocumentLifecycle::fileSaveAs()
             }
             return false;
         }
-        if (!heldElsewhere(target) && deleteFileIfExists(target))
+        // A file another connection holds can still be unlinked here, and its
+        // holder would go on writing to a file nobody sees.
+        if (!isHeldOpen(target) && deleteFileIfExists(target))
             break;
         platform::yieldToEventLoop();
         m_ws.message(quoted(target) + QStringLiteral(" already open."), MessageIcon::Critical);

@@ -172,6 +172,7 @@ OptionSettings loadOptionSettings(const QString &file)
     }
 
     s.hhcPath = ini.value(kHtmlHelp, QStringLiteral("hhc.exe"));
+    s.updateSite = ini.value(QStringLiteral("Update"), QStringLiteral("Site"));
     return s;
 }
 
@@ -221,6 +222,9 @@ bool saveOptionSettings(const OptionSettings &s, const QString &file)
     // A compiler that went away is not written, so the old value stays.
     if (!s.hhcPath.isEmpty() && QFileInfo(s.hhcPath).isFile())
         ok &= put(kHtmlHelp, "hhc.exe", s.hhcPath);
+    // Written only when set, so the Help menu's home page stays the default.
+    if (!s.updateSite.isEmpty())
+        ok &= put(QStringLiteral("Update"), "Site", s.updateSite);
     return ini.save() && ok;
 }
 

@@ -37,6 +37,7 @@ struct OptionSettings
     QString startupFile; // Startup File
     QString imageFolder; // filled by loadOptionSettings (never left empty there)
     QString hhcPath; // HtmlHelp hhc.exe
+    QString updateSite; // Update Site: the vendor's site the update check reads
 };
 
 QString configIniPath(); // application home + "/config.ini"

@@ -13,6 +13,7 @@
 #include "shell/ListFont.h"
 #include "shell/StatusBar.h"
 #include "shell/Strings.h"
+#include "shell/ToolsCommands.h"
 #include "shell/WindowPlacement.h"
 
 #include <QAction>
@@ -40,9 +41,8 @@ const std::pair<const char *, bool WindowSettings::*> kViewToggles[] = {
 };
 
 // Commands still to be written; until then their items do nothing.
-const char *const kUnbuiltCommands[] = {"miTImport", "miTExport", "miTMakeCHM", "miTDBBackup",
-    "miTDBRestore", "miTDBCompact", "miTOptions", "miTSyncImport", "miTSyncExport", "miHUpdate",
-    "miHAbout", "miLMakeSnap", "miLSearch"};
+const char *const kUnbuiltCommands[] = {"miTImport", "miTExport", "miTMakeCHM", "miTSyncImport",
+    "miTSyncExport", "miLMakeSnap", "miLSearch"};
 
 } // namespace
 
@@ -283,6 +283,7 @@ void MainWindow::registerCommands()
     commands.bind(
         QStringLiteral("miHHomepage"), [desktop] { pages::openVendorHomePage(*desktop); });
     commands.bind(QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
+    bindToolsCommands(commands, *m_workspace, *m_lifecycle, this, {m_treContent, m_lvwBookmark});
 
     for (const char *key : kUnbuiltCommands)
         commands.leaveUnbound(QLatin1String(key));

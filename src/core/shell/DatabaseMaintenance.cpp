@@ -1,0 +1,174 @@
+#include "shell/DatabaseMaintenance.h"
+
+#include "browser/HeadingTreeStorage.h"
+#include "platform/ShellFolders.h"
+#include "shell/PathNames.h"
+#include "shell/TitledMessage.h"
+#include "shell/Workspace.h"
+#include "store/FileMaintenance.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+
+#include <QFileInfo>
+
+namespace quillet::shell {
+
+using namespace store;
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+const QString kBackupTitle = QStringLiteral("Backup database");
+const QString kCompactTitle = QStringLiteral("Compact database");
+
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+} // namespace
+
+QString DatabaseMaintenance::backupTarget(const QString &chosen)
+{
+    return extensionOfName(chosen).toLower() == QLatin1String("dbk")
+        ? chosen
+        : chosen + QStringLiteral(".dbk");
+}
+
+QString DatabaseMaintenance::backupFolder(Workspace &workspace)
+{
+    QString &folder = workspace.windowSettings().backupDir;
+    if (!QFileInfo(folder).isDir())
+        folder = platform::desktopFolder();
+    return folder;
+}
+
+void DatabaseMaintenance::step(Step which)
+{
+    if (beforeStep)
+        beforeStep(which);
+}
+
+void DatabaseMaintenance::reopen(const QString &path)
+{
+    try {
+        m_ws.document().setDatabase(openDocumentDatabase(path));
+    } catch (const EngineError &e) {
+        // The file itself is untouched; the commands check for an open database.
+        titledMessage(m_ws,
+            QStringLiteral("Can not open file: ") + quoted(path) + QStringLiteral(". ")
+                + e.description(),
+            MessageIcon::Critical, QString());
+    }
+}
+
+bool DatabaseMaintenance::confirmReplace(const QString &target)
+{
+    if (titledMessage(m_ws,
+            quoted(target) + QStringLiteral(" already exists, do you want to replace it?"),
+            MessageIcon::Exclamation, kBackupTitle, MessageButtons::YesNo)
+        != MessageAnswer::Yes)
+        return false;
+    // The old backup is only replaced once the new one is complete; a file
+    // that is open, here or elsewhere, is not replaced at all.
+    if (QFileInfo(target).isDir() || samePath(target, m_ws.document().path())
+        || isHeldOpen(target)) {
+        titledMessage(m_ws, QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
+            MessageIcon::Exclamation, QStringLiteral("Error_%1").arg(EngineErrorCode::FileInUse));
+        return false;
+    }
+    return true;
+}
+
+void DatabaseMaintenance::backup()
+{
+    Document &doc = m_ws.document();
+    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
+    if (!doc.database() || !dialogs)
+        return;
+    const QString folder = backupFolder(m_ws);
+    platform::yieldToEventLoop();
+    const QString chosen = dialogs->saveFile(kBackupTitle, folder, QStringLiteral("bookmarks"),
+        QStringLiteral("bookmarks backup file(*.dbk)|*.dbk|"));
+    const QString target = chosen.isEmpty() ? QString() : backupTarget(chosen);
+    if (target.isEmpty() || (QFileInfo::exists(target) && !confirmReplace(target))) {
+        m_ws.showIdleStatus();
+        return;
+    }
+    runClosed(
+        QStringLiteral("Status: Backuping database..."),
+        [this, target](const QString &path) { writeBackup(path, target); },
+        QStringLiteral("Your bookmarks have now been successfully backed up."),
+        QStringLiteral("Can not back up to ") + quoted(target), kBackupTitle);
+}
+
+void DatabaseMaintenance::runClosed(const QString &status,
+    const std::function<void(const QString &)> &work, const QString &success,
+    const QString &failure, const QString &title)
+{
+    Document &doc = m_ws.document();
+    m_ws.setStatus(status);
+    const QString path = doc.path().trimmed();
+    doc.closeDatabase();
+    platform::yieldToEventLoop();
+    try {
+        work(path);
+        reopen(path);
+        titledMessage(m_ws, success, MessageIcon::Exclamation, title);
+    } catch (const EngineError &e) {
+        // The document file is only replaced by a complete one: open it again.
+        reopen(path);
+        titledMessage(
+            m_ws, failure + QStringLiteral(". ") + e.description(), MessageIcon::Critical, title);
+    }
+    m_ws.showIdleStatus();
+}
+
+void DatabaseMaintenance::writeBackup(const QString &document, const QString &target)
+{
+    // The copy is settled in the program's work folder; the document file
+    // itself is only read.
+    const QString work = newTempDatabaseName();
+    try {
+        step(Step::Copy);
+        if (!copyFile(document, work))
+            throw EngineError(EngineErrorCode::Generic,
+                QStringLiteral("The document could not be copied to the work file."));
+        {
+            step(Step::Settle);
+            std::unique_ptr<Database> copy = openDocumentDatabase(work);
+            resolvePendingChanges(*copy, Resolution::Save, browser::headingRows(m_ws.tree()),
+                m_ws.services().progress);
+        }
+        step(Step::Compact);
+        compactInto(work, target, [this] { step(Step::Replace); });
+    } catch (...) {
+        deleteFileIfExists(work);
+        throw;
+    }
+    deleteFileIfExists(work);
+}
+
+void DatabaseMaintenance::compact()
+{
+    if (!m_ws.document().database())
+        return;
+    platform::yieldToEventLoop();
+    runClosed(
+        QStringLiteral("Status: Compacting database ..."),
+        [this](const QString &path) {
+            step(Step::Compact);
+            compactInto(path, path, [this] { step(Step::Replace); });
+        },
+        QStringLiteral("Your bookmarks have now been successfully compacted."),
+        QStringLiteral("Can not compact ") + quoted(m_ws.document().path()), kCompactTitle);
+}
+
+} // namespace quillet::shell

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace quillet::shell {
+
+class Workspace;
+
+// Backup and Compact of the Tools menu. Both close the document for a moment
+// and open it again from the same file, whatever happens in between: its
+// pending rows, tree and flags stay as they were.
+class DatabaseMaintenance
+{
+public:
+    explicit DatabaseMaintenance(Workspace &workspace)
+        : m_ws(workspace)
+    {
+    }
+
+    // Steps a failure can come from, in the order they run.
+    enum class Step
+    {
+        Copy, // the document into a work file
+        Settle, // Save applied to the work file
+        Compact, // into target + ".temp"
+        Replace // ".temp" renamed over the target
+    };
+    // Test seam: runs before each step and may throw EngineError.
+    std::function<void(Step)> beforeStep;
+
+    // miTDBBackup: asks for a ".dbk" name and writes the document, as shown
+    // on screen and saved, into it compacted.
+    void backup();
+    // miTDBCompact: compacts the document's own file.
+    void compact();
+
+    static QString backupTarget(const QString &chosen); // ".dbk" appended unless present
+    // config.ini's backup folder, the desktop when it is no folder.
+    static QString backupFolder(Workspace &workspace);
+
+private:
+    void step(Step which);
+    bool confirmReplace(const QString &target);
+    // Closes the document, runs `work` on its file and opens it again,
+    // saying how it went.
+    void runClosed(const QString &status, const std::function<void(const QString &)> &work,
+        const QString &success, const QString &failure, const QString &title);
+    void writeBackup(const QString &document, const QString &target);
+    void reopen(const QString &path);
+
+    Workspace &m_ws;
+};
+
+} // namespace quillet::shell

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/MessageBoxes.h"
+
+#include <QString>
+
+namespace quillet::shell {
+
+class Workspace;
+
+// A message box under its own title, after letting the windows repaint; the
+// maintenance and update windows name their command in the title bar.
+platform::MessageAnswer titledMessage(Workspace &workspace, const QString &text,
+    platform::MessageIcon icon, const QString &title,
+    platform::MessageButtons buttons = platform::MessageButtons::Ok);
+
+} // namespace quillet::shell

@@ -1,0 +1,97 @@
+#include "settings/UpdateDialog.h"
+
+#include "platform/ProgressView.h"
+#include "settings/UpdateCheck.h"
+#include "shell/Strings.h"
+#include "shell/Workspace.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+namespace quillet::settings {
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+constexpr int kRetryMs = 250;
+constexpr int kRetries = 20;
+
+} // namespace
+
+UpdateDialog::UpdateDialog(shell::Workspace &workspace, QWidget *parent)
+    : QDialog(parent)
+    , m_ws(workspace)
+    , m_site(updateSite(workspace.optionSettings().updateSite))
+{
+    setObjectName(QStringLiteral("frmUpdate"));
+    setWindowTitle(QLatin1Char(' ') + QLatin1String(strings::kTitle));
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(QStringLiteral("Checking for update, please wait a moment..."), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    layout->addWidget(title);
+    m_webUpdate = new QWebEngineView(this);
+    m_webUpdate->setObjectName(QStringLiteral("webUpdate"));
+    m_webUpdate->setContextMenuPolicy(Qt::NoContextMenu);
+    m_webUpdate->setMinimumSize(320, 120);
+    layout->addWidget(m_webUpdate);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *exit = new QPushButton(QStringLiteral("&Exit"), this);
+    exit->setObjectName(QStringLiteral("cmdExit"));
+    buttons->addWidget(exit);
+    layout->addLayout(buttons);
+    connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        if (--m_retriesLeft <= 0)
+            m_retry.stop();
+        readVersion();
+    });
+    connect(m_webUpdate, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        if (!ok)
+            return;
+        m_retriesLeft = kRetries;
+        m_retry.start();
+        readVersion();
+    });
+    m_webUpdate->load(QUrl(versionPageUrl(m_site)));
+}
+
+void UpdateDialog::readVersion()
+{
+    if (m_answered)
+        return;
+    m_webUpdate->page()->runJavaScript(versionLookupScript(),
+        [this](const QVariant &value) { answer(value.toString().trimmed()); });
+}
+
+void UpdateDialog::answer(const QString &published)
+{
+    const UpdateVerdict verdict = judgeVersion(published, QLatin1String(strings::kVersion));
+    if (m_answered || verdict == UpdateVerdict::Wait)
+        return;
+    m_answered = true;
+    m_retry.stop();
+    platform::yieldToEventLoop();
+    platform::MessageBoxes *messages = m_ws.services().messages;
+    if (verdict == UpdateVerdict::NewVersion) {
+        if (messages
+            && messages->show(
+                   newVersionQuestion(published), MessageIcon::Exclamation, MessageButtons::YesNo)
+                == MessageAnswer::Yes
+            && m_ws.services().desktop)
+            m_ws.services().desktop->openLink(downloadPageUrl(m_site));
+    } else if (messages) {
+        messages->show(latestVersionMessage(), MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+    accept();
+}
+
+} // namespace quillet::settings

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "shell/RestoreSession.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace quillet::shell {
+
+// frmRestore: the window of RestoreSession. It stays open after a restore;
+// "Exit" closes it.
+class RestoreDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    RestoreDialog(Workspace &workspace, DocumentLifecycle &lifecycle, QWidget *parent = nullptr);
+
+    RestoreSession &session() { return m_session; }
+
+private:
+    void updateEnabling();
+    void chooseSource();
+    void chooseFolder();
+
+    RestoreSession m_session;
+    QLineEdit *m_txtSrc = nullptr;
+    QLineEdit *m_txtDest = nullptr;
+    QCheckBox *m_chkStart = nullptr;
+    QPushButton *m_cmdDestView = nullptr;
+    QPushButton *m_cmdStart = nullptr;
+};
+
+} // namespace quillet::shell

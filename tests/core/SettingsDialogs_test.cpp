@@ -1,0 +1,76 @@
+#include "ScriptedPlatform.h"
+#include "TestHome.h"
+#include "settings/OptionsEditor.h"
+#include "settings/UpdateCheck.h"
+#include "shell/Settings.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace quillet;
+using settings::compareVersions;
+using settings::OptionsEditor;
+using settings::UpdateVerdict;
+
+TEST(UpdateCheck, ComparesVersionsAsNumbers)
+{
+    EXPECT_LT(*compareVersions(QStringLiteral("3.0"), QStringLiteral("3.1")), 0);
+    EXPECT_LT(*compareVersions(QStringLiteral("3.1"), QStringLiteral("10.0")), 0);
+    EXPECT_GT(*compareVersions(QStringLiteral("3.10"), QStringLiteral("3.9")), 0);
+    EXPECT_EQ(*compareVersions(QStringLiteral(" 3 "), QStringLiteral("3.0.0")), 0);
+    for (const char *bad : {"", "abc", "3.x", "3..0", "-1", "3.0b", "٣.٠"})
+        EXPECT_FALSE(compareVersions(QString::fromUtf8(bad), QStringLiteral("3.0"))) << bad;
+
+    const QString running = QStringLiteral("3.0");
+    EXPECT_EQ(settings::judgeVersion(QStringLiteral("10.0"), running), UpdateVerdict::NewVersion);
+    EXPECT_EQ(settings::judgeVersion(QStringLiteral("3.0"), running), UpdateVerdict::Latest);
+    EXPECT_EQ(settings::judgeVersion(QString(), running), UpdateVerdict::Wait);
+}
+
+TEST(UpdateCheck, SiteFromEnvironmentThenOptionThenHomePage)
+{
+    qunsetenv("QUILLET_UPDATE_SITE");
+    EXPECT_EQ(settings::updateSite(QString()), QStringLiteral("https://quillet.example.org"));
+    EXPECT_EQ(settings::updateSite(QStringLiteral("http://a/")), QStringLiteral("http://a"));
+    qputenv("QUILLET_UPDATE_SITE", "http://127.0.0.1:9");
+    EXPECT_EQ(settings::versionPageUrl(settings::updateSite(QStringLiteral("http://a"))),
+        QStringLiteral("http://127.0.0.1:9/update/Quillet/version.htm"));
+    qunsetenv("QUILLET_UPDATE_SITE");
+}
+
+TEST(OptionsEditor, ApplyStoresTheCopyAndRoundTripsThroughOptionIni)
+{
+    test::TestHome home;
+    OptionSettings options = loadOptionSettings();
+    options.fontName = QStringLiteral("Sans");
+    options.fontSize = QStringLiteral("9");
+    test::ScriptedFileDialogs dialogs;
+    OptionsEditor editor(options, &dialogs);
+
+    // The last tab and the dialog's folder are kept without Apply.
+    editor.showTab(OptionsEditor::StartupTab);
+    const QString docs = home.file(QStringLiteral("docs"));
+    QDir().mkpath(docs);
+    dialogs.choose(docs + QStringLiteral("/start.rdb"));
+    ASSERT_TRUE(editor.chooseDefaultFile());
+    EXPECT_EQ(options.initDir, docs);
+    EXPECT_TRUE(options.startupFile.isEmpty());
+
+    editor.copy.loadMethods = 2;
+    editor.copy.fontSize = QStringLiteral("9.5");
+    const OptionsEditor::FontChange change = editor.apply();
+    EXPECT_FALSE(change.name);
+    EXPECT_TRUE(change.size);
+    options.updateSite = QStringLiteral("http://mirror.example");
+    ASSERT_TRUE(saveOptionSettings(options));
+
+    const OptionSettings read = loadOptionSettings();
+    EXPECT_EQ(read.groupOption, 1);
+    EXPECT_EQ(read.fontName, QStringLiteral("Sans"));
+    EXPECT_EQ(read.fontSize, QStringLiteral("9.5"));
+    EXPECT_EQ(read.loadMethods, 2);
+    EXPECT_EQ(read.startupFile, docs + QStringLiteral("/start.rdb"));
+    EXPECT_EQ(read.initDir, docs);
+    EXPECT_EQ(read.updateSite, QStringLiteral("http://mirror.example"));
+    EXPECT_EQ(OptionsEditor(options, nullptr).firstTab(), OptionsEditor::StartupTab);
+}
