@@ -12,6 +12,9 @@ class SingleInstance
 public:
     SingleInstance();
     bool isFirst() const { return m_first; }
+    // Not first because another Quillet holds the lock (rather than because
+    // the lock file could not be made at all).
+    bool heldByAnother() const { return m_lock->error() == QLockFile::LockFailedError; }
 
 private:
     std::unique_ptr<QLockFile> m_lock;

@@ -1,5 +1,6 @@
 #include "shell/Application.h"
 
+#include "platform/AppHome.h"
 #include "platform/ImageCodecs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
@@ -39,8 +40,15 @@ int runApplication(int argc, char **argv)
     QApplication::setApplicationVersion(QString::fromLatin1(strings::kVersion));
 
     platform::SingleInstance instance;
-    if (!instance.isFirst())
-        return 0; // another Quillet already works on this home
+    if (!instance.isFirst()) {
+        if (instance.heldByAnother())
+            return 0; // another Quillet already works on this home
+        platform::QtMessageBoxes boxes(nullptr);
+        static_cast<platform::MessageBoxes &>(boxes).show(
+            QStringLiteral("Quillet can not write to its folder \"%1\".").arg(platform::appHome()),
+            platform::MessageIcon::Critical);
+        return 1;
+    }
 
     // The operating system's close request takes the close box's path; one
     // that comes during start-up is honoured once the window is up.
