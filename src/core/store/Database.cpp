@@ -267,6 +267,8 @@ std::unique_ptr<Database> Database::openChecked(
 std::unique_ptr<Database> Database::open(const QString &path, const QString &connect)
 {
     std::unique_ptr<Database> db = openChecked(path, connect);
+    // A cell whose size does not fit its page is refused instead of read.
+    db->exec(QStringLiteral("PRAGMA cell_size_check = ON"));
     db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
     db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
     db->exec(QLatin1String(kCacheSizePragma));
