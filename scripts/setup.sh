@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools libgl-dev
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev sqlcipher libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fp-utils libchm-bin xdg-utils
   xvfb xauth

@@ -4,6 +4,7 @@
 #include "browser/DragViews.h"
 #include "browser/HeadingTreeBinding.h"
 #include "editors/BookmarkDialog.h"
+#include "editors/PictureAttachment.h"
 #include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
 #include "search/DuplicatesDialog.h"
@@ -42,7 +43,7 @@ const std::pair<const char *, bool WindowSettings::*> kViewToggles[] = {
 
 // Commands still to be written; until then their items do nothing.
 const char *const kUnbuiltCommands[] = {"miTImport", "miTExport", "miTMakeCHM", "miTSyncImport",
-    "miTSyncExport", "miLMakeSnap", "miLSearch"};
+    "miTSyncExport", "miLMakeSnap"};
 
 } // namespace
 
@@ -268,6 +269,8 @@ void MainWindow::registerCommands()
         editors::runBookmarkEditor(
             *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
     });
+    commands.bind(
+        QStringLiteral("miLSearch"), [this] { editors::searchForPicture(*m_workspace); });
 
     commands.bind(QStringLiteral("miEFind"),
         [this] { search::runFindDialog(*m_workspace, m_lvwBookmark, this); });

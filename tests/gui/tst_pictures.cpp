@@ -1,0 +1,83 @@
+// "Search for picture" from the main window: the chosen picture ends up in
+// the description pane.
+#include "DocumentBuilder.h"
+#include "GuiDriver.h"
+#include "GuiTestMain.h"
+#include "ScriptedPlatform.h"
+#include "pages/DescriptionPage.h"
+#include "pages/DescriptionPane.h"
+#include "platform/AppHome.h"
+#include "shell/CommandBar.h"
+#include "shell/MainWindow.h"
+
+#include <QWebEngineScript>
+
+using namespace quillet;
+using namespace quillet::test;
+
+namespace {
+
+QString runScript(pages::DescriptionPane &pane, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    pane.page()->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return QString();
+    return result.toString();
+}
+
+} // namespace
+
+class PicturesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void searchForPictureShowsItInThePane()
+    {
+        clearHome();
+        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        writeDocument(path,
+            {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
+            {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Soup"),
+                QStringLiteral("http://soup")}});
+        QImage red(800, 600, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString picture = platform::homePath(QStringLiteral("red.png"));
+        QVERIFY(red.save(picture));
+
+        ScriptedMessageBoxes messages;
+        ScriptedFileDialogs dialogs;
+        RecordingDesktop desktop;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
+        QVERIFY(startWith(w, {path}));
+        auto *pane = child<pages::DescriptionPane>(&w, "webDescrip");
+        dialogs.choose(picture);
+        w.commandBar().trigger(QStringLiteral("miLSearch"));
+        QCOMPARE(dialogs.opened, 1);
+        QVERIFY(messages.shown.isEmpty());
+
+        // The pane's picture is the new thumbnail: red, 180 pixels wide.
+        QString shown;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                shown = runScript(*pane,
+                    QStringLiteral("var i=document.images[0];"
+                                   "i&&i.naturalWidth==180?i.src.split('/').pop():''"));
+                return shown.startsWith(QLatin1String("image"));
+            },
+            15000));
+        const QImage thumbnail(pages::htmlFolder() + QLatin1Char('/') + shown, "JPG");
+        QCOMPARE(thumbnail.size(), QSize(180, 132));
+        QVERIFY(qRed(thumbnail.pixel(90, 66)) > 230 && qGreen(thumbnail.pixel(90, 66)) < 30);
+        QVERIFY(w.workspace().document().isModified());
+    }
+};
+
+QUILLET_GUI_TEST_MAIN(PicturesTest)
+#include "tst_pictures.moc"
