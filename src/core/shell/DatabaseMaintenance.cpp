@@ -23,11 +23,6 @@ namespace {
 const QString kBackupTitle = QStringLiteral("Backup database");
 const QString kCompactTitle = QStringLiteral("Compact database");
 
-QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
 bool samePath(const QString &a, const QString &b)
 {
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
@@ -63,7 +58,7 @@ void DatabaseMaintenance::reopen(const QString &path)
     } catch (const EngineError &e) {
         // The file itself is untouched; the commands check for an open database.
         titledMessage(m_ws,
-            QStringLiteral("Can not open file: ") + quoted(path) + QStringLiteral(". ")
+            QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". ")
                 + e.description(),
             MessageIcon::Critical, QString());
     }
@@ -72,7 +67,7 @@ void DatabaseMaintenance::reopen(const QString &path)
 bool DatabaseMaintenance::confirmReplace(const QString &target)
 {
     if (titledMessage(m_ws,
-            quoted(target) + QStringLiteral(" already exists, do you want to replace it?"),
+            quotedPath(target) + QStringLiteral(" already exists, do you want to replace it?"),
             MessageIcon::Exclamation, kBackupTitle, MessageButtons::YesNo)
         != MessageAnswer::Yes)
         return false;
@@ -106,7 +101,7 @@ void DatabaseMaintenance::backup()
         QStringLiteral("Status: Backuping database..."),
         [this, target](const QString &path) { writeBackup(path, target); },
         QStringLiteral("Your bookmarks have now been successfully backed up."),
-        QStringLiteral("Can not back up to ") + quoted(target), kBackupTitle);
+        QStringLiteral("Can not back up to ") + quotedPath(target), kBackupTitle);
 }
 
 void DatabaseMaintenance::runClosed(const QString &status,
@@ -168,7 +163,7 @@ void DatabaseMaintenance::compact()
             compactInto(path, path, [this] { step(Step::Replace); });
         },
         QStringLiteral("Your bookmarks have now been successfully compacted."),
-        QStringLiteral("Can not compact ") + quoted(m_ws.document().path()), kCompactTitle);
+        QStringLiteral("Can not compact ") + quotedPath(m_ws.document().path()), kCompactTitle);
 }
 
 } // namespace quillet::shell

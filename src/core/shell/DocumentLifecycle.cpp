@@ -24,11 +24,6 @@ namespace {
 
 const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
 
-QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
 } // namespace
 
 bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView *progress)
@@ -121,7 +116,7 @@ bool DocumentLifecycle::discard()
         return true;
     } catch (const EngineError &e) {
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not discard the changes of ") + quoted(doc.path())
+        m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(doc.path())
                 + QStringLiteral(": ") + e.description(),
             MessageIcon::Critical);
         return false;
@@ -131,7 +126,7 @@ bool DocumentLifecycle::discard()
 void DocumentLifecycle::reportSaveFailure(const QString &description)
 {
     platform::yieldToEventLoop();
-    m_ws.message(QStringLiteral("Can not save file: ") + quoted(m_ws.document().path())
+    m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(m_ws.document().path())
             + QStringLiteral(". ") + description,
         MessageIcon::Critical);
 }
@@ -236,7 +231,8 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
     Document &doc = m_ws.document();
     if (!canOpenDatabase(path)) {
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not open file: ") + quoted(path) + QStringLiteral(". "),
+        m_ws.message(
+            QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Critical);
         return;
     }
@@ -253,7 +249,8 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
         showCountStatus();
     } else {
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not load file: ") + quoted(path) + QStringLiteral(". "),
+        m_ws.message(
+            QStringLiteral("Can not load file: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Critical);
         m_ws.clearHeadingTree();
         if (newDocument(false))
@@ -273,7 +270,7 @@ void DocumentLifecycle::openDocumentFile(const QString &entry)
         path = platform::getSpecialFolder(platform::kDesktopFolderId) + path;
     if (!QFileInfo::exists(path)) {
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("File not found: ") + quoted(path) + QStringLiteral(". "),
+        m_ws.message(QStringLiteral("File not found: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Exclamation);
         return;
     }
@@ -316,7 +313,7 @@ bool DocumentLifecycle::fileSaveAs()
             break;
         platform::yieldToEventLoop();
         if (m_ws.message(
-                quoted(target) + QStringLiteral(" already exists, Do you want to replace it?"),
+                quotedPath(target) + QStringLiteral(" already exists, Do you want to replace it?"),
                 MessageIcon::Exclamation, MessageButtons::YesNo)
             != MessageAnswer::Yes)
             continue;
@@ -334,7 +331,7 @@ bool DocumentLifecycle::fileSaveAs()
         if (!isHeldOpen(target) && deleteFileIfExists(target))
             break;
         platform::yieldToEventLoop();
-        m_ws.message(quoted(target) + QStringLiteral(" already open."), MessageIcon::Critical);
+        m_ws.message(quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
     }
 
     const QString oldPath = doc.path();
@@ -360,8 +357,8 @@ bool DocumentLifecycle::fileSaveAs()
             // Reported below; the commands check for an open database.
         }
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not save file: ") + quoted(target) + QStringLiteral(". ")
-                + e.description(),
+        m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(target)
+                + QStringLiteral(". ") + e.description(),
             MessageIcon::Critical);
         return false;
     }
@@ -377,7 +374,7 @@ bool DocumentLifecycle::fileSaveAs()
             // The new file has everything; say that the old one still holds
             // its unsaved rows.
             platform::yieldToEventLoop();
-            m_ws.message(QStringLiteral("Can not discard the changes of ") + quoted(oldPath)
+            m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(oldPath)
                     + QStringLiteral(": ") + e.description(),
                 MessageIcon::Exclamation);
         }

@@ -22,4 +22,9 @@ QString extensionOfName(const QString &name)
     return name.mid(dot + 1);
 }
 
+QString quotedPath(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
 } // namespace quillet

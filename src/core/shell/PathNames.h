@@ -14,4 +14,7 @@ QString folderOfPath(const QString &path);
 // a folder name of a full path does not count.
 QString extensionOfName(const QString &name);
 
+// A path in double quotes, as messages show it.
+QString quotedPath(const QString &path);
+
 } // namespace quillet
