@@ -321,6 +321,13 @@ TEST(JetDialect, TranslateSqlRewritesOnlyTheOperator)
         {"NOT a & b", "NOT (ifnull(a,'') || ifnull(b,'')) COLLATE JETTEXT"},
         {"CASE WHEN a THEN b END & c",
             "(ifnull(CASE WHEN a THEN b END,'') || ifnull(c,'')) COLLATE JETTEXT"},
+        // a word right after the last operand stays a word of its own
+        {"CASE WHEN 1 THEN a&''END", "CASE WHEN 1 THEN (ifnull(a,'') || '') COLLATE JETTEXT END"},
+        {"a&''OR b", "(ifnull(a,'') || '') COLLATE JETTEXT OR b"},
+        // a CASE holding a chain is itself an operand
+        {"CASE WHEN 1 THEN a & b END & c",
+            "(ifnull(CASE WHEN 1 THEN (ifnull(a,'') || ifnull(b,'')) COLLATE JETTEXT END,'') || "
+            "ifnull(c,'')) COLLATE JETTEXT"},
         {"a & b, c & d",
             "(ifnull(a,'') || ifnull(b,'')) COLLATE JETTEXT, (ifnull(c,'') || ifnull(d,'')) "
             "COLLATE "

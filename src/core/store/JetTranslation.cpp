@@ -166,13 +166,20 @@ public:
         , m_tokens(tokenize(sql))
         , m_match(m_tokens.size(), -1)
     {
+        // Parentheses, and CASE with its END: both enclose a level of their own.
         std::vector<qsizetype> open;
+        std::vector<qsizetype> cases;
         for (qsizetype t = 0; t < qsizetype(m_tokens.size()); ++t) {
             if (m_tokens[t].kind == Kind::Open) {
                 open.push_back(t);
             } else if (m_tokens[t].kind == Kind::Close && !open.empty()) {
                 m_match[open.back()] = t;
                 open.pop_back();
+            } else if (isTokenWord(t, "CASE")) {
+                cases.push_back(t);
+            } else if (isTokenWord(t, "END") && !cases.empty()) {
+                m_match[cases.back()] = t;
+                cases.pop_back();
             }
         }
     }
@@ -206,9 +213,7 @@ private:
     {
         Level lv;
         for (qsizetype t = begin; t < end; ++t) {
-            const qsizetype last
-                = m_tokens[t].kind == Kind::Open && m_match[t] >= 0 && m_match[t] < end ? m_match[t]
-                                                                                        : t;
+            const qsizetype last = m_match[t] >= 0 && m_match[t] < end ? m_match[t] : t;
             if (m_tokens[t].kind != Kind::Space)
                 lv.sig.push_back(qsizetype(lv.units.size()));
             lv.units.push_back({t, last});
@@ -271,18 +276,38 @@ private:
             // Jet's `&` yields text, and Jet compares text without regard to case.
             out += QLatin1String(") COLLATE ") + QLatin1String(kTextCollation);
             u = lv.sig[chains[c].back().second];
+            // "'x'END" is two tokens, "JETTEXTEND" one.
+            if (u + 1 < qsizetype(lv.units.size())
+                && isNameChar(m_sql[m_tokens[lv.units[u + 1].first].begin]))
+                out += QLatin1Char(' ');
             ++c;
         }
         return out;
     }
 
+    QString tokenText(qsizetype t) const
+    {
+        return m_sql.mid(m_tokens[t].begin, m_tokens[t].end - m_tokens[t].begin);
+    }
+
+    bool isTokenWord(qsizetype t, const char *word) const
+    {
+        return m_tokens[t].kind == Kind::Word
+            && QStringView(m_sql)
+                   .mid(m_tokens[t].begin, m_tokens[t].end - m_tokens[t].begin)
+                   .compare(QLatin1String(word), Qt::CaseInsensitive)
+            == 0;
+    }
+
     QString unitText(const Unit &unit)
     {
-        if (unit.first == unit.last) {
-            const SqlToken &t = m_tokens[unit.first];
-            return m_sql.mid(t.begin, t.end - t.begin);
-        }
-        return QStringLiteral("(") + level(unit.first + 1, unit.last) + QStringLiteral(")");
+        if (unit.first == unit.last)
+            return tokenText(unit.first);
+        QString inner = level(unit.first + 1, unit.last);
+        const QString close = tokenText(unit.last);
+        if (!inner.isEmpty() && isNameChar(inner.back()) && isNameChar(close.front()))
+            inner += QLatin1Char(' '); // "... COLLATE JETTEXT END"
+        return tokenText(unit.first) + inner + close;
     }
 
     // Helpers over the non-blank units of the current level, by index k.
@@ -292,6 +317,7 @@ private:
         return k < 0 || k >= count() ? Kind::Space
                                      : m_tokens[m_level->units[m_level->sig[k]].first].kind;
     }
+    // A parenthesised group or a CASE ... END.
     bool isGroup(qsizetype k) const
     {
         if (k < 0 || k >= count())
@@ -299,6 +325,7 @@ private:
         const Unit &u = m_level->units[m_level->sig[k]];
         return u.first != u.last;
     }
+    bool isParenGroup(qsizetype k) const { return isGroup(k) && kind(k) == Kind::Open; }
     QStringView text(qsizetype k) const
     {
         const SqlToken &t = m_tokens[m_level->units[m_level->sig[k]].first];
@@ -345,7 +372,7 @@ private:
         qsizetype j = k;
         while (kind(j + 1) == Kind::Dot && isName(j + 2))
             j += 2;
-        if (kind(j) == Kind::Word && isGroup(j + 1))
+        if (kind(j) == Kind::Word && isParenGroup(j + 1))
             ++j; // a function call
         return j;
     }
@@ -356,7 +383,7 @@ private:
         if (k < 0)
             return -1;
         if (isGroup(k))
-            return kind(k - 1) == Kind::Word && isName(k - 1) ? k - 1 : k;
+            return isParenGroup(k) && kind(k - 1) == Kind::Word && isName(k - 1) ? k - 1 : k;
         if (kind(k) == Kind::String || kind(k) == Kind::Number)
             return k;
         if (isWord(k, "END")) {
