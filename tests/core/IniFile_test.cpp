@@ -162,6 +162,14 @@ TEST_F(IniFileTest, ByteOrderMarkIsSkippedAndKept)
     EXPECT_EQ(readIniValue("S", "k", file), "v");
     ASSERT_TRUE(writeIniValue("S", "k", "w", file));
     EXPECT_EQ(read(file), "\xEF\xBB\xBF[S]\nk=w\n");
+
+    // Past the file's start, U+FEFF is a character of a name or value.
+    const QString bomKey = QString(QChar(0xFEFF)) + "k";
+    ASSERT_TRUE(writeIniValue("S", bomKey, QString(QChar(0xFEFF)) + "v", file));
+    EXPECT_EQ(readIniValue("S", bomKey, file), QString(QChar(0xFEFF)) + "v");
+    EXPECT_EQ(IniDocument(file).value("S", bomKey), QString(QChar(0xFEFF)) + "v");
+    ASSERT_TRUE(writeIniValue("S", bomKey, "x", file));
+    EXPECT_EQ(read(file), "\xEF\xBB\xBF[S]\nk=w\n\xEF\xBB\xBFk=x\n");
 }
 
 TEST_F(IniFileTest, JunkNeverBreaksReadingOrWriting)
@@ -198,6 +206,28 @@ TEST_F(IniFileTest, DocumentReadsOnceAndSavesOnce)
     ASSERT_TRUE(doc.save());
     EXPECT_EQ(read(file), "; mine\n[A]\nx=1\ny=2\n[B]\nz=3\n");
     EXPECT_FALSE(doc.isModified());
+}
+
+TEST_F(IniFileTest, RewritingAValueWithLeadingBlanksKeepsTheLine)
+{
+    IniDocument doc;
+    doc.setContent("[S]\nk = old\n");
+    ASSERT_TRUE(doc.setValue("S", "k", "  v"));
+    const QByteArray once = doc.toBytes();
+    EXPECT_EQ(once, "[S]\nk =  v\n");
+    ASSERT_TRUE(doc.setValue("S", "k", "  v"));
+    EXPECT_EQ(doc.toBytes(), once);
+    EXPECT_EQ(doc.value("S", "k"), "v");
+}
+
+TEST_F(IniFileTest, AddedKeyNeverJoinsTheBlankLineAfterIt)
+{
+    // The first line end is a lone "\r"; "\r" + "\n" of the blank line would
+    // read as one line end.
+    IniDocument doc;
+    doc.setContent("; x\r[S]\nk=1\n\n[T]\n");
+    ASSERT_TRUE(doc.setValue("S", "new", "2"));
+    EXPECT_EQ(doc.toBytes(), "; x\r[S]\nk=1\nnew=2\n\n[T]\n");
 }
 
 TEST_F(IniFileTest, LineBreaksCannotSplitALine)

@@ -5,6 +5,11 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quillet {
 
 namespace {
@@ -83,6 +88,108 @@ constexpr char16_t kCp1252High[32] = {
 };
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF", 3);
+
+// Part of a line: a U+FEFF at its start is a character of the name or value
+// (QString::fromUtf8 would drop it, and a key so named would never be found).
+QString fromUtf8KeepingBom(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8,
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+// Splits the text into its lines as the file holds them: each line's text,
+// its line end ("\n", "\r\n", "\r", or "" for a last line without one) and
+// where its first name may start (after the byte-order mark of a UTF-8 file,
+// which is not part of the first name). `visit` returns false to stop.
+template<typename Visit> void splitLines(QByteArrayView bytes, Visit visit)
+{
+    qsizetype pos = 0;
+    const qsizetype size = bytes.size();
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        qsizetype eolLength = 0;
+        if (end < size)
+            eolLength = (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
+        const QByteArrayView text = bytes.sliced(pos, end - pos);
+        const qsizetype start = (pos == 0 && text.startsWith(kUtf8Bom)) ? kUtf8Bom.size() : 0;
+        if (!visit(text, bytes.sliced(end, eolLength), start))
+            return;
+        pos = end + eolLength;
+    }
+}
+
+// The bytes of a regular file (a link to one is followed); false for a
+// missing or unreadable file and for anything else (a folder, a pipe, a
+// device), which could block or never end.
+bool readRegularFile(const QByteArray &path, QByteArray &bytes)
+{
+    if (path.isEmpty())
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    qsizetype used = 0;
+    if (ok) {
+        // One read more than the size: a short read ends a regular file.
+        bytes.resize(qsizetype(st.st_size) + 1);
+        for (;;) {
+            const ssize_t n = ::read(fd, bytes.data() + used, size_t(bytes.size() - used));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = false;
+                break;
+            }
+            used += n;
+            if (used < bytes.size())
+                break;
+            bytes.resize(bytes.size() * 2); // it grew meanwhile
+        }
+    }
+    ::close(fd);
+    bytes.resize(ok ? used : 0);
+    return ok;
+}
+
+enum class NewFile
+{
+    Created,
+    Exists,
+    Failed
+};
+
+// Creates `path` holding `bytes`, only when nothing (not even a dangling
+// link) has that name. A failed write removes the part written.
+NewFile createNewFile(const QByteArray &path, const QByteArray &bytes)
+{
+    if (path.isEmpty())
+        return NewFile::Failed;
+    const int fd
+        = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return errno == EEXIST ? NewFile::Exists : NewFile::Failed;
+    qsizetype done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? n : 0;
+    }
+    if (::close(fd) != 0)
+        ok = false;
+    if (!ok) {
+        ::unlink(path.constData());
+        return NewFile::Failed;
+    }
+    return NewFile::Created;
+}
 
 } // namespace
 
@@ -166,64 +273,87 @@ void IniDocument::setContent(const QByteArray &bytes)
 void IniDocument::parse(const QByteArray &bytes)
 {
     bool eolSeen = false;
-    qsizetype pos = 0;
-    const qsizetype size = bytes.size();
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && bytes[end] != '\n' && bytes[end] != '\r')
-            ++end;
+    splitLines(bytes, [&](QByteArrayView text, QByteArrayView eol, qsizetype start) {
         Line line;
-        line.text = bytes.mid(pos, end - pos);
-        if (end < size) {
-            const qsizetype eolLen
-                = (bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n') ? 2 : 1;
-            line.eol = bytes.mid(end, eolLen);
-            end += eolLen;
-            if (!eolSeen) {
-                m_eol = line.eol;
-                eolSeen = true;
-            }
+        line.text = text.toByteArray();
+        line.eol = eol.toByteArray();
+        if (!eol.isEmpty() && !eolSeen) {
+            m_eol = line.eol;
+            eolSeen = true;
         }
-        // The byte-order mark of a UTF-8 file is not part of the first name.
-        const qsizetype start = (pos == 0 && line.text.startsWith(kUtf8Bom)) ? kUtf8Bom.size() : 0;
         classify(line, start);
         m_lines.push_back(std::move(line));
-        pos = end;
-    }
+        return true;
+    });
 }
 
-void IniDocument::classify(Line &line, qsizetype start) const
+IniDocument::LineClass IniDocument::classifyText(QByteArrayView t, qsizetype start)
 {
-    const QByteArray &t = line.text;
-    line.kind = Kind::Other;
+    LineClass line;
     line.utf8 = isValidUtf8(t);
     auto decode = [&line](QByteArrayView bytes) {
-        return line.utf8 ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
+        return line.utf8 ? fromUtf8KeepingBom(bytes) : decodeWindows1252(bytes);
     };
 
     qsizetype i = start;
     while (i < t.size() && isBlank(t[i]))
         ++i;
     if (i == t.size() || t[i] == ';')
-        return;
+        return line;
     if (t[i] == '[') {
         const qsizetype close = t.indexOf(']', i + 1);
         if (close < 0)
-            return; // not a header: the section before it goes on
+            return line; // not a header: the section before it goes on
         line.kind = Kind::Section;
-        line.name
-            = trimBlanks(decode(QByteArrayView(t).sliced(i + 1, close - i - 1))).toCaseFolded();
-        return;
+        line.name = trimBlanks(decode(t.sliced(i + 1, close - i - 1))).toCaseFolded();
+        return line;
     }
     const qsizetype eq = t.indexOf('=', i);
     if (eq < 0)
-        return;
-    QString name = trimBlanks(decode(QByteArrayView(t).sliced(i, eq - i)));
+        return line;
+    QString name = trimBlanks(decode(t.sliced(i, eq - i)));
     if (name.isEmpty())
-        return;
+        return line;
     line.kind = Kind::Key;
     line.name = name.toCaseFolded();
     line.valueAt = eq + 1;
+    return line;
+}
+
+void IniDocument::classify(Line &line, qsizetype start) const
+{
+    LineClass c = classifyText(line.text, start);
+    line.kind = c.kind;
+    line.utf8 = c.utf8;
+    line.name = std::move(c.name);
+    line.valueAt = c.valueAt;
+}
+
+QString IniDocument::valueIn(
+    QByteArrayView bytes, const QString &section, const QString &key, const QString &defaultValue)
+{
+    // The lines as parse() splits them, searched as value() searches them:
+    // the first matching section, up to the next section header.
+    const QString foldedKey = trimBlanks(key).toCaseFolded();
+    if (foldedKey.isEmpty())
+        return defaultValue;
+    const QString foldedSection = trimBlanks(section).toCaseFolded();
+    bool inSection = false;
+    QString found = defaultValue;
+    splitLines(bytes, [&](QByteArrayView text, QByteArrayView, qsizetype start) {
+        const LineClass line = classifyText(text, start);
+        if (line.kind == Kind::Section) {
+            if (inSection)
+                return false;
+            inSection = line.name == foldedSection;
+        } else if (inSection && line.kind == Kind::Key && line.name == foldedKey) {
+            const QByteArrayView raw = text.sliced(line.valueAt);
+            found = trimBlanks(line.utf8 ? fromUtf8KeepingBom(raw) : decodeWindows1252(raw));
+            return false;
+        }
+        return true;
+    });
+    return found;
 }
 
 qsizetype IniDocument::findSection(const QString &folded) const
@@ -274,9 +404,13 @@ QString IniDocument::value(
     const qsizetype at = findKey(header, sectionEnd(header), foldedKey);
     if (at < 0)
         return defaultValue;
-    const Line &line = m_lines[at];
+    return valueOf(m_lines[at]);
+}
+
+QString IniDocument::valueOf(const Line &line)
+{
     const QByteArrayView raw = QByteArrayView(line.text).sliced(line.valueAt);
-    return trimBlanks(line.utf8 ? QString::fromUtf8(raw) : decodeWindows1252(raw));
+    return trimBlanks(line.utf8 ? fromUtf8KeepingBom(raw) : decodeWindows1252(raw));
 }
 
 IniDocument::Line IniDocument::makeLine(const QByteArray &text) const
@@ -288,11 +422,16 @@ IniDocument::Line IniDocument::makeLine(const QByteArray &text) const
     return line;
 }
 
+bool IniDocument::isWritableSection(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u']') && !hasLineBreak(name);
+}
+
 bool IniDocument::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QString sectionName = trimBlanks(section);
     const QString keyName = trimBlanks(key);
-    if (sectionName.isEmpty() || sectionName.contains(u']') || hasLineBreak(sectionName))
+    if (!isWritableSection(sectionName))
         return false;
     if (keyName.isEmpty() || keyName.contains(u'=') || hasLineBreak(keyName)
         || keyName.startsWith(u'[') || keyName.startsWith(u';'))
@@ -315,9 +454,12 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
     const qsizetype at = findKey(header, end, keyName.toCaseFolded());
     if (at >= 0) {
         Line &line = m_lines[at];
-        // Keep the key as spelled and the blanks around "=" as they were.
+        // Keep the key as spelled and the blanks around "=" as they were; a
+        // value that brings its own leading blanks replaces those after "=",
+        // or every rewrite of it would add more.
         qsizetype prefixEnd = line.valueAt;
-        while (prefixEnd < line.text.size() && isBlank(line.text[prefixEnd]))
+        while (!(text.size() && isBlank(text.front())) && prefixEnd < line.text.size()
+            && isBlank(line.text[prefixEnd]))
             ++prefixEnd;
         QByteArray prefix = line.text.left(prefixEnd);
         if (!line.utf8)
@@ -339,7 +481,66 @@ bool IniDocument::setValue(const QString &section, const QString &key, const QSt
         --last;
     if (m_lines[last].eol.isEmpty())
         m_lines[last].eol = m_eol;
-    m_lines.insert(m_lines.begin() + last + 1, makeLine(keyName.toUtf8() + '=' + valueBytes));
+    // The line end of the line before: the file's first one could be a "\r"
+    // that joins the "\n" of a blank line after it into one line end.
+    Line added = makeLine(keyName.toUtf8() + '=' + valueBytes);
+    added.eol = m_lines[last].eol;
+    m_lines.insert(m_lines.begin() + last + 1, std::move(added));
+    m_modified = true;
+    return true;
+}
+
+QString IniDocument::spelledName(const Line &line)
+{
+    QByteArrayView text(line.text);
+    if (text.startsWith(kUtf8Bom))
+        text = text.sliced(kUtf8Bom.size());
+    if (line.kind == Kind::Section) {
+        const qsizetype open = text.indexOf('[');
+        text = text.sliced(open + 1, text.indexOf(']', open + 1) - open - 1);
+    } else {
+        // valueAt counts from the start of the line, the mark included.
+        text = text.first(line.valueAt - 1 - (line.text.size() - text.size()));
+    }
+    return trimBlanks(line.utf8 ? QString::fromUtf8(text) : decodeWindows1252(text));
+}
+
+QStringList IniDocument::sectionNames() const
+{
+    QStringList names;
+    for (const Line &line : m_lines) {
+        if (line.kind == Kind::Section)
+            names << spelledName(line);
+    }
+    return names;
+}
+
+std::vector<IniDocument::Entry> IniDocument::entries(const QString &section) const
+{
+    std::vector<Entry> found;
+    const qsizetype header = findSection(trimBlanks(section).toCaseFolded());
+    if (header < 0)
+        return found;
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const Line &line = m_lines[i];
+        if (line.kind != Kind::Key)
+            continue;
+        found.push_back({spelledName(line), valueOf(line)});
+    }
+    return found;
+}
+
+bool IniDocument::addSection(const QString &section)
+{
+    const QString name = trimBlanks(section);
+    if (!isWritableSection(name))
+        return false;
+    if (findSection(name.toCaseFolded()) >= 0)
+        return true;
+    if (!m_lines.empty() && m_lines.back().eol.isEmpty())
+        m_lines.back().eol = m_eol;
+    m_lines.push_back(makeLine('[' + name.toUtf8() + ']'));
     m_modified = true;
     return true;
 }
@@ -391,13 +592,39 @@ QString readIniValue(const QString &section, const QString &key, const QString &
 QString readIniValue(
     const QString &section, const QString &key, const QString &file, const QString &defaultValue)
 {
-    return IniDocument(file).value(section, key, defaultValue);
+    return readIniValueNative(section, key, QFile::encodeName(file), defaultValue);
 }
 
-bool writeIniValue(
-    const QString &section, const QString &key, const QString &value, const QString &file)
+QString readIniValueNative(const QString &section, const QString &key, const QByteArray &nativePath,
+    const QString &defaultValue)
+{
+    QByteArray bytes;
+    if (!readRegularFile(nativePath, bytes))
+        return defaultValue;
+    return IniDocument::valueIn(bytes, section, key, defaultValue);
+}
+
+bool writeIniValue(const QString &section, const QString &key, const QString &value,
+    const QString &file, IniLinks links)
 {
     IniDocument doc;
+    // What a missing file becomes; also checks the names.
+    if (!doc.setValue(section, key, value))
+        return false;
+    const QByteArray path = QFile::encodeName(file);
+    switch (createNewFile(path, doc.toBytes())) {
+    case NewFile::Created:
+        return true;
+    case NewFile::Failed:
+        return false;
+    case NewFile::Exists:
+        break;
+    }
+    if (links == IniLinks::Refuse) {
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return false;
+    }
     if (!doc.load(file))
         return false;
     return doc.setValue(section, key, value) && doc.save();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -43,12 +44,32 @@ public:
     // "[" or ";".
     bool setValue(const QString &section, const QString &key, const QString &value);
 
+    // value() of the text `bytes` without building a document: one pass
+    // that stops at the key. readIniValue reads files through it.
+    static QString valueIn(QByteArrayView bytes, const QString &section, const QString &key,
+        const QString &defaultValue = QString());
+
     bool isModified() const { return m_modified; }
     QByteArray toBytes() const;
     // Writes the file through a temporary file in the same folder that is
     // renamed over the old one, so a failed write leaves the old file whole.
     // An unchanged document whose file exists is not written again.
     bool save();
+
+    // Section names and, per section, keys as spelled in the file, in file
+    // order (registry.ini enumerates them; its value names match exactly).
+    QStringList sectionNames() const;
+    struct Entry
+    {
+        QString key;
+        QString value;
+    };
+    // The keys of the first matching section with their values; empty when
+    // the section is missing.
+    std::vector<Entry> entries(const QString &section) const;
+    // Appends an empty section unless one matches; false for a name that
+    // cannot be written.
+    bool addSection(const QString &section);
 
 private:
     enum class Kind
@@ -67,12 +88,26 @@ private:
         qsizetype valueAt = 0; // key lines: offset just after "="
     };
 
+    // What one line is: its kind, whether it is valid UTF-8, the case-folded
+    // name of a section or key and where a key's value starts.
+    struct LineClass
+    {
+        Kind kind = Kind::Other;
+        bool utf8 = true;
+        QString name;
+        qsizetype valueAt = 0;
+    };
+    static LineClass classifyText(QByteArrayView text, qsizetype start);
+
     void parse(const QByteArray &bytes);
     void classify(Line &line, qsizetype start) const;
     qsizetype findSection(const QString &folded) const;
     qsizetype sectionEnd(qsizetype header) const;
     qsizetype findKey(qsizetype header, qsizetype end, const QString &folded) const;
     Line makeLine(const QByteArray &text) const;
+    static QString spelledName(const Line &line);
+    static QString valueOf(const Line &line);
+    static bool isWritableSection(const QString &name);
 
     std::vector<Line> m_lines;
     QString m_file;
@@ -87,10 +122,26 @@ private:
 QString readIniValue(const QString &section, const QString &key, const QString &file);
 QString readIniValue(
     const QString &section, const QString &key, const QString &file, const QString &defaultValue);
+// readIniValue for a path in the file system's own encoding, so that a file
+// whose name is not valid text can still be read.
+QString readIniValueNative(const QString &section, const QString &key, const QByteArray &nativePath,
+    const QString &defaultValue = QString());
+
+// Whether a write may go through a symbolic link to the file it names.
+enum class IniLinks
+{
+    Follow, // settings files may be links into a dotfiles folder
+    Refuse // a file named by outside data (a bookmark's name): never a link
+};
+
 // Sets one value, creating the file, section and key as needed. False when
 // the file could not be read or written (the old file is then unchanged).
-bool writeIniValue(
-    const QString &section, const QString &key, const QString &value, const QString &file);
+// A missing file is created at once holding the section header and the key
+// line; it is never put in place of something that appeared meanwhile. With
+// IniLinks::Refuse an existing file that is a link, or not a regular file,
+// is left alone and the call is false.
+bool writeIniValue(const QString &section, const QString &key, const QString &value,
+    const QString &file, IniLinks links = IniLinks::Follow);
 
 // UTF-8 when bytes are valid UTF-8, else Windows-1252 (the code page of
 // files made on Windows).
