@@ -67,22 +67,14 @@ std::optional<QString> DescriptionPageWriter::preparePage(const store::BookmarkR
     if (!QDir().mkpath(dir))
         return std::nullopt;
 
-    // Assets already there are never rewritten; a deleted one comes back.
-    static const struct
-    {
-        const char *name;
-        Resource id;
-    } assets[] = {
-        {"shim.gif", Resource::ShimPicture},
-        {"single_dot_h.gif", Resource::DottedRulePicture},
-        {"small_bullet.gif", Resource::BulletPicture},
-        {"styles.css", Resource::StyleSheet},
-    };
-    for (const auto &asset : assets) {
-        const QString path = dir + QLatin1Char('/') + QLatin1String(asset.name);
-        if (!QFileInfo::exists(path))
-            writeResourceFile(asset.id, path);
-    }
+    // A deleted asset comes back.
+    writeMissingAssets(dir,
+        {
+            {"shim.gif", Resource::ShimPicture},
+            {"single_dot_h.gif", Resource::DottedRulePicture},
+            {"small_bullet.gif", Resource::BulletPicture},
+            {"styles.css", Resource::StyleSheet},
+        });
     if (!yieldStillCurrent(refresh))
         return std::nullopt;
 

@@ -1,6 +1,7 @@
 #include "pages/PageResources.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 // Resources of a static library must be registered by hand.
 static void registerPageResources()
@@ -59,6 +60,15 @@ bool writeResourceFile(Resource id, const QString &path)
 {
     const QByteArray bytes = resourceBytes(id);
     return !bytes.isEmpty() && writeFileBytes(path, bytes);
+}
+
+void writeMissingAssets(const QString &folder, std::initializer_list<PageAsset> assets)
+{
+    for (const PageAsset &asset : assets) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(asset.name);
+        if (!QFileInfo::exists(path))
+            writeResourceFile(asset.id, path);
+    }
 }
 
 bool writeFileBytes(const QString &path, const QByteArray &bytes)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <initializer_list>
 
 namespace quillet::pages {
 
@@ -30,6 +31,16 @@ QString resourceText(Resource id);
 // WriteResourceFile: writes the resource's bytes to `path`, replacing the
 // file. False on any failure; nothing is reported.
 bool writeResourceFile(Resource id, const QString &path);
+
+// A picture or style sheet a page refers to, by its file name.
+struct PageAsset
+{
+    const char *name;
+    Resource id;
+};
+// Writes each asset missing from `folder`, in the order given; one already
+// there is never rewritten.
+void writeMissingAssets(const QString &folder, std::initializer_list<PageAsset> assets);
 
 // Writes `bytes` as the whole content of `path`; false when any of it could
 // not be written.
