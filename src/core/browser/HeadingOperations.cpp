@@ -37,25 +37,13 @@ void resolveTitleClash(HeadingTreeModel &tree, HeadingNode *heading, const Headi
 // Pre-order: a heading, its descendants, then its next sibling.
 void collectDescendants(const HeadingNode *node, QList<const HeadingNode *> &out)
 {
-    for (const auto &child : node->children) {
-        out << child.get();
-        collectDescendants(child.get(), out);
-    }
+    HeadingTreeModel::visitSubtree(node, [&](const HeadingNode *n) {
+        if (n != node)
+            out << n;
+    });
 }
 
 } // namespace
-
-HeadingNode *findChildHeading(const QString &title, const HeadingNode *parent)
-{
-    if (!parent)
-        return nullptr;
-    const QString wanted = title.trimmed();
-    for (const auto &child : parent->children) {
-        if (child->title.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
-            return child.get();
-    }
-    return nullptr;
-}
 
 QString uniqueHeadingTitle(const QString &title, const HeadingNode *parent)
 {
@@ -150,6 +138,7 @@ bool moveHeadingInTree(HeadingTreeModel &tree, HeadingNode *heading, HeadingMove
         break;
     }
     }
+    tree.markRecreated(heading);
     tree.setCurrent(heading);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/HeadingLookup.h"
 #include "browser/HeadingTreeModel.h"
 
 #include <QList>
@@ -19,10 +20,6 @@ enum class HeadingMove
     Left = 2,
     Right = 3
 };
-
-// The child of `parent` whose title equals `title`, both trimmed and
-// compared without regard to case; null when none (or no parent).
-HeadingNode *findChildHeading(const QString &title, const HeadingNode *parent);
 
 // `title` + " #n" for the first n = 1, 2, ... that no child of `parent`
 // carries (the number is always appended).

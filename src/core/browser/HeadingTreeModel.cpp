@@ -6,6 +6,20 @@
 
 namespace quillet::browser {
 
+HeadingNode::~HeadingNode()
+{
+    // Taken apart level by level: a chain of a million headings would
+    // otherwise recurse once per level and run out of stack.
+    std::vector<std::unique_ptr<HeadingNode>> doomed = std::move(children);
+    while (!doomed.empty()) {
+        std::unique_ptr<HeadingNode> node = std::move(doomed.back());
+        doomed.pop_back();
+        for (auto &child : node->children)
+            doomed.push_back(std::move(child));
+        node->children.clear();
+    }
+}
+
 int HeadingNode::row() const
 {
     if (!parent)
@@ -60,6 +74,7 @@ HeadingNode *HeadingTreeModel::insertHeading(HeadingNode *parent, int row, const
     node->key = key;
     node->image = image;
     node->expandedImage = expandedImage;
+    node->addedOrder = ++m_added;
     node->parent = parent;
     HeadingNode *raw = node.get();
     auto &siblings = childrenOf(parent);
@@ -243,11 +258,22 @@ void HeadingTreeModel::endBulkLoad()
     endResetModel();
 }
 
+void HeadingTreeModel::visitSubtree(
+    const HeadingNode *node, const std::function<void(const HeadingNode *)> &visit)
+{
+    std::vector<const HeadingNode *> pending {node};
+    while (!pending.empty()) {
+        const HeadingNode *next = pending.back();
+        pending.pop_back();
+        visit(next);
+        for (auto it = next->children.rbegin(); it != next->children.rend(); ++it)
+            pending.push_back(it->get());
+    }
+}
+
 void HeadingTreeModel::forgetKeys(const HeadingNode *node)
 {
-    m_byKey.remove(node->key);
-    for (const auto &child : node->children)
-        forgetKeys(child.get());
+    visitSubtree(node, [this](const HeadingNode *n) { m_byKey.remove(n->key); });
 }
 
 QModelIndex HeadingTreeModel::indexOf(const HeadingNode *node) const

@@ -3,6 +3,7 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,8 +18,16 @@ struct HeadingNode
     int image = 0;
     int expandedImage = 0;
     bool expanded = false;
+    // Rises with every heading added: the help file names pages by the
+    // heading's place in the order of adding.
+    quint64 addedOrder = 0;
     HeadingNode *parent = nullptr;
     std::vector<std::unique_ptr<HeadingNode>> children;
+
+    HeadingNode() = default;
+    ~HeadingNode();
+    HeadingNode(const HeadingNode &) = delete;
+    HeadingNode &operator=(const HeadingNode &) = delete;
 
     int row() const;
     HeadingNode *firstChild() const { return children.empty() ? nullptr : children.front().get(); }
@@ -69,12 +78,19 @@ public:
     // Removes `node` with its subtree. The current heading, when inside it,
     // becomes none.
     void removeHeading(HeadingNode *node);
+    // A heading the move commands re-create at its new place counts as added
+    // last; its children keep their places.
+    void markRecreated(HeadingNode *node) { node->addedOrder = ++m_added; }
     void setTitle(HeadingNode *node, const QString &title);
     void setImages(HeadingNode *node, int image, int expandedImage);
     // Gives `node` another key; false when the key belongs to another node.
     bool setKey(HeadingNode *node, const QString &key);
     // True when `node` is `ancestor` or lies below it.
     static bool isInSubtree(const HeadingNode *node, const HeadingNode *ancestor);
+    // `node` and every heading below it, each before its children and in
+    // sibling order; without recursion, so any depth works.
+    static void visitSubtree(
+        const HeadingNode *node, const std::function<void(const HeadingNode *)> &visit);
 
     HeadingNode *findByKey(const QString &key) const { return m_byKey.value(key); }
     bool containsKey(const QString &key) const { return m_byKey.contains(key); }
@@ -119,6 +135,7 @@ private:
     QHash<QString, HeadingNode *> m_byKey;
     HeadingNode *m_current = nullptr;
     bool m_bulk = false;
+    quint64 m_added = 0;
 };
 
 } // namespace quillet::browser
