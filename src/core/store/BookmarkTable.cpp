@@ -55,6 +55,17 @@ void bindChange(Statement &s, qint64 id, const BookmarkChange &change)
         .bind(10, change.thumbnail ? *change.thumbnail : QByteArray());
 }
 
+// The index of each heading key, case-folded: keys compare as the engine's
+// text does, without regard to case.
+QHash<QString, int> slotsOfKeys(const QStringList &headingKeys)
+{
+    QHash<QString, int> slotOfKey;
+    slotOfKey.reserve(headingKeys.size());
+    for (int i = 0; i < headingKeys.size(); ++i)
+        slotOfKey.insert(headingKeys[i].toCaseFolded(), i);
+    return slotOfKey;
+}
+
 } // namespace
 
 std::vector<BookmarkRow> BookmarkTable::select(
@@ -78,6 +89,11 @@ std::vector<BookmarkRow> BookmarkTable::liveRows(
     const QString &headingKey, Thumbnail thumbnail) const
 {
     return select(QStringLiteral("tKey = ?1 AND delFlag <> -1"), {headingKey}, thumbnail);
+}
+
+std::vector<BookmarkRow> BookmarkTable::allLiveRows(Thumbnail thumbnail) const
+{
+    return select(QStringLiteral("delFlag <> -1"), {}, thumbnail);
 }
 
 std::vector<BookmarkRow> BookmarkTable::allRows(
@@ -144,12 +160,8 @@ int BookmarkTable::countLive() const
 std::vector<std::vector<RowRef>> BookmarkTable::liveRowsOf(const QStringList &headingKeys) const
 {
     // tbItems has no index on tKey: one scan collects the rows of every
-    // heading instead of a scan per heading. Keys compare as the engine's
-    // text does, without regard to case.
-    QHash<QString, int> slotOfKey;
-    slotOfKey.reserve(headingKeys.size());
-    for (int i = 0; i < headingKeys.size(); ++i)
-        slotOfKey.insert(headingKeys[i].toCaseFolded(), i);
+    // heading instead of a scan per heading.
+    const QHash<QString, int> slotOfKey = slotsOfKeys(headingKeys);
     std::vector<std::vector<RowRef>> rows(static_cast<size_t>(headingKeys.size()));
     Statement s(m_db, QStringLiteral("SELECT ID, tKey, delFlag FROM tbItems WHERE delFlag <> -1"));
     while (s.next()) {
@@ -159,6 +171,48 @@ std::vector<std::vector<RowRef>> BookmarkTable::liveRowsOf(const QStringList &he
                 {s.integer(0), static_cast<RowState>(s.integer(2))});
     }
     return rows;
+}
+
+std::vector<BookmarkRow> BookmarkTable::liveRowsById(
+    const std::vector<RowRef> &refs, Thumbnail thumbnail) const
+{
+    std::vector<BookmarkRow> rows;
+    rows.reserve(refs.size());
+    for (const RowRef &ref : refs) {
+        auto found = select(
+            QStringLiteral("ID = ?1 AND delFlag <> -1"), {QString::number(ref.id)}, thumbnail, 1);
+        if (!found.empty())
+            rows.push_back(std::move(found.front()));
+    }
+    return rows;
+}
+
+std::vector<std::vector<NamedLink>> BookmarkTable::liveLinksOf(const QStringList &headingKeys) const
+{
+    const QHash<QString, int> slotOfKey = slotsOfKeys(headingKeys);
+    std::vector<std::vector<NamedLink>> rows(static_cast<size_t>(headingKeys.size()));
+    Statement s(m_db,
+        QStringLiteral(
+            "SELECT tKey, urlName, urlLink FROM tbItems WHERE delFlag <> -1 ORDER BY ID"));
+    while (s.next()) {
+        const auto slot = slotOfKey.constFind(s.text(0).toCaseFolded());
+        if (slot == slotOfKey.constEnd())
+            continue;
+        rows[static_cast<size_t>(*slot)].push_back(
+            {s.text(1), s.text(2), s.isNull(1), s.isNull(2)});
+    }
+    return rows;
+}
+
+QHash<QString, QStringList> BookmarkTable::liveNamesByHeading() const
+{
+    QHash<QString, QStringList> names;
+    Statement s(m_db,
+        QStringLiteral("SELECT tKey, urlName FROM tbItems WHERE delFlag <> -1 "
+                       "AND urlName IS NOT NULL ORDER BY ID"));
+    while (s.next())
+        names[s.text(0).toCaseFolded()] << s.text(1);
+    return names;
 }
 
 qint64 BookmarkTable::addPending(const BookmarkRow &row)

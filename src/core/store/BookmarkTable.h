@@ -2,6 +2,7 @@
 
 #include "store/BookmarkRow.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,16 @@ struct RowRef
     RowState state = RowState::Committed;
 };
 
+// The name and link of a live row, with whether each is Null in the table
+// (rows made by other programs may hold Nulls; the program writes "").
+struct NamedLink
+{
+    QString name;
+    QString link;
+    bool nameIsNull = false;
+    bool linkIsNull = false;
+};
+
 // The one owner of tbItems rows: every command reads, adds, changes, removes
 // and settles bookmarks through here, so the rules of pending rows live in
 // one place. Text comparisons (heading keys, names) are the engine's: letter
@@ -55,6 +66,8 @@ public:
     // The live rows of a heading, in stored order.
     std::vector<BookmarkRow> liveRows(
         const QString &headingKey, Thumbnail thumbnail = Thumbnail::Skip) const;
+    // The live rows of every heading, in stored order.
+    std::vector<BookmarkRow> allLiveRows(Thumbnail thumbnail = Thumbnail::Skip) const;
     // Every row of a heading, removed ones too, in stored order.
     std::vector<BookmarkRow> allRows(
         const QString &headingKey, Thumbnail thumbnail = Thumbnail::Skip) const;
@@ -73,6 +86,16 @@ public:
     // The live rows of each heading, in the order of `headingKeys`, found in
     // one pass over the table.
     std::vector<std::vector<RowRef>> liveRowsOf(const QStringList &headingKeys) const;
+    // The rows of `refs` that are still live, in the order given: a long walk
+    // reads rows one by one after one liveRowsOf pass.
+    std::vector<BookmarkRow> liveRowsById(
+        const std::vector<RowRef> &refs, Thumbnail thumbnail = Thumbnail::Skip) const;
+    // The same with each row's name and link, in stored order.
+    std::vector<std::vector<NamedLink>> liveLinksOf(const QStringList &headingKeys) const;
+    // The names of the live rows of every heading key in the table, found in
+    // one pass, keyed by the case-folded key (keys compare ignoring case).
+    // Null names, which equal nothing, are left out.
+    QHash<QString, QStringList> liveNamesByHeading() const;
 
     // Adds a pending row (its state and ID are ignored); returns its ID.
     // Empty texts are written as empty strings, never as Null.
