@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::pages {
+
+// "Create chm file" (miTMakeCHM): compiles the whole document into a help
+// file with chmcmd, copies it to the desktop folder and opens that folder.
+class HelpFileBuilder
+{
+public:
+    explicit HelpFileBuilder(shell::Workspace &workspace)
+        : m_ws(workspace)
+    {
+    }
+
+    // How long the compiler may run before it is stopped.
+    int compileTimeoutMs = 30 * 60 * 1000;
+
+    void makeChmFile();
+
+    // What became of a compiler run.
+    enum class Compiled
+    {
+        Done, // a non-empty help file and no "Error:" line
+        NotStarted,
+        Failed,
+        TimedOut
+    };
+    // Runs `compiler` on "favorites.hhp" in `folder` and waits for it, the
+    // windows repainting meanwhile, judging by the file `helpFile` it leaves.
+    static Compiled compile(
+        const QString &compiler, const QString &folder, const QString &helpFile, int timeoutMs);
+
+private:
+    // The compiler to run; empty when none was found or chosen.
+    QString findCompiler();
+
+    shell::Workspace &m_ws;
+};
+
+} // namespace quillet::pages

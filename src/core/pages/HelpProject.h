@@ -1,0 +1,69 @@
+#pragma once
+
+#include "store/BookmarkTable.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace quillet::browser {
+class HeadingTreeModel;
+struct HeadingNode;
+} // namespace quillet::browser
+
+namespace quillet::platform {
+class ProgressView;
+class StatusView;
+} // namespace quillet::platform
+
+namespace quillet::pages {
+
+// The help-file project's work folder, "_chm" in the application home.
+QString chmWorkFolder();
+
+// The help file a document compiles to: "Favorites.chm" while untitled,
+// else the document's file name up to its last "." (trimmed) + ".chm".
+QString helpFileName(bool untitled, const QString &documentFileName);
+
+// A title as the contents file holds it: "&" as "&amp;", and every character
+// beyond ASCII as a numeric reference, so that the text survives whatever
+// code page a help viewer reads the contents in.
+QString contentsTitle(const QString &title);
+
+// BuildChmProject: writes the pages (one per heading with live bookmarks,
+// UTF-8, their style sheet, pictures and thumbnails referenced relatively so
+// that the compiler embeds them), "tmp.htm", "blank.htm", "favorites.hhc"
+// and "favorites.hhp" into `folder`, counting the progress counter up from 0
+// on `progress`. Page failures are skipped; false when another file could not
+// be written.
+class HelpProjectWriter
+{
+public:
+    HelpProjectWriter(const browser::HeadingTreeModel &tree, const store::BookmarkTable &table,
+        QString folder, platform::ProgressView *progress, platform::StatusView *status);
+
+    bool build(const QString &helpFile);
+
+private:
+    using HeadingChain = std::vector<std::unique_ptr<browser::HeadingNode>>;
+    void writeContents(const HeadingChain &top);
+    bool writeHeadingPage(const browser::HeadingNode *heading, const QString &page);
+    QString saveThumbnailForPage(const store::BookmarkRow &row);
+    QString pageBlock(const store::BookmarkRow &row, bool last);
+    QString pageName(const browser::HeadingNode *heading) const;
+    void setStatus(const QString &text);
+    bool writeText(const QString &name, const QString &text);
+
+    const browser::HeadingTreeModel &m_tree;
+    const store::BookmarkTable &m_table;
+    QString m_folder;
+    platform::ProgressView *m_progress;
+    platform::StatusView *m_status;
+    QHash<const browser::HeadingNode *, int> m_index;
+    QHash<const browser::HeadingNode *, std::vector<store::RowRef>> m_rows;
+    QString m_contents;
+    QString m_files;
+};
+
+} // namespace quillet::pages
