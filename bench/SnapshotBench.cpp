@@ -1,0 +1,160 @@
+// Snapshot figures in the real page renderer (offscreen): the full-page
+// capture of a loaded 1280 x 6000 page, checked against its markers, and a
+// snapshot run over 20 local pages.
+#include "../tests/support/MarkerPage.h"
+#include "BenchDocuments.h"
+
+#include "browser/HeadingTreeStorage.h"
+#include "platform/QtPageRenderer.h"
+#include "shell/Workspace.h"
+#include "snapshots/SnapshotRun.h"
+#include "store/BookmarkTable.h"
+#include "store/Schema.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QUrl>
+#include <QWebEngineView>
+#include <benchmark/benchmark.h>
+
+using namespace quillet;
+
+namespace {
+
+QString writePage(const QString &name, const QString &html)
+{
+    const QString path = bench::benchFolder() + QLatin1Char('/') + name;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(html.toUtf8());
+    return path;
+}
+
+template<typename Done> bool waitFor(Done done, int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// The renderer in a hidden window whose page area is `view` large.
+struct HiddenBrowser
+{
+    explicit HiddenBrowser(QSize view)
+        : renderer(&host)
+    {
+        host.setAttribute(Qt::WA_DontShowOnScreen);
+        host.resize(view);
+        renderer.view()->resize(view);
+        host.show();
+    }
+    bool load(const QString &path)
+    {
+        bool loaded = false;
+        QObject::connect(renderer.view(), &QWebEngineView::loadFinished, &host,
+            [&loaded](bool) { loaded = true; });
+        renderer.navigate(QUrl::fromLocalFile(path).toString());
+        return waitFor([&] { return loaded; }, 20000);
+    }
+    QWidget host;
+    platform::QtPageRenderer renderer;
+};
+
+void BM_FullPageCapture(benchmark::State &state)
+{
+    test::MarkerPage markers;
+    HiddenBrowser browser(
+        QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    if (!browser.load(writePage(QStringLiteral("markers.htm"), markers.html()))) {
+        state.SkipWithError("page did not load");
+        return;
+    }
+    int wrong = 0;
+    for (auto _ : state) {
+        QImage captured;
+        bool done = false;
+        browser.renderer.capturePage([&](const QImage &image) {
+            captured = image;
+            done = true;
+        });
+        if (!waitFor([&] { return done; }, 60000)) {
+            state.SkipWithError("capture did not end");
+            return;
+        }
+        wrong += markers.wrongBlocks(captured) != 0;
+    }
+    state.counters["wrong_pictures"] = wrong;
+}
+// A page area as wide as the page and 1000 high; the snapshot window's
+// default page area.
+BENCHMARK(BM_FullPageCapture)
+    ->Args({1296, 1000})
+    ->Args({1016, 690})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// The description pane, unseen here.
+class NoDescription : public platform::DescriptionView
+{
+public:
+    void showBookmark(const store::BookmarkRow &) override { }
+    void blank() override { }
+};
+
+void BM_SnapshotRun20(benchmark::State &state)
+{
+    constexpr int kPages = 20;
+    test::MarkerPage markers;
+    markers.size = QSize(1280, 3000);
+    const QString html = markers.html();
+    NoDescription description;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString path = bench::benchFolder() + QStringLiteral("/snap.rdb");
+        QFile::remove(path);
+        QFile::copy(bench::documentWith(1, kPages), path);
+        shell::Workspace ws({nullptr, nullptr, nullptr, &description, nullptr, nullptr});
+        ws.document().adoptOpened(store::openDocumentDatabase(path), path);
+        store::Database &db = *ws.document().database();
+        {
+            store::BookmarkTable table(db);
+            int n = 0;
+            for (const store::BookmarkRow &row : table.liveRows(QStringLiteral("kRoot"))) {
+                store::BookmarkChange change;
+                change.link
+                    = QUrl::fromLocalFile(writePage(QStringLiteral("page%1.htm").arg(n++), html))
+                          .toString();
+                table.change(row.id, change);
+            }
+        }
+        browser::loadHeadingTree(db, ws.tree(), nullptr);
+        ws.selectHeading(ws.tree().findByKey(QStringLiteral("kRoot")));
+        ws.list().selectAll();
+        HiddenBrowser browser(QSize(1016, 690));
+        snapshots::SnapshotRun run(ws, browser.renderer);
+        waitFor([] { return false; }, 300); // about:blank
+        state.ResumeTiming();
+
+        run.startClicked();
+        if (!waitFor([&] { return run.mode() == snapshots::SnapshotRun::Mode::Idle; }, 300000)) {
+            state.SkipWithError("run did not end");
+            return;
+        }
+        state.PauseTiming();
+        state.counters["pictures"] = static_cast<double>(ws.document().pendingImageFiles().size());
+        state.counters["bookmarks"] = static_cast<double>(run.entries().size());
+        state.ResumeTiming();
+    }
+    state.counters["pages_per_second"] = benchmark::Counter(
+        kPages * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SnapshotRun20)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+} // namespace

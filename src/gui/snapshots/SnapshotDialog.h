@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+
+namespace quillet::platform {
+class PageRenderer;
+class QtPageRenderer;
+} // namespace quillet::platform
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::snapshots {
+
+class SnapshotRun;
+
+// frmSnap: the selected bookmarks, the page being captured, and the run's
+// buttons. The main window stays blocked while it is open.
+class SnapshotDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit SnapshotDialog(shell::Workspace &workspace, QWidget *parent = nullptr);
+    ~SnapshotDialog() override;
+
+    SnapshotRun &run() { return *m_run; }
+    platform::QtPageRenderer &renderer() { return *m_renderer; }
+
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    void showControls();
+    void selectAll();
+
+    std::unique_ptr<platform::QtPageRenderer> m_renderer;
+    std::unique_ptr<SnapshotRun> m_run;
+    QTreeWidget *m_lvwItem = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QComboBox *m_cboLink = nullptr;
+    QLineEdit *m_txtItem = nullptr;
+    QToolButton *m_imgIcon = nullptr;
+    QWidget *m_picItem = nullptr;
+    QPushButton *m_cmdStart = nullptr;
+    QPushButton *m_cmdStop = nullptr;
+    QProgressBar *m_proSnap = nullptr;
+    QLabel *m_staShow = nullptr;
+    QList<QAction *> m_textSizes;
+};
+
+// miLMakeSnap: opens the snapshot window over `parent` when at least one
+// bookmark is selected.
+void runSnapshotDialog(shell::Workspace &workspace, QWidget *parent);
+
+} // namespace quillet::snapshots

@@ -1,0 +1,147 @@
+// "Make snapshot" from the main window, and the full-page capture of the
+// snapshot browser checked pixel by pixel.
+#include "DocumentBuilder.h"
+#include "GuiDriver.h"
+#include "GuiTestMain.h"
+#include "MarkerPage.h"
+#include "ScriptedPlatform.h"
+#include "pages/DescriptionPage.h"
+#include "pages/DescriptionPane.h"
+#include "platform/AppHome.h"
+#include "platform/QtPageRenderer.h"
+#include "shell/MainWindow.h"
+#include "snapshots/SnapshotRun.h"
+#include "store/BookmarkTable.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+using namespace quillet;
+using namespace quillet::test;
+
+namespace {
+
+QString writePage(const QString &name, const QString &html)
+{
+    const QString path = platform::homePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
+        return QString();
+    return path;
+}
+
+QString runScript(QWebEngineView &view, const QString &script)
+{
+    QVariant result;
+    bool done = false;
+    view.page()->runJavaScript(
+        script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return QString();
+    return result.toString();
+}
+
+} // namespace
+
+class SnapshotsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void makeSnapshotShowsTheThumbnailInThePane()
+    {
+        clearHome();
+        const QString page = writePage(QStringLiteral("green.htm"),
+            QStringLiteral("<html><body style=\"margin:0;background:#00c000\">"
+                           "<div style=\"height:2000px\"></div></body></html>"));
+        const QString link = QUrl::fromLocalFile(page).toString();
+        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        writeDocument(path,
+            {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
+            {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Green"), link}});
+
+        ScriptedMessageBoxes messages;
+        ScriptedFileDialogs dialogs;
+        RecordingDesktop desktop;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
+        QVERIFY(startWith(w, {path}));
+        QCOMPARE(w.workspace().list().selectedKey(), QStringLiteral("K1"));
+
+        QString status;
+        const bool opened
+            = answerDialog(w, QStringLiteral("miLMakeSnap"), "frmSnap", [&](QWidget *d) {
+                  auto *start = child<QPushButton>(d, "cmdStart");
+                  auto *statusText = child<QLabel>(d, "staShowText");
+                  if (QTest::qWaitFor([&] { return start->isEnabled(); }, 5000))
+                      click(start);
+                  (void)QTest::qWaitFor(
+                      [&] {
+                          return statusText->text() == QLatin1String("Status: Task accomplished.");
+                      },
+                      30000);
+                  status = statusText->text();
+                  d->close();
+              });
+        QVERIFY(opened);
+        QCOMPARE(status, QStringLiteral("Status: Task accomplished."));
+
+        const auto row = store::BookmarkTable(*w.workspace().document().database())
+                             .findLive(QStringLiteral("kRoot"), QStringLiteral("K1"));
+        QVERIFY(row);
+        const QImage thumbnail = QImage::fromData(row->thumbnail);
+        QCOMPARE(thumbnail.size(), QSize(180, 132));
+        QVERIFY(qGreen(thumbnail.pixel(90, 66)) > 150 && qRed(thumbnail.pixel(90, 66)) < 40);
+        QVERIFY(w.workspace().document().isModified());
+
+        auto *pane = child<pages::DescriptionPane>(&w, "webDescrip");
+        QString shown;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                shown = runScript(*pane,
+                    QStringLiteral("var i=document.images[0];"
+                                   "i&&i.naturalWidth==180?i.src.split('/').pop():''"));
+                return !shown.isEmpty();
+            },
+            15000));
+        const QImage paneImage(pages::htmlFolder() + QLatin1Char('/') + shown);
+        QCOMPARE(paneImage.size(), QSize(180, 132));
+        QVERIFY(qGreen(paneImage.pixel(90, 66)) > 150);
+    }
+
+    // Tiles two columns wide and many rows high, with the last column and
+    // row pushed against the page's edges.
+    void wholePageIsCapturedTileByTile()
+    {
+        clearHome();
+        MarkerPage markers;
+        markers.size = QSize(1280, 2400);
+        const QString page = writePage(QStringLiteral("markers.htm"), markers.html());
+        QWidget host;
+        host.setAttribute(Qt::WA_DontShowOnScreen);
+        host.resize(800, 600);
+        platform::QtPageRenderer renderer(&host);
+        renderer.view()->resize(host.size());
+        host.show();
+        QSignalSpy loaded(renderer.view(), &QWebEngineView::loadFinished);
+        renderer.navigate(QUrl::fromLocalFile(page).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+
+        QImage captured;
+        bool done = false;
+        renderer.capturePage([&](const QImage &image) {
+            captured = image;
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QCOMPARE(markers.wrongBlocks(captured), 0);
+    }
+};
+
+QUILLET_GUI_TEST_MAIN(SnapshotsTest)
+#include "tst_snapshots.moc"

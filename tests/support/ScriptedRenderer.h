@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/PageRenderer.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace quillet::test {
+
+// A page renderer driven by the test: it records what it was asked, a page
+// completes when the test says so, and a capture ends with the picture the
+// test hands over.
+class ScriptedRenderer : public platform::PageRenderer
+{
+public:
+    void navigate(const QString &address) override { navigations << address; }
+    void reload() override { ++reloads; }
+    void stop() override { ++stops; }
+    void setTextZoom(int level) override { zoom = level; }
+    void capturePage(std::function<void(const QImage &)> done) override
+    {
+        ++captures;
+        m_done = std::move(done);
+    }
+
+    // The page finished loading.
+    void complete()
+    {
+        if (listener())
+            listener()->documentCompleted();
+    }
+    bool capturing() const { return static_cast<bool>(m_done); }
+    // Ends the capture in work with `image` (null: it failed).
+    void finishCapture(const QImage &image)
+    {
+        auto done = std::move(m_done);
+        m_done = nullptr;
+        if (done)
+            done(image);
+    }
+
+    QStringList navigations;
+    int reloads = 0;
+    int stops = 0;
+    int captures = 0;
+    int zoom = kDefaultTextZoom;
+
+private:
+    std::function<void(const QImage &)> m_done;
+};
+
+} // namespace quillet::test
