@@ -67,6 +67,8 @@ QList<CommandItem> buildItems()
         separator("miTSep1"),
         item("miTImport", "Import from IE Favorites       ", "", "Ctrl+I"),
         item("miTExport", "Export to IE Favorites", "", "Ctrl+E"),
+        item("miTBrowserImport", "Import browser bookmarks..."),
+        item("miTBrowserExport", "Export browser bookmarks..."),
         synch,
         separator("miTSep2"),
         item("miTMakeCHM", "Create chm file", "Create chm file", "", 8),
@@ -125,7 +127,8 @@ QList<CommandBand> buildBands()
             "miECut miECopy miEPaste miESep1 miEDelete miESelectAll miESep2 miEFind"),
         band("bndView", "", "miVToolBox miVSep1 miVNavPanel miVDescription"),
         band("bndTool", "",
-            "miTSynch miTSep1 miTImport miTExport miTSep2 miTDBBackup miTDBRestore miTDBCompact "
+            "miTSynch miTSep1 miTImport miTExport miTBrowserImport miTBrowserExport miTSep2 "
+            "miTDBBackup miTDBRestore miTDBCompact "
             "miTSep3 miTMakeCHM miTScan miTSep4 miTOptions"),
         band("bndHelp", "",
             "miHContent miHSep1 miHHomepage miHSendMail miHSep2 miHUpdate miHSep3 miHAbout"),

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "browsers/ImportedBookmarks.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+namespace quillet::browsers {
+
+// The bookmark HTML file every browser reads and writes
+// (<!DOCTYPE NETSCAPE-Bookmark-file-1>). Usable without widgets: the
+// command-line companion calls these too.
+
+// Reads the file as browsers write it and as people mangle it: unclosed
+// <DT> and <p>, any letter case, entities, attributes in any order, huge
+// ICON attributes, a charset other than UTF-8 named by a meta tag. <H3> is a
+// folder, <A HREF> a bookmark (ADD_DATE its date), the <DD> after it its
+// description.
+ReadBookmarks readBookmarkHtml(const QByteArray &bytes);
+ReadBookmarks readBookmarkHtmlFile(const QString &path);
+
+// Reads `path` and imports it under `parent` (see importIntoHeading). The
+// rows are pending: the GUI leaves them to Save, the companion saves at once
+// (browser::resolvePendingChanges with store::Resolution::Save).
+ImportResult importBookmarkHtml(store::Database &db, browser::HeadingTreeModel &tree,
+    browser::HeadingNode *parent, const QString &path, platform::ProgressView *progress = nullptr);
+
+struct ExportResult
+{
+    int headings = 0;
+    int bookmarks = 0;
+    QString error; // set when the file could not be written
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Writes the live bookmarks as bookmark HTML. `top` null: the whole tree,
+// the root heading's bookmarks at the top of the file and every heading
+// below as a folder. Otherwise `top` itself is one folder holding its
+// bookmarks and sub-headings. Texts are escaped; dates become ADD_DATE.
+ExportResult exportBookmarkHtml(store::Database &db, const browser::HeadingTreeModel &tree,
+    const browser::HeadingNode *top, QIODevice &out, platform::ProgressView *progress = nullptr);
+// The same into a file, written whole or not at all (an earlier file of that
+// name stays until the new one is complete). Writes nothing but `path`.
+ExportResult exportBookmarkHtmlFile(store::Database &db, const browser::HeadingTreeModel &tree,
+    const browser::HeadingNode *top, const QString &path,
+    platform::ProgressView *progress = nullptr);
+
+} // namespace quillet::browsers

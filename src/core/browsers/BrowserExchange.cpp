@@ -1,0 +1,172 @@
+#include "browsers/BrowserExchange.h"
+
+#include "browsers/BookmarkHtml.h"
+#include "shell/PathNames.h"
+#include "shell/TitledMessage.h"
+#include "shell/Workspace.h"
+#include "store/FileMaintenance.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quillet::browsers {
+
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+namespace {
+
+const QString kImportTitle = QStringLiteral("Import browser bookmarks");
+const QString kExportTitle = QStringLiteral("Export browser bookmarks");
+// Problems listed in the closing message; the rest are counted.
+constexpr int kProblemsShown = 15;
+
+QString fileFilter(SourceKind kind)
+{
+    switch (kind) {
+    case SourceKind::Firefox:
+        return QStringLiteral("Firefox bookmarks(places.sqlite)|places.sqlite|All files(*.*)|*|");
+    case SourceKind::Chromium:
+        return QStringLiteral(
+            "Chromium or Chrome bookmarks(Bookmarks)|Bookmarks|All files(*.*)|*|");
+    case SourceKind::BookmarkHtml:
+        break;
+    }
+    return QStringLiteral("Bookmark HTML file(*.html;*.htm)|*.html;*.htm|All files(*.*)|*|");
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    return !a.isEmpty() && !b.isEmpty()
+        && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+QString problemsText(const QStringList &problems)
+{
+    QStringList shown = problems.mid(0, kProblemsShown);
+    if (problems.size() > kProblemsShown)
+        shown << QStringLiteral("... and %1 more.").arg(problems.size() - kProblemsShown);
+    return QStringLiteral("Some entries could not be read:\r\n")
+        + shown.join(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+QString BrowserExchange::chooseFile(const BookmarkSource &source)
+{
+    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
+    if (!dialogs)
+        return QString();
+    platform::yieldToEventLoop();
+    return dialogs->openFile(
+        kImportTitle, home.isEmpty() ? QDir::homePath() : home, fileFilter(source.kind));
+}
+
+int BrowserExchange::importBookmarks()
+{
+    store::Database *db = m_ws.document().database();
+    browser::HeadingNode *heading = m_ws.tree().current();
+    if (!db || !heading)
+        return 0;
+    const QList<BookmarkSource> found
+        = findBrowserProfiles(home.isEmpty() ? QDir::homePath() : home);
+    platform::yieldToEventLoop();
+    std::optional<BookmarkSource> source = m_dialogs.chooseSource(found);
+    if (source && source->path.isEmpty()) {
+        source->path = chooseFile(*source);
+        // The file says what it is, whatever the dialog offered.
+        if (!source->path.isEmpty())
+            source->kind = guessSourceKind(source->path);
+    }
+    if (!source || source->path.isEmpty()) {
+        m_ws.showIdleStatus();
+        return 0;
+    }
+
+    m_ws.setStatus(QStringLiteral("Status: Importing browser bookmarks..."));
+    platform::yieldToEventLoop();
+    const QString headingKey = heading->key;
+    const ImportResult result = browsers::importBookmarks(
+        *db, m_ws.tree(), heading, source->kind, source->path, m_ws.services().progress);
+    if (!result.ok()) {
+        m_ws.showIdleStatus();
+        shell::titledMessage(m_ws,
+            QStringLiteral("Can not import ") + quotedPath(source->path) + QStringLiteral(". ")
+                + result.error,
+            MessageIcon::Critical, kImportTitle);
+        return 0;
+    }
+    if (result.bookmarksAdded > 0 || result.headingsAdded > 0)
+        m_ws.document().setModified(true);
+    if (result.headingsAdded > 0)
+        m_ws.tree().setExpanded(heading, true);
+    m_ws.list().refill(headingKey, db);
+    if (!result.problems.isEmpty())
+        shell::titledMessage(
+            m_ws, problemsText(result.problems), MessageIcon::Exclamation, kImportTitle);
+    m_ws.setStatus(
+        QStringLiteral("Status: Idle - %1 bookmarks imported.").arg(result.bookmarksAdded));
+    return result.bookmarksAdded;
+}
+
+int BrowserExchange::exportBookmarks()
+{
+    store::Document &doc = m_ws.document();
+    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
+    const browser::HeadingNode *heading = m_ws.tree().current();
+    if (!doc.database() || !dialogs || m_ws.tree().isEmpty())
+        return 0;
+    platform::yieldToEventLoop();
+    const std::optional<ExportScope> scope
+        = m_dialogs.chooseExportScope(heading ? heading->title : QString());
+    if (!scope) {
+        m_ws.showIdleStatus();
+        return 0;
+    }
+    const browser::HeadingNode *top = *scope == ExportScope::CurrentHeading ? heading : nullptr;
+    platform::yieldToEventLoop();
+    QString target = dialogs->saveFile(kExportTitle, home.isEmpty() ? QDir::homePath() : home,
+        QStringLiteral("bookmarks.html"), fileFilter(SourceKind::BookmarkHtml));
+    if (!target.isEmpty() && QFileInfo(target).suffix().isEmpty())
+        target += QStringLiteral(".html");
+    if (target.isEmpty()) {
+        m_ws.showIdleStatus();
+        return 0;
+    }
+    if (QFileInfo::exists(target)) {
+        if (shell::titledMessage(m_ws,
+                quotedPath(target) + QStringLiteral(" already exists, do you want to replace it?"),
+                MessageIcon::Exclamation, kExportTitle, MessageButtons::YesNo)
+            != MessageAnswer::Yes) {
+            m_ws.showIdleStatus();
+            return 0;
+        }
+        // The document, or another one held open, is never written over.
+        if (QFileInfo(target).isDir() || samePath(target, doc.path())
+            || store::isHeldOpen(target)) {
+            shell::titledMessage(m_ws,
+                QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
+                MessageIcon::Exclamation, kExportTitle);
+            m_ws.showIdleStatus();
+            return 0;
+        }
+    }
+
+    m_ws.setStatus(QStringLiteral("Status: Exporting browser bookmarks..."));
+    platform::yieldToEventLoop();
+    const ExportResult result = exportBookmarkHtmlFile(
+        *doc.database(), m_ws.tree(), top, target, m_ws.services().progress);
+    if (!result.ok()) {
+        m_ws.showIdleStatus();
+        shell::titledMessage(m_ws,
+            QStringLiteral("Can not export to ") + quotedPath(target) + QStringLiteral(". ")
+                + result.error,
+            MessageIcon::Critical, kExportTitle);
+        return 0;
+    }
+    m_ws.setStatus(QStringLiteral("Status: Idle - %1 bookmarks exported.").arg(result.bookmarks));
+    return result.bookmarks;
+}
+
+} // namespace quillet::browsers

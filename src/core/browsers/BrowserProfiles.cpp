@@ -1,0 +1,373 @@
+#include "browsers/BrowserProfiles.h"
+
+#include "browsers/BookmarkHtml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sqlite3.h>
+
+namespace quillet::browsers {
+
+namespace {
+
+// Seconds from 1601-01-01 (Chromium's epoch) to 1970-01-01.
+constexpr qint64 kChromiumEpochOffset = 11644473600LL;
+
+// Firefox's roots by guid, with the names its window shows; the tags root
+// only repeats bookmarks by tag and is left out.
+struct FirefoxRoot
+{
+    const char *guid;
+    const char *title;
+};
+constexpr FirefoxRoot kFirefoxRoots[] = {
+    {"menu________", "Bookmarks Menu"},
+    {"toolbar_____", "Bookmarks Toolbar"},
+    {"unfiled_____", "Other Bookmarks"},
+    {"mobile______", "Mobile Bookmarks"},
+};
+
+struct ProfilePlace
+{
+    SourceKind kind;
+    const char *browser;
+    const char *folder; // under the home folder, holding one folder per profile
+    const char *file;
+};
+constexpr ProfilePlace kProfilePlaces[] = {
+    {SourceKind::Firefox, "Firefox", ".mozilla/firefox", "places.sqlite"},
+    {SourceKind::Firefox, "Firefox", "snap/firefox/common/.mozilla/firefox", "places.sqlite"},
+    {SourceKind::Firefox, "Firefox", ".var/app/org.mozilla.firefox/.mozilla/firefox",
+        "places.sqlite"},
+    {SourceKind::Chromium, "Chromium", ".config/chromium", "Bookmarks"},
+    {SourceKind::Chromium, "Chromium", "snap/chromium/common/chromium", "Bookmarks"},
+    {SourceKind::Chromium, "Chromium", ".var/app/org.chromium.Chromium/config/chromium",
+        "Bookmarks"},
+    {SourceKind::Chromium, "Chrome", ".config/google-chrome", "Bookmarks"},
+    {SourceKind::Chromium, "Chrome", ".var/app/com.google.Chrome/config/google-chrome",
+        "Bookmarks"},
+};
+
+ReadBookmarks failed(const QString &text)
+{
+    ReadBookmarks read;
+    read.error = text;
+    return read;
+}
+
+// One row of moz_bookmarks with its place.
+struct PlaceRow
+{
+    qint64 id = 0;
+    int type = 0; // 1 bookmark, 2 folder, 3 separator
+    QString guid;
+    QString title;
+    QString link;
+    QString placeTitle;
+    QString description;
+    qint64 added = 0; // microseconds since 1970
+};
+
+QString columnText(sqlite3_stmt *s, int column)
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(s, column)) : QString();
+}
+
+class PlacesDatabase
+{
+public:
+    explicit PlacesDatabase(const QString &path)
+    {
+        // A plain SQLite file: no key, so SQLCipher reads it as it is.
+        if (sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr)
+            != SQLITE_OK) {
+            m_error = errorText();
+            sqlite3_close(m_db);
+            m_db = nullptr;
+        }
+    }
+    ~PlacesDatabase() { sqlite3_close(m_db); }
+    PlacesDatabase(const PlacesDatabase &) = delete;
+    PlacesDatabase &operator=(const PlacesDatabase &) = delete;
+
+    bool isOpen() const { return m_db != nullptr; }
+    const QString &error() const { return m_error; }
+    QString errorText() const
+    {
+        return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+    }
+
+    bool hasTable(const char *name)
+    {
+        bool found = false;
+        query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'")
+                  .arg(QLatin1String(name)),
+            [&](sqlite3_stmt *) { found = true; });
+        return found;
+    }
+    bool hasColumn(const char *table, const char *column)
+    {
+        bool found = false;
+        query(QStringLiteral("PRAGMA table_info(%1)").arg(QLatin1String(table)),
+            [&](sqlite3_stmt *s) { found = found || columnText(s, 1) == QLatin1String(column); });
+        return found;
+    }
+
+    // Runs `sql`, handing each row to `row`; the engine's message on failure.
+    std::optional<QString> query(const QString &sql, const std::function<void(sqlite3_stmt *)> &row)
+    {
+        sqlite3_stmt *s = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK)
+            return errorText();
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            row(s);
+        }
+        sqlite3_finalize(s);
+        if (rc != SQLITE_DONE)
+            return errorText();
+        return std::nullopt;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+    QString m_error;
+};
+
+class PlacesTree
+{
+public:
+    PlacesTree(std::vector<PlaceRow> rows, QHash<qint64, std::vector<int>> children)
+        : m_rows(std::move(rows))
+        , m_children(std::move(children))
+    {
+    }
+
+    void fill(ImportedFolder &folder, qint64 id, int depth, ReadBookmarks &read)
+    {
+        if (m_visited.contains(id))
+            return; // a damaged file that loops
+        m_visited.insert(id);
+        for (const int index : m_children.value(id)) {
+            const PlaceRow &row = m_rows[static_cast<size_t>(index)];
+            if (row.type == 2) {
+                if (depth >= kMaxFolderDepth) {
+                    fill(folder, row.id, depth, read);
+                    continue;
+                }
+                folder.folders.push_back({row.title, {}, {}});
+                fill(folder.folders.back(), row.id, depth + 1, read);
+            } else if (row.type == 1) {
+                if (row.link.startsWith(QLatin1String("place:"))) {
+                    ++m_queries;
+                    continue;
+                }
+                const QString name = row.title.isEmpty() ? row.placeTitle : row.title;
+                folder.bookmarks.push_back(
+                    {name, row.link, dateOfSeconds(row.added / 1000000), row.description});
+            }
+        }
+    }
+
+    int queries() const { return m_queries; }
+
+private:
+    std::vector<PlaceRow> m_rows;
+    QHash<qint64, std::vector<int>> m_children;
+    QSet<qint64> m_visited;
+    int m_queries = 0;
+};
+
+ReadBookmarks readPlacesCopy(const QString &path)
+{
+    PlacesDatabase db(path);
+    if (!db.isOpen())
+        return failed(db.error());
+    if (!db.hasTable("moz_bookmarks") || !db.hasTable("moz_places"))
+        return failed(QStringLiteral("This is not a Firefox bookmark file (places.sqlite)."));
+    // Descriptions: the annotations of older profiles, the places' own
+    // column in newer ones.
+    QStringList descriptions;
+    if (db.hasTable("moz_items_annos") && db.hasTable("moz_anno_attributes"))
+        descriptions << QStringLiteral(
+            "(SELECT a.content FROM moz_items_annos a JOIN moz_anno_attributes n "
+            "ON n.id = a.anno_attribute_id WHERE a.item_id = b.id "
+            "AND n.name = 'bookmarkProperties/description')");
+    if (db.hasColumn("moz_places", "description"))
+        descriptions << QStringLiteral("p.description");
+    descriptions << QStringLiteral("NULL");
+    const QString sql = QStringLiteral(
+        "SELECT b.id, b.type, b.parent, b.title, b.dateAdded, b.guid, p.url, p.title, "
+        "coalesce(%1) FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
+        "ORDER BY b.parent, b.position, b.id")
+                            .arg(descriptions.join(QLatin1String(", ")));
+    std::vector<PlaceRow> rows;
+    QHash<qint64, std::vector<int>> children;
+    QHash<QString, qint64> idOfGuid;
+    const std::optional<QString> error = db.query(sql, [&](sqlite3_stmt *s) {
+        PlaceRow row;
+        row.id = sqlite3_column_int64(s, 0);
+        row.type = sqlite3_column_int(s, 1);
+        row.title = columnText(s, 3);
+        row.added = sqlite3_column_int64(s, 4);
+        row.guid = columnText(s, 5);
+        row.link = columnText(s, 6);
+        row.placeTitle = columnText(s, 7);
+        row.description = columnText(s, 8);
+        idOfGuid.insert(row.guid, row.id);
+        children[sqlite3_column_int64(s, 2)].push_back(static_cast<int>(rows.size()));
+        rows.push_back(std::move(row));
+    });
+    if (error)
+        return failed(*error);
+    PlacesTree tree(std::move(rows), std::move(children));
+    ReadBookmarks read;
+    for (const FirefoxRoot &root : kFirefoxRoots) {
+        const auto id = idOfGuid.constFind(QLatin1String(root.guid));
+        if (id == idOfGuid.constEnd())
+            continue;
+        ImportedFolder folder {QLatin1String(root.title), {}, {}};
+        tree.fill(folder, *id, 1, read);
+        if (!folder.bookmarks.empty() || !folder.folders.empty())
+            read.root.folders.push_back(std::move(folder));
+    }
+    if (tree.queries() > 0)
+        read.problems << QStringLiteral("%1 saved searches (place: links) were left out.")
+                             .arg(tree.queries());
+    return read;
+}
+
+void fillChromium(
+    ImportedFolder &folder, const QJsonArray &children, int depth, ReadBookmarks &read)
+{
+    for (const QJsonValue &value : children) {
+        const QJsonObject node = value.toObject();
+        const QString type = node.value(QLatin1String("type")).toString();
+        if (type == QLatin1String("folder")) {
+            const QJsonArray below = node.value(QLatin1String("children")).toArray();
+            if (depth >= kMaxFolderDepth) {
+                fillChromium(folder, below, depth, read);
+                continue;
+            }
+            folder.folders.push_back({node.value(QLatin1String("name")).toString(), {}, {}});
+            fillChromium(folder.folders.back(), below, depth + 1, read);
+        } else if (type == QLatin1String("url")) {
+            const qint64 micro = node.value(QLatin1String("date_added")).toString().toLongLong();
+            folder.bookmarks.push_back({node.value(QLatin1String("name")).toString(),
+                node.value(QLatin1String("url")).toString(),
+                micro > 0 ? dateOfSeconds(micro / 1000000 - kChromiumEpochOffset) : QString(),
+                QString()});
+        } else {
+            read.problems << QStringLiteral("An entry of type \"%1\" was left out.").arg(type);
+        }
+    }
+}
+
+} // namespace
+
+QList<BookmarkSource> findBrowserProfiles(const QString &home)
+{
+    QList<BookmarkSource> found;
+    for (const ProfilePlace &place : kProfilePlaces) {
+        const QDir folder(home + QLatin1Char('/') + QLatin1String(place.folder));
+        const QStringList profiles
+            = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+        for (const QString &profile : profiles) {
+            const QString path = folder.filePath(profile + QLatin1Char('/') + place.file);
+            if (QFileInfo(path).isFile())
+                found.append({place.kind,
+                    QLatin1String(place.browser) + QStringLiteral(" - ") + profile, path});
+        }
+    }
+    return found;
+}
+
+SourceKind guessSourceKind(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return SourceKind::BookmarkHtml;
+    const QByteArray start = file.read(64);
+    if (start.startsWith(QByteArrayLiteral("SQLite format 3")))
+        return SourceKind::Firefox;
+    if (start.trimmed().startsWith('{'))
+        return SourceKind::Chromium;
+    return SourceKind::BookmarkHtml;
+}
+
+ReadBookmarks readFirefoxPlaces(const QString &path)
+{
+    // A running Firefox holds the file locked, and its newest changes may
+    // still sit in the write-ahead log: both are copied and read together.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(QStringLiteral("No work folder could be made: ") + work.errorString());
+    const QString copy = work.filePath(QStringLiteral("places.sqlite"));
+    if (!QFile::copy(path, copy))
+        return failed(QStringLiteral("Can not read '%1'.").arg(path));
+    const QString wal = path + QStringLiteral("-wal");
+    if (QFileInfo::exists(wal) && !QFile::copy(wal, copy + QStringLiteral("-wal")))
+        return failed(QStringLiteral("Can not read '%1'.").arg(wal));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    return readPlacesCopy(copy);
+}
+
+ReadBookmarks readChromiumBookmarks(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    const QJsonObject roots = document.object().value(QLatin1String("roots")).toObject();
+    if (error.error != QJsonParseError::NoError || roots.isEmpty())
+        return failed(QStringLiteral("This is not a Chromium or Chrome bookmark file."));
+    ReadBookmarks read;
+    const std::pair<const char *, const char *> names[] = {
+        {"bookmark_bar", "Bookmarks bar"},
+        {"other", "Other bookmarks"},
+        {"synced", "Mobile bookmarks"},
+    };
+    for (const auto &[key, fallback] : names) {
+        const QJsonObject root = roots.value(QLatin1String(key)).toObject();
+        QString title = root.value(QLatin1String("name")).toString();
+        ImportedFolder folder {title.isEmpty() ? QLatin1String(fallback) : title, {}, {}};
+        fillChromium(folder, root.value(QLatin1String("children")).toArray(), 1, read);
+        if (!folder.bookmarks.empty() || !folder.folders.empty())
+            read.root.folders.push_back(std::move(folder));
+    }
+    return read;
+}
+
+ReadBookmarks readChromiumBookmarks(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(QStringLiteral("Can not read '%1': %2").arg(path, file.errorString()));
+    return readChromiumBookmarks(file.readAll());
+}
+
+ImportResult importBookmarks(store::Database &db, browser::HeadingTreeModel &tree,
+    browser::HeadingNode *parent, SourceKind kind, const QString &path,
+    platform::ProgressView *progress)
+{
+    switch (kind) {
+    case SourceKind::Firefox:
+        return importIntoHeading(db, tree, parent, readFirefoxPlaces(path), progress);
+    case SourceKind::Chromium:
+        return importIntoHeading(db, tree, parent, readChromiumBookmarks(path), progress);
+    case SourceKind::BookmarkHtml:
+        break;
+    }
+    return importBookmarkHtml(db, tree, parent, path, progress);
+}
+
+} // namespace quillet::browsers

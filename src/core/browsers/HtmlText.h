@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+#include <memory>
+
+namespace quillet::browsers {
+
+// Turns the bytes of a file's texts into text, in the file's character set.
+// UTF-8 and plain ASCII are decoded here; other 8-bit and multi-byte sets
+// through the C library's iconv. Bytes the set does not know become U+FFFD.
+class TextDecoder
+{
+public:
+    // `charset` as the file names it (empty when it names none: then UTF-8
+    // when `bytes` are valid UTF-8, else Windows-1252, as browsers guess).
+    explicit TextDecoder(const QByteArray &charset, QByteArrayView bytes = {});
+
+    QString decode(QByteArrayView bytes);
+    // Some bytes could not be decoded.
+    bool hadErrors() const { return m_errors; }
+    // Why the named set was not used; empty when it was.
+    const QString &problem() const { return m_problem; }
+
+private:
+    void useCharset(const QByteArray &name);
+    QString decodeIconv(QByteArrayView bytes);
+
+    std::shared_ptr<void> m_iconv; // an iconv_t; null for UTF-8
+    QStringDecoder m_utf8;
+    bool m_errors = false;
+    QString m_problem;
+};
+
+// The charset a <meta> in the file's head names; empty when none.
+QByteArray declaredCharset(QByteArrayView bytes);
+// A file with a UTF-16 byte order mark as UTF-8 (without the mark); a null
+// array for every other file.
+QByteArray utf16AsUtf8(QByteArrayView bytes);
+bool isValidUtf8(QByteArrayView bytes);
+
+// &amp; &lt; &#NNN; &#xHH; and the common named entities; unknown ones stay
+// as written.
+QString decodeEntities(const QString &text);
+// & < > " as entities: safe in text and in double-quoted attributes.
+QString escapeHtml(const QString &text);
+
+} // namespace quillet::browsers

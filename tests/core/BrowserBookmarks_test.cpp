@@ -1,0 +1,366 @@
+#include "ScriptedPlatform.h"
+#include "browser/HeadingTreeModel.h"
+#include "browsers/BookmarkHtml.h"
+#include "browsers/BrowserExchange.h"
+#include "browsers/BrowserProfiles.h"
+#include "platform/AppHome.h"
+#include "shell/DocumentLifecycle.h"
+#include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
+#include "store/EngineError.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sqlite3.h>
+
+using namespace quillet;
+using browsers::ExportScope;
+
+namespace {
+
+QString dateSeconds(int y, int m, int d)
+{
+    return QString::number(QDate(y, m, d).startOfDay().toSecsSinceEpoch() + 3600);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class ScriptedExchangeDialogs : public browsers::ExchangeDialogs
+{
+public:
+    std::optional<browsers::BookmarkSource> chooseSource(
+        const QList<browsers::BookmarkSource> &found) override
+    {
+        offered = found;
+        return source;
+    }
+    std::optional<ExportScope> chooseExportScope(const QString &) override { return scope; }
+
+    QList<browsers::BookmarkSource> offered;
+    std::optional<browsers::BookmarkSource> source;
+    std::optional<ExportScope> scope = ExportScope::WholeTree;
+};
+
+class BrowserBookmarksTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = platform::appHome() + QStringLiteral("/files");
+        QDir().mkpath(folder);
+        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+            &messages, &fileDialogs, nullptr, nullptr, &status, &progress});
+        life = std::make_unique<shell::DocumentLifecycle>(*ws);
+        life->newDocument(false);
+    }
+
+    void freshDocument()
+    {
+        ws->document().closeAndDeleteUntitled();
+        ws->clearHeadingTree();
+        life->newDocument(false);
+    }
+
+    store::Database &db() { return *ws->document().database(); }
+    browser::HeadingNode *root() { return ws->tree().root(); }
+
+    void addBookmark(browser::HeadingNode *heading, const QString &name, const QString &link,
+        const QString &date = QStringLiteral("2023-05-06"), const QString &description = {})
+    {
+        store::BookmarkRow row;
+        row.headingKey = heading->key;
+        row.name = name;
+        row.link = link;
+        row.date = date;
+        row.description = description;
+        store::BookmarkTable(db()).addPending(row);
+    }
+
+    browser::HeadingNode *addHeading(browser::HeadingNode *parent, const QString &title)
+    {
+        static int next = 100;
+        return ws->tree().appendHeading(parent, title, QStringLiteral("K%1").arg(++next), 1, 2);
+    }
+
+    // The tree below `node` as "path: name|link|date|description" lines.
+    QStringList dump(const browser::HeadingNode *node, const QString &path = QString())
+    {
+        QStringList lines;
+        for (const store::BookmarkRow &row : store::BookmarkTable(db()).liveRows(node->key))
+            lines << path + QStringLiteral(": ") + row.name + u'|' + row.link + u'|' + row.date
+                    + u'|' + row.description;
+        for (const auto &child : node->children) {
+            const QString below = path + u'/' + child->title;
+            lines << below;
+            lines += dump(child.get(), below);
+        }
+        return lines;
+    }
+
+    browsers::ImportResult importHtml(const QByteArray &html, browser::HeadingNode *into = nullptr)
+    {
+        return browsers::importIntoHeading(
+            db(), ws->tree(), into ? into : root(), browsers::readBookmarkHtml(html), &progress);
+    }
+
+    test::ScriptedMessageBoxes messages;
+    test::ScriptedFileDialogs fileDialogs;
+    test::RecordingStatus status;
+    test::RecordingProgress progress;
+    ScriptedExchangeDialogs exchangeDialogs;
+    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<shell::DocumentLifecycle> life;
+    QString folder;
+};
+
+} // namespace
+
+TEST_F(BrowserBookmarksTest, ExportThenImportIntoAnEmptyDocumentGivesTheSameTree)
+{
+    addBookmark(root(), QStringLiteral("Tom & Jerry <\"cartoons\">"),
+        QStringLiteral("https://example.com/?a=1&b=\"2\""), QStringLiteral("2021-03-04"),
+        QStringLiteral("First line & <b>\r\nsecond line"));
+    browser::HeadingNode *work = addHeading(root(), QStringLiteral("Work & Play"));
+    addBookmark(work, QStringLiteral("Новости"), QStringLiteral("https://пример.рф/"));
+    browser::HeadingNode *deep = addHeading(work, QStringLiteral("日本語 'quotes'"));
+    addBookmark(deep, QStringLiteral("Deep"), QStringLiteral("http://deep/"),
+        QStringLiteral("1999-12-31"), QStringLiteral("x > y"));
+    addHeading(root(), QStringLiteral("Empty"));
+    const QStringList before = dump(root());
+
+    const QString file = folder + QStringLiteral("/bookmarks.html");
+    const browsers::ExportResult written
+        = browsers::exportBookmarkHtmlFile(db(), ws->tree(), nullptr, file, &progress);
+    ASSERT_TRUE(written.ok()) << written.error.toStdString();
+    EXPECT_EQ(written.bookmarks, 3);
+    EXPECT_FALSE(progress.visible);
+
+    freshDocument();
+    browsers::ImportResult read = browsers::importBookmarkHtml(db(), ws->tree(), root(), file);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_TRUE(read.problems.isEmpty()) << read.problems.join(u'\n').toStdString();
+    EXPECT_EQ(dump(root()), before);
+    EXPECT_EQ(read.headingsAdded, 3);
+
+    // Again into the same place: the headings merge, every name is there.
+    read = browsers::importBookmarkHtml(db(), ws->tree(), root(), file);
+    EXPECT_EQ(read.bookmarksAdded, 0);
+    EXPECT_EQ(read.bookmarksSkipped, 3);
+    EXPECT_EQ(read.headingsAdded, 0);
+    EXPECT_EQ(dump(root()), before);
+
+    // One heading alone is a folder of its own.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    browsers::exportBookmarkHtml(
+        db(), ws->tree(), ws->tree().findByKey(root()->children[0]->key), buffer);
+    freshDocument();
+    importHtml(buffer.data());
+    EXPECT_EQ(dump(root()).mid(0, 2),
+        QStringList({QStringLiteral("/Work & Play"),
+            QStringLiteral("/Work & Play: Новости|https://пример.рф/|2023-05-06|")}));
+}
+
+TEST_F(BrowserBookmarksTest, MessyFilesAreReadAndWhatCouldNotBeReadIsSaid)
+{
+    browser::HeadingNode *work = addHeading(root(), QStringLiteral("work "));
+    addBookmark(work, QStringLiteral("kept"), QStringLiteral("http://old/"));
+    const QByteArray icon = "data:image/png;base64," + QByteArray(20000, 'A');
+    // Windows-1251, named by the meta; "Привет" and "Мир" in that set.
+    const QByteArray hello = "\xCF\xF0\xE8\xE2\xE5\xF2";
+    const QByteArray html
+        = "<!doctype netscape-bookmark-file-1>\n"
+          "<meta http-equiv='Content-Type' content='text/html; charset=windows-1251'>\n"
+          "<title>Bookmarks</title><h1>Bookmarks</h1>\n"
+          "<dl><p>\n"
+          "<dt><a icon=\""
+        + icon + "\" add_date=\"" + dateSeconds(2020, 2, 3).toLatin1()
+        + "\" HREF='http://a/?x=1&amp;y=2'>" + hello
+        + " &amp; &#x41;&#66; &eacute;&#1055; &bogus;</a>\n"
+          "<dd>Line one\nline two\n"
+          "<DT><H3 ADD_DATE=\"1\">Work</H3>\n"
+          "<DL><p>\n"
+          "  <DT><A HREF=http://b/>kept</A>\n"
+          "  <DT><A HREF=\"http://c/\">C1\n"
+          "  <DT><A HREF=\"http://c2/\">c1</A>\n"
+          "  <DT><A HREF=\"http://c/\">C1</A>\n"
+          "  <DT><A NAME=\"anchor\">no link</A>\n"
+          "  <DT><A HREF=\"java\tscript:alert(1)\">Script</A>\n"
+          "</DL><p>\n"
+          "<DT><H3>\xCC\xE8\xF0</H3><DD>folder text<DL><p><DT><A HREF=\"http://d/\">D</A></DL>\n"
+          "</DL></DL>\n";
+    const browsers::ImportResult result = importHtml(html);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.headingsAdded, 1);
+    EXPECT_EQ(result.bookmarksAdded, 5);
+    EXPECT_EQ(result.bookmarksSkipped, 2); // "kept" was there; C1 twice with one link
+    EXPECT_EQ(result.linksKeptAsText, 1);
+    EXPECT_EQ(result.problems.size(), 2) << result.problems.join(u'\n').toStdString();
+    EXPECT_TRUE(result.problems.value(0).contains(QStringLiteral("no link")));
+    EXPECT_TRUE(result.problems.value(1).contains(QStringLiteral("</DL>")));
+    EXPECT_EQ(dump(root()),
+        QStringList({QStringLiteral(": Привет & AB éП &bogus;|http://a/?x=1&y=2|2020-02-03|"
+                                    "Line one\nline two"),
+            QStringLiteral("/work "), QStringLiteral("/work : kept|http://old/|2023-05-06|"),
+            QStringLiteral("/work : C1|http://c/|") + QDate::currentDate().toString(Qt::ISODate)
+                + u'|',
+            QStringLiteral("/work : c1 #1|http://c2/|") + QDate::currentDate().toString(Qt::ISODate)
+                + u'|',
+            QStringLiteral("/work : Script||") + QDate::currentDate().toString(Qt::ISODate)
+                + QStringLiteral("|java\tscript:alert(1)"),
+            QStringLiteral("/Мир"),
+            QStringLiteral("/Мир: D|http://d/|") + QDate::currentDate().toString(Qt::ISODate)
+                + u'|'}));
+
+    EXPECT_FALSE(browsers::readBookmarkHtml("just some text").error.isEmpty());
+}
+
+TEST_F(BrowserBookmarksTest, AnEngineFailureLeavesNeitherRowsNorHeadings)
+{
+    int writes = 0;
+    db().setWriteHook([&writes](const QString &) {
+        if (++writes == 3)
+            throw store::EngineError(store::EngineErrorCode::DiskFull, QStringLiteral("full"));
+    });
+    const browsers::ImportResult result
+        = importHtml("<DL><DT><H3>A</H3><DL><DT><A HREF=\"http://1/\">1</A>"
+                     "<DT><H3>B</H3><DL><DT><A HREF=\"http://2/\">2</A>"
+                     "<DT><A HREF=\"http://3/\">3</A></DL></DL></DL>");
+    db().setWriteHook({});
+    EXPECT_EQ(result.error, QStringLiteral("full"));
+    EXPECT_EQ(result.bookmarksAdded, 0);
+    EXPECT_TRUE(root()->children.empty());
+    EXPECT_EQ(store::BookmarkTable(db()).countLive(), 0);
+}
+
+namespace {
+
+void exec(sqlite3 *db, const char *sql)
+{
+    char *error = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << error;
+}
+
+} // namespace
+
+TEST_F(BrowserBookmarksTest, FirefoxAndChromiumProfilesAreReadWithTheirNesting)
+{
+    const QString home = folder + QStringLiteral("/home");
+    const QString places = home + QStringLiteral("/.mozilla/firefox/ab12.default/places.sqlite");
+    QDir().mkpath(QFileInfo(places).absolutePath());
+    sqlite3 *fx = nullptr;
+    ASSERT_EQ(sqlite3_open(places.toUtf8().constData(), &fx), SQLITE_OK);
+    // The tables and columns of a real profile that the import reads.
+    const qint64 added = QDate(2022, 7, 8).startOfDay().toSecsSinceEpoch() * 1000000 + 5;
+    exec(fx,
+        "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, "
+        "rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, guid TEXT, description TEXT);"
+        "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT "
+        "NULL, parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, "
+        "folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT);"
+        "CREATE TABLE moz_anno_attributes (id INTEGER PRIMARY KEY, name VARCHAR(32));"
+        "CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER, "
+        "anno_attribute_id INTEGER, content LONGVARCHAR);"
+        "INSERT INTO moz_places (id, url, title, description) VALUES "
+        "(1, 'https://mozilla.org/', 'Mozilla page', 'page text'), "
+        "(2, 'https://tagged/', 'T', NULL), (3, 'place:sort=8', NULL, NULL), "
+        "(4, 'https://kde.org/', 'KDE', NULL);"
+        "INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES "
+        "(1, 2, NULL, 0, 0, '', 'root________'), (2, 2, NULL, 1, 0, 'menu', 'menu________'), "
+        "(3, 2, NULL, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, NULL, 1, 2, 'tags', "
+        "'tags________'), (5, 2, NULL, 1, 3, 'unfiled', 'unfiled_____'), "
+        "(6, 2, NULL, 1, 4, 'mobile', 'mobile______'), (7, 2, NULL, 4, 0, 'sometag', 'g7'), "
+        "(8, 1, 2, 7, 0, NULL, 'g8'), (9, 2, NULL, 3, 0, 'Linux', 'g9'), "
+        "(10, 1, 4, 9, 1, 'KDE desktop', 'g10'), (11, 3, NULL, 9, 0, NULL, 'g11'), "
+        "(12, 1, 3, 2, 1, 'Recent', 'g12');"
+        "INSERT INTO moz_anno_attributes VALUES (1, 'bookmarkProperties/description');"
+        "INSERT INTO moz_items_annos (item_id, anno_attribute_id, content) VALUES "
+        "(10, 1, 'The desktop');");
+    const QString insert = QStringLiteral("INSERT INTO moz_bookmarks (id, type, fk, parent, "
+                                          "position, title, dateAdded, guid) VALUES (13, 1, 1, 2, "
+                                          "0, NULL, %1, 'g13')")
+                               .arg(added);
+    exec(fx, insert.toUtf8().constData());
+    sqlite3_close(fx);
+
+    const QString chromium = home + QStringLiteral("/.config/chromium/Default/Bookmarks");
+    // 13,000,046,400 s after 1601-01-01 is noon UTC of 2012-12-15.
+    writeFile(chromium,
+        R"({"roots": {"bookmark_bar": {"type": "folder", "name": "Bookmarks bar", "children": [
+             {"type": "url", "name": "Qt", "url": "https://qt.io/", "date_added": "13000046400000000"},
+             {"type": "folder", "name": "News", "children": [
+               {"type": "url", "name": "LWN", "url": "https://lwn.net/", "date_added": "0"}]}]},
+           "other": {"type": "folder", "name": "Other bookmarks", "children": []},
+           "synced": {"type": "folder", "name": "Mobile bookmarks", "children": [
+             {"type": "url", "name": "Phone", "url": "https://m/"}]}}, "version": 1})");
+
+    exchangeDialogs.source = browsers::BookmarkSource {browsers::SourceKind::BookmarkHtml, {}, {}};
+    fileDialogs.choose(places);
+    browsers::BrowserExchange exchange(*ws, exchangeDialogs);
+    exchange.home = home;
+    EXPECT_EQ(exchange.importBookmarks(), 2);
+    ASSERT_EQ(exchangeDialogs.offered.size(), 2);
+    EXPECT_EQ(exchangeDialogs.offered[0].label, QStringLiteral("Firefox - ab12.default"));
+    EXPECT_EQ(exchangeDialogs.offered[1].kind, browsers::SourceKind::Chromium);
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks imported."));
+    EXPECT_TRUE(ws->document().isModified());
+    EXPECT_EQ(messages.texts().size(), 1); // the saved search left out
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    EXPECT_EQ(dump(root()),
+        QStringList({QStringLiteral("/Bookmarks Menu"),
+            QStringLiteral("/Bookmarks Menu: Mozilla page|https://mozilla.org/|2022-07-08|page "
+                           "text"),
+            QStringLiteral("/Bookmarks Toolbar"), QStringLiteral("/Bookmarks Toolbar/Linux"),
+            QStringLiteral("/Bookmarks Toolbar/Linux: KDE desktop|https://kde.org/|") + today
+                + QStringLiteral("|The desktop")}));
+
+    freshDocument();
+    exchangeDialogs.source = exchangeDialogs.offered[1];
+    EXPECT_EQ(exchange.importBookmarks(), 3);
+    EXPECT_EQ(dump(root()),
+        QStringList({QStringLiteral("/Bookmarks bar"),
+            QStringLiteral("/Bookmarks bar: Qt|https://qt.io/|2012-12-15|"),
+            QStringLiteral("/Bookmarks bar/News"),
+            QStringLiteral("/Bookmarks bar/News: LWN|https://lwn.net/|") + today + u'|',
+            QStringLiteral("/Mobile bookmarks"),
+            QStringLiteral("/Mobile bookmarks: Phone|https://m/|") + today + u'|'}));
+}
+
+TEST_F(BrowserBookmarksTest, ExportWritesOnlyTheChosenFileAndNeverTheDocument)
+{
+    addBookmark(root(), QStringLiteral("A"), QStringLiteral("http://a/"));
+    browsers::BrowserExchange exchange(*ws, exchangeDialogs);
+    exchange.home = folder;
+
+    fileDialogs.choose(folder + QStringLiteral("/out"));
+    EXPECT_EQ(exchange.exportBookmarks(), 1);
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 1 bookmarks exported."));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/out.html")));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({QStringLiteral("out.html")}));
+
+    // Replacing the open document is refused even when the user says Yes.
+    const QString document = ws->document().path();
+    const QByteArray before = [&] {
+        QFile f(document);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    fileDialogs.choose(document);
+    messages.answer(platform::MessageAnswer::Yes);
+    EXPECT_EQ(exchange.exportBookmarks(), 0);
+    EXPECT_TRUE(messages.texts().last().contains(QStringLiteral("in use")));
+    QFile after(document);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
