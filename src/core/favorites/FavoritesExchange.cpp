@@ -1,0 +1,468 @@
+#include "favorites/FavoritesExchange.h"
+
+#include "browser/BookmarkNames.h"
+#include "browser/HeadingLookup.h"
+#include "browser/HeadingTreeModel.h"
+#include "browser/HeadingTreeStorage.h"
+#include "favorites/FavoritesFolders.h"
+#include "platform/ShellFolders.h"
+#include "shell/DocumentLifecycle.h"
+#include "shell/IniFile.h"
+#include "shell/PathNames.h"
+#include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
+#include "store/Database.h"
+#include "store/RandomNumbers.h"
+#include "store/Schema.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QSet>
+
+#include <map>
+
+namespace quillet::favorites {
+
+const char kSyncImportQuestion[]
+    = "WARNING: Synchronization will clear the database and overwrite existing bookmarks!\r\n"
+      "Please make a backup of your database before synchronizing!\r\n"
+      "Do you want to continue with the synchronization?";
+const char kSyncExportQuestion[]
+    = "WARNING: Synchronization will delete all files and folders and overwrite existing "
+      "bookmarks in IE Favorites before synchronizing!\r\n"
+      "Do you want to continue with the synchronization?";
+const char kNoFavoritesFolder[]
+    = "There is no Favorites folder to synchronize from, so the document was left as it is.\r\n"
+      "Quillet uses the folder named by QUILLET_FAVORITES, or else Favorites in your home "
+      "folder.";
+
+namespace {
+
+using browser::HeadingNode;
+using platform::MessageAnswer;
+using platform::MessageButtons;
+using platform::MessageIcon;
+
+const QString kSection = QStringLiteral("InternetShortcut");
+const QString kUrlKey = QStringLiteral("URL");
+
+// Long walks let the window repaint now and then; once per entry would cost
+// more than the work itself on large folders.
+class Yielder
+{
+public:
+    Yielder() { m_timer.start(); }
+    void operator()()
+    {
+        if (m_timer.elapsed() >= kIntervalMs) {
+            platform::yieldToEventLoop();
+            m_timer.restart();
+        }
+    }
+
+private:
+    static constexpr qint64 kIntervalMs = 25;
+    QElapsedTimer m_timer;
+};
+
+// The bar's value, one step per visited file, folder, heading or bookmark.
+class Steps
+{
+public:
+    explicit Steps(platform::ProgressView *view)
+        : m_view(view)
+    {
+    }
+    void start(qint64 maximum)
+    {
+        if (!m_view)
+            return;
+        m_view->setMaximum(maximum);
+        m_view->setValue(0);
+        m_view->setVisible(true);
+    }
+    void step()
+    {
+        ++m_value;
+        if (m_view)
+            m_view->setValue(m_value);
+    }
+
+private:
+    platform::ProgressView *m_view;
+    qint64 m_value = 0;
+};
+
+// ImportShortcutFiles and ImportFavoriteFolders over one listing.
+class Importer
+{
+public:
+    Importer(shell::Workspace &ws, store::Database &db, Steps &steps, Yielder &yield)
+        : m_tree(ws.tree())
+        , m_table(db)
+        , m_steps(steps)
+        , m_yield(yield)
+        , m_existing(m_table.liveNamesByHeading())
+    {
+    }
+
+    void importFiles(const FolderListing &folder, const HeadingNode *heading)
+    {
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+        browser::BookmarkNameSet &names = namesOf(heading->key);
+        store::BookmarkRow row;
+        row.headingKey = heading->key;
+        row.key = QStringLiteral("");
+        row.date = today;
+        for (const FolderEntry &file : folder.files) {
+            m_steps.step();
+            m_yield();
+            const QString name = file.name.trimmed();
+            if (extensionOfName(name).trimmed().toUpper() != QLatin1String("URL"))
+                continue;
+            QString title = name.left(name.lastIndexOf(u'.')).trimmed();
+            if (names.contains(title))
+                continue;
+            // The name on disk, not the trimmed one: Linux keeps outer blanks.
+            row.link = readIniValueNative(kSection, kUrlKey, folder.path + file.raw);
+            row.name = std::move(title);
+            m_table.addPending(row);
+            names.insert(row.name);
+            ++m_added;
+        }
+    }
+
+    void importFolders(const FolderListing &folder, HeadingNode *heading)
+    {
+        for (size_t i = 0; i < folder.folders.size(); ++i) {
+            m_steps.step();
+            m_yield();
+            const QString title = folder.folders[i].name.trimmed();
+            HeadingNode *child = browser::findChildHeading(title, heading);
+            if (!child)
+                child = addHeading(heading, title);
+            if (!child)
+                continue;
+            importFiles(folder.children[i], child);
+            importFolders(folder.children[i], child);
+        }
+    }
+
+    int added() const { return m_added; }
+
+    // Takes back the headings this import added (after a rollback).
+    void removeAddedHeadings()
+    {
+        for (auto it = m_createdTops.rbegin(); it != m_createdTops.rend(); ++it)
+            m_tree.removeHeading(*it);
+        m_createdTops.clear();
+    }
+
+private:
+    HeadingNode *addHeading(HeadingNode *parent, const QString &title)
+    {
+        const QString key
+            = store::assignRandomKey([this](const QString &k) { return !m_tree.containsKey(k); });
+        HeadingNode *child = m_tree.appendHeading(
+            parent, title, key, store::kRootImage, store::kRootExpandedImage);
+        if (child) {
+            m_created.insert(child);
+            if (!m_created.contains(parent))
+                m_createdTops.push_back(child);
+        }
+        return child;
+    }
+
+    // BookmarkNameExists for one heading, from one read of the whole table.
+    browser::BookmarkNameSet &namesOf(const QString &headingKey)
+    {
+        const QString folded = headingKey.toCaseFolded();
+        auto it = m_names.find(folded);
+        if (it != m_names.end())
+            return it->second;
+        browser::BookmarkNameSet &set = m_names[folded];
+        for (const QString &name : m_existing.value(folded))
+            set.insert(name);
+        return set;
+    }
+
+    browser::HeadingTreeModel &m_tree;
+    store::BookmarkTable m_table;
+    Steps &m_steps;
+    Yielder &m_yield;
+    QHash<QString, QStringList> m_existing;
+    std::map<QString, browser::BookmarkNameSet> m_names; // references stay valid
+    QSet<const HeadingNode *> m_created;
+    std::vector<HeadingNode *> m_createdTops;
+    int m_added = 0;
+};
+
+// ExportRootHeading, ExportHeadingFolders and ExportHeadingBookmarks. Each
+// returns false at the first failure, which abandons the rest.
+class Exporter
+{
+public:
+    Exporter(const QHash<const HeadingNode *, std::vector<store::NamedLink> *> &rows, Steps &steps,
+        Yielder &yield)
+        : m_rows(rows)
+        , m_steps(steps)
+        , m_yield(yield)
+    {
+    }
+
+    bool exportRoot(const QString &folder, const HeadingNode *root)
+    {
+        m_steps.step();
+        if (!exportBookmarks(folder, root))
+            return false;
+        return exportFolders(folder, root);
+    }
+
+private:
+    // The children of `parent`: the sibling chain from its first child.
+    bool exportFolders(const QString &folder, const HeadingNode *parent)
+    {
+        for (const auto &child : parent->children) {
+            m_steps.step();
+            m_yield();
+            // The title is the folder's name unchanged; one that is not a
+            // single name (holds "/", is "." or "..") could lead elsewhere.
+            if (!isSinglePathComponent(child->title))
+                return false;
+            const QString sub = folder + child->title + u'/';
+            if (!ensureRealFolder(QFile::encodeName(sub)))
+                return false;
+            if (!exportBookmarks(sub, child.get()) || !exportFolders(sub, child.get()))
+                return false;
+        }
+        return true;
+    }
+
+    bool exportBookmarks(const QString &folder, const HeadingNode *heading)
+    {
+        const std::vector<store::NamedLink> *rows = m_rows.value(heading);
+        if (!rows)
+            return true;
+        for (const store::NamedLink &row : *rows) {
+            m_steps.step();
+            m_yield();
+            if (row.nameIsNull || row.linkIsNull)
+                return false;
+            // A name that cannot be a file name there gives no file and no
+            // error; a link in the file's place is never written through.
+            if (isSinglePathComponent(row.name + QStringLiteral(".url")))
+                writeIniValue(kSection, kUrlKey, row.link,
+                    folder + row.name + QStringLiteral(".url"), IniLinks::Refuse);
+        }
+        return true;
+    }
+
+    const QHash<const HeadingNode *, std::vector<store::NamedLink> *> &m_rows;
+    Steps &m_steps;
+    Yielder &m_yield;
+};
+
+void collectSubtree(const HeadingNode *node, std::vector<const HeadingNode *> &out)
+{
+    out.push_back(node);
+    for (const auto &child : node->children)
+        collectSubtree(child.get(), out);
+}
+
+// The tree as it was before a failed synchronisation emptied it.
+void restoreTree(shell::Workspace &ws, const std::vector<store::HeadingRow> &rows)
+{
+    ws.clearHeadingTree();
+    browser::HeadingTreeModel &tree = ws.tree();
+    for (const store::HeadingRow &row : rows) {
+        HeadingNode *parent
+            = row.parentKey == QLatin1String("0") ? nullptr : tree.findByKey(row.parentKey);
+        tree.appendHeading(parent, row.title, row.key, row.image, row.expandedImage);
+    }
+    if (HeadingNode *root = tree.root()) {
+        tree.setCurrent(root);
+        ws.list().fill(root->key, ws.document().database());
+    }
+}
+
+} // namespace
+
+QString favoritesFolderPath()
+{
+    const QString folder = platform::getSpecialFolder(platform::kFavoritesFolderId);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return QString();
+    return folder;
+}
+
+void FavoritesExchange::importFavorites(platform::ProgressView *progress)
+{
+    const QString folder = favoritesFolderPath();
+    store::Database *db = m_ws.document().database();
+    HeadingNode *root = m_ws.tree().root();
+    if (folder.isEmpty() || !db || !root)
+        return;
+
+    Yielder yield;
+    FolderListing listing;
+    const qint64 total = listFavoritesTree(QFile::encodeName(folder), listing, std::ref(yield));
+    if (total == 0)
+        return;
+    Steps steps(progress);
+    steps.start(total);
+    const platform::HideProgressAtEnd hide(progress);
+
+    store::TransactionIfNone transaction(*db);
+    Importer importer(m_ws, *db, steps, yield);
+    try {
+        importer.importFiles(listing, root);
+        importer.importFolders(listing, root);
+        transaction.commit();
+    } catch (...) {
+        importer.removeAddedHeadings();
+        throw;
+    }
+    if (importer.added() > 0)
+        m_ws.document().setModified(true);
+
+    m_ws.tree().setCurrent(root);
+    m_ws.list().clear();
+    m_ws.list().fill(root->key, db);
+}
+
+void FavoritesExchange::exportFavorites(platform::ProgressView *progress)
+{
+    const QString folder = favoritesFolderPath();
+    store::Database *db = m_ws.document().database();
+    const HeadingNode *root = m_ws.tree().root();
+    if (folder.isEmpty() || !db || !root)
+        return;
+    store::BookmarkTable table(*db);
+    if (table.countLive() == 0)
+        return; // no live bookmark: nothing at all is written
+
+    // Every row of the exported headings, read in one pass over the table.
+    std::vector<const HeadingNode *> headings;
+    collectSubtree(root, headings);
+    QStringList keys;
+    keys.reserve(qsizetype(headings.size()));
+    for (const HeadingNode *heading : headings)
+        keys << heading->key;
+    std::vector<std::vector<store::NamedLink>> rows = table.liveLinksOf(keys);
+    QHash<const HeadingNode *, std::vector<store::NamedLink> *> rowsOf;
+    qint64 total = qint64(headings.size());
+    for (size_t i = 0; i < headings.size(); ++i) {
+        rowsOf.insert(headings[i], &rows[i]);
+        total += qint64(rows[i].size());
+    }
+
+    Steps steps(progress);
+    steps.start(total);
+    const platform::HideProgressAtEnd hide(progress);
+    Yielder yield;
+    Exporter(rowsOf, steps, yield).exportRoot(folder, root);
+}
+
+void FavoritesExchange::resetDocumentTables(shell::Workspace &ws)
+{
+    ws.clearHeadingTree();
+    ws.tree().addRootHeading();
+    ws.list().setListedHeading(QLatin1String(store::kRootKey));
+    if (store::Database *db = ws.document().database())
+        store::resetDocumentTables(*db);
+}
+
+void FavoritesExchange::synchronizeFromFavorites()
+{
+    platform::yieldToEventLoop();
+    // Emptying the document with nothing to fill it from would lose it all
+    // (and save the loss at once when titled).
+    if (favoritesFolderPath().isEmpty()) {
+        m_ws.message(QString::fromLatin1(kNoFavoritesFolder), MessageIcon::Exclamation);
+        return;
+    }
+    if (m_ws.message(QString::fromLatin1(kSyncImportQuestion), MessageIcon::Exclamation,
+            MessageButtons::YesNo)
+        != MessageAnswer::Yes)
+        return;
+    store::Database *db = m_ws.document().database();
+    if (!db)
+        return;
+    const auto idleAtEnd = qScopeGuard([this] { m_ws.showIdleStatus(); });
+
+    m_ws.setStatus(QStringLiteral("Status: Cleaning..."));
+    m_ws.clipboard().clear();
+    const std::vector<store::HeadingRow> before = browser::headingRows(m_ws.tree());
+    // Emptying and import as one transaction: a failure leaves the document
+    // as it was.
+    try {
+        store::Transaction transaction(*db);
+        resetDocumentTables(m_ws);
+        m_ws.setStatus(QStringLiteral("Status: Importing IE Favorites..."));
+        importFavorites(m_ws.services().progress);
+        transaction.commit();
+    } catch (...) {
+        restoreTree(m_ws, before);
+        throw;
+    }
+
+    store::Document &doc = m_ws.document();
+    if (doc.isUntitled()) {
+        doc.setModified(true);
+    } else {
+        doc.setModified(false);
+        m_lifecycle.save();
+    }
+}
+
+void FavoritesExchange::synchronizeToFavorites()
+{
+    platform::yieldToEventLoop();
+    if (m_ws.message(QString::fromLatin1(kSyncExportQuestion), MessageIcon::Exclamation,
+            MessageButtons::YesNo)
+        != MessageAnswer::Yes)
+        return;
+    m_ws.clipboard().clear();
+    const QString folder = favoritesFolderPath();
+    if (folder.isEmpty())
+        return;
+    const auto idleAtEnd = qScopeGuard([this] { m_ws.showIdleStatus(); });
+    m_ws.setStatus(QStringLiteral("Status: Deleting Favorites folder..."));
+    Yielder yield;
+    clearFolder(folder, std::ref(yield));
+    m_ws.setStatus(QStringLiteral("Status: Exporting IE Favorites..."));
+    platform::yieldToEventLoop();
+    exportFavorites(m_ws.services().progress);
+}
+
+void FavoritesExchange::importCommand()
+{
+    m_ws.clipboard().clear();
+    importFavorites(m_ws.services().progress);
+    m_ws.list().showListStatus(true);
+}
+
+void FavoritesExchange::exportCommand()
+{
+    m_ws.clipboard().clear();
+    platform::yieldToEventLoop();
+    exportFavorites(m_ws.services().progress);
+}
+
+void FavoritesExchange::syncImportCommand()
+{
+    m_ws.clipboard().clear();
+    synchronizeFromFavorites();
+    m_ws.list().showListStatus(true);
+}
+
+void FavoritesExchange::syncExportCommand()
+{
+    m_ws.clipboard().clear();
+    synchronizeToFavorites();
+}
+
+} // namespace quillet::favorites
