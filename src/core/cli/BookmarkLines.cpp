@@ -1,0 +1,126 @@
+#include "cli/BookmarkLines.h"
+
+#include "browser/HeadingTreeModel.h"
+#include "search/BookmarkFinder.h"
+#include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace quillet::cli {
+
+namespace {
+
+BookmarkLine lineOf(const QString &path, const store::BookmarkRow &row)
+{
+    return {path, row.name, row.link, row.date, row.description};
+}
+
+void collectPreOrder(
+    const browser::HeadingNode *node, std::vector<const browser::HeadingNode *> &out)
+{
+    out.push_back(node);
+    for (const auto &child : node->children)
+        collectPreOrder(child.get(), out);
+}
+
+} // namespace
+
+QString escapeField(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            escaped += QLatin1String("\\\\");
+            break;
+        case '\t':
+            escaped += QLatin1String("\\t");
+            break;
+        case '\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case '\r':
+            escaped += QLatin1String("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString headingPath(const browser::HeadingNode *node)
+{
+    QStringList titles;
+    for (; node; node = node->parent)
+        titles.prepend(escapeField(node->title).replace(QLatin1Char('/'), QLatin1String("\\/")));
+    return titles.join(QLatin1Char('/'));
+}
+
+QString formatLine(const BookmarkLine &line)
+{
+    return line.headingPath + QLatin1Char('\t') + escapeField(line.name) + QLatin1Char('\t')
+        + escapeField(line.link) + QLatin1Char('\t') + escapeField(line.date) + QLatin1Char('\t')
+        + escapeField(line.description);
+}
+
+std::vector<BookmarkLine> listBookmarks(shell::Workspace &workspace)
+{
+    store::Database *db = workspace.document().database();
+    if (!db)
+        return {};
+    std::vector<const browser::HeadingNode *> headings;
+    for (const auto &top : workspace.tree().topLevel())
+        collectPreOrder(top.get(), headings);
+    // One pass over the table (it has no index on tKey); keys compare as the
+    // engine's do, without regard to case.
+    QHash<QString, size_t> slotOfKey;
+    for (size_t i = 0; i < headings.size(); ++i)
+        slotOfKey.insert(headings[i]->key.toCaseFolded(), i);
+    std::vector<std::vector<store::BookmarkRow>> rowsOf(headings.size());
+    for (store::BookmarkRow &row : store::BookmarkTable(*db).allLiveRows()) {
+        const auto slot = slotOfKey.constFind(row.headingKey.toCaseFolded());
+        if (slot != slotOfKey.constEnd())
+            rowsOf[*slot].push_back(std::move(row));
+    }
+    std::vector<BookmarkLine> lines;
+    for (size_t i = 0; i < headings.size(); ++i) {
+        if (rowsOf[i].empty())
+            continue;
+        const QString path = headingPath(headings[i]);
+        for (const store::BookmarkRow &row : rowsOf[i])
+            lines.push_back(lineOf(path, row));
+    }
+    return lines;
+}
+
+std::vector<BookmarkLine> findBookmarks(shell::Workspace &workspace, const QString &text)
+{
+    store::Database *db = workspace.document().database();
+    if (!db)
+        return {};
+    search::BookmarkFinder finder(workspace);
+    finder.find(text, 0); // "All"
+    const search::FindResultsModel &hits = finder.results();
+    if (hits.count() == 0)
+        return {};
+    // The window shows name and link; the other columns come from the rows.
+    QHash<qint64, store::BookmarkRow> rowOfId;
+    for (store::BookmarkRow &row : store::BookmarkTable(*db).allLiveRows())
+        rowOfId.insert(row.id, std::move(row));
+    std::vector<BookmarkLine> lines;
+    for (int i = 0; i < hits.count(); ++i) {
+        const store::FoundBookmark &hit = hits.at(i);
+        const QString path = headingPath(workspace.tree().findByKey(hit.headingKey));
+        const auto row = rowOfId.constFind(hit.id);
+        lines.push_back(row != rowOfId.constEnd()
+                ? lineOf(path, *row)
+                : BookmarkLine {path, hit.name, hit.link, {}, {}});
+    }
+    return lines;
+}
+
+} // namespace quillet::cli

@@ -1,0 +1,345 @@
+#include "cli/CliCommands.h"
+
+#include "browser/HeadingTreeStorage.h"
+#include "browsers/BookmarkHtml.h"
+#include "cli/BookmarkLines.h"
+#include "search/BookmarkFinder.h"
+#include "shell/DatabaseMaintenance.h"
+#include "shell/Strings.h"
+#include "shell/Workspace.h"
+#include "store/FileMaintenance.h"
+#include "store/Schema.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <memory>
+
+namespace quillet::cli {
+
+namespace {
+
+const QString kProgram = QStringLiteral("quillet-cli");
+
+// A command that stops with a message and an exit status of its own.
+struct Refusal
+{
+    int status;
+    QString message;
+};
+
+struct CommandLine
+{
+    QString command;
+    QStringList operands; // the document first
+    bool force = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Empty when the arguments parse; else what is wrong with them.
+QString parse(const QStringList &arguments, CommandLine &line)
+{
+    bool options = true;
+    for (const QString &argument : arguments) {
+        if (options && argument == QLatin1String("--")) {
+            options = false;
+        } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+            if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
+                line.help = true;
+            else if (argument == QLatin1String("--version"))
+                line.version = true;
+            else if (argument == QLatin1String("-f") || argument == QLatin1String("--force"))
+                line.force = true;
+            else
+                return QStringLiteral("unknown option '%1'").arg(argument);
+        } else if (line.command.isEmpty()) {
+            line.command = argument;
+        } else {
+            line.operands << argument;
+        }
+    }
+    return {};
+}
+
+QString quoted(const QString &path)
+{
+    return QLatin1Char('\'') + path + QLatin1Char('\'');
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return first.absoluteFilePath() == second.absoluteFilePath();
+}
+
+Refusal inUse(const QString &path)
+{
+    return {DocumentInUse,
+        quoted(path)
+            + QStringLiteral(
+                " is open in Quillet or another program; close it there and try again.")};
+}
+
+// The document held exclusively, with its heading tree, for the whole run.
+std::unique_ptr<shell::Workspace> openDocument(const QString &path)
+{
+    auto workspace = std::make_unique<shell::Workspace>(shell::Workspace::Services {});
+    std::unique_ptr<store::Database> db;
+    try {
+        db = store::openDocumentDatabase(path);
+    } catch (const store::EngineError &e) {
+        if (e.number() == store::EngineErrorCode::FileInUse)
+            throw inUse(path);
+        throw;
+    }
+    browser::loadHeadingTree(*db, workspace->tree(), nullptr);
+    workspace->document().adoptOpened(std::move(db), path);
+    return workspace;
+}
+
+void printLines(QTextStream &out, const std::vector<BookmarkLine> &lines)
+{
+    for (const BookmarkLine &line : lines)
+        out << formatLine(line) << '\n';
+}
+
+struct Context
+{
+    const CommandLine &line;
+    QTextStream &out;
+    QTextStream &err;
+
+    const QString &document() const { return line.operands.front(); }
+};
+
+int listCommand(Context &c)
+{
+    const auto workspace = openDocument(c.document());
+    printLines(c.out, listBookmarks(*workspace));
+    return Success;
+}
+
+int findCommand(Context &c)
+{
+    const QString &text = c.line.operands.at(1);
+    if (!search::BookmarkFinder::canFind(text))
+        throw Refusal {UsageError, QStringLiteral("the text to find is empty")};
+    const auto workspace = openDocument(c.document());
+    const std::vector<BookmarkLine> lines = findBookmarks(*workspace, text);
+    if (lines.empty()) {
+        c.err << search::BookmarkFinder::notFoundMessage(text) << '\n';
+        return NothingFound;
+    }
+    printLines(c.out, lines);
+    return Success;
+}
+
+int backupCommand(Context &c)
+{
+    const QString &target = c.line.operands.at(1);
+    if (samePath(target, c.document()))
+        throw Refusal {Failed, QStringLiteral("the backup can not replace its own document")};
+    const QFileInfo info(target);
+    if (info.isDir())
+        throw Refusal {Failed, quoted(target) + QStringLiteral(" is a folder")};
+    if (info.exists() || info.isSymLink()) {
+        if (!c.line.force)
+            throw Refusal {Failed,
+                quoted(target) + QStringLiteral(" already exists; give --force to replace it")};
+        if (store::isHeldOpen(target))
+            throw inUse(target);
+    }
+    const auto workspace = openDocument(c.document());
+    store::Database &db = *workspace->document().database();
+    // Copied through the connection that holds the document, so nobody can
+    // change it in between.
+    shell::DatabaseMaintenance::writeBackupFile(
+        [&db](const QString &work) { db.exportCopy(work, store::openConnectString()); }, target,
+        browser::headingRows(workspace->tree()), nullptr, {});
+    return Success;
+}
+
+bool isStandardStream(const QString &file)
+{
+    return file == QLatin1String("-");
+}
+
+int exportHtmlCommand(Context &c)
+{
+    const QString file = c.line.operands.value(1, QStringLiteral("-"));
+    const bool toFile = !isStandardStream(file);
+    if (toFile && samePath(file, c.document()))
+        throw Refusal {Failed, QStringLiteral("the export can not replace its own document")};
+    const auto workspace = openDocument(c.document());
+    store::Database &db = *workspace->document().database();
+    browsers::ExportResult result;
+    if (toFile) {
+        result = browsers::exportBookmarkHtmlFile(db, workspace->tree(), nullptr, file);
+    } else {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        result = browsers::exportBookmarkHtml(db, workspace->tree(), nullptr, buffer);
+        if (result.ok())
+            c.out << QString::fromUtf8(buffer.data());
+    }
+    if (!result.ok())
+        throw Refusal {Failed, result.error};
+    return Success;
+}
+
+int importHtmlCommand(Context &c)
+{
+    const QString &file = c.line.operands.at(1);
+    const auto workspace = openDocument(c.document());
+    store::Database &db = *workspace->document().database();
+    browsers::ReadBookmarks read;
+    if (isStandardStream(file)) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            throw Refusal {Failed, QStringLiteral("the standard input can not be read")};
+        read = browsers::readBookmarkHtml(in.readAll());
+    } else {
+        read = browsers::readBookmarkHtmlFile(file);
+    }
+    // The import and the Save that commits it reach the file together or
+    // not at all: bookmarks never land without their headings.
+    store::Transaction transaction(db);
+    const browsers::ImportResult result = browsers::importIntoHeading(
+        db, workspace->tree(), workspace->tree().root(), read, nullptr);
+    for (const QString &problem : result.problems)
+        c.err << kProgram << ": " << file << ": " << problem << '\n';
+    if (!result.ok())
+        throw Refusal {Failed, result.error};
+    store::resolvePendingChanges(
+        db, store::Resolution::Save, browser::headingRows(workspace->tree()), nullptr);
+    transaction.commit();
+    c.out << result.bookmarksAdded << " bookmarks imported, " << result.bookmarksSkipped
+          << " already there, " << result.headingsAdded << " headings added.\n";
+    return Success;
+}
+
+struct Command
+{
+    const char *name;
+    const char *operands; // for messages
+    int minOperands;
+    int maxOperands;
+    int (*run)(Context &);
+};
+
+const Command kCommands[] = {
+    {"list", "DOCUMENT", 1, 1, listCommand},
+    {"find", "DOCUMENT TEXT", 2, 2, findCommand},
+    {"export-html", "DOCUMENT [FILE]", 1, 2, exportHtmlCommand},
+    {"import-html", "DOCUMENT FILE", 2, 2, importHtmlCommand},
+    {"backup", "DOCUMENT TARGET", 2, 2, backupCommand},
+};
+
+const Command *commandNamed(const QString &name)
+{
+    for (const Command &command : kCommands)
+        if (name == QLatin1String(command.name))
+            return &command;
+    return nullptr;
+}
+
+int usageError(QTextStream &err, const QString &problem)
+{
+    err << kProgram << ": " << problem << '\n'
+        << "Try '" << kProgram << " --help' for more information.\n";
+    return UsageError;
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: quillet-cli COMMAND DOCUMENT [ARGUMENT]\n"
+        "\n"
+        "Works on a Quillet document (.rdb) from scripts. The document is held\n"
+        "exclusively while a command runs; one that is open in Quillet or in\n"
+        "another program is refused.\n"
+        "\n"
+        "Commands:\n"
+        "  list DOCUMENT               every bookmark, heading by heading in tree order\n"
+        "  find DOCUMENT TEXT          the bookmarks whose name, link and description\n"
+        "                              joined contain TEXT, as Find's \"All\" scope\n"
+        "                              finds them (case ignored; * ? # [...] match\n"
+        "                              like wildcards)\n"
+        "  export-html DOCUMENT [FILE] the whole tree as a browser bookmark file, to\n"
+        "                              FILE or, when none or -, to standard output\n"
+        "  import-html DOCUMENT FILE   a browser bookmark file (- for standard input)\n"
+        "                              into the root heading, saved at once\n"
+        "  backup DOCUMENT TARGET      a compacted copy of the document as last saved\n"
+        "                              (a backup Quillet restores); an existing TARGET\n"
+        "                              is replaced only with --force\n"
+        "\n"
+        "Options:\n"
+        "  -f, --force    let backup replace an existing TARGET\n"
+        "  -h, --help     show this text\n"
+        "      --version  show the version\n"
+        "  --             end of options (before a TEXT that starts with -)\n"
+        "\n"
+        "list and find print one bookmark a line, in UTF-8, columns separated by a\n"
+        "tab: heading path, name, link, date (yyyy-MM-dd), description. The heading\n"
+        "path is the titles from the root heading down, joined by /. In every column\n"
+        "a backslash, tab, newline or carriage return is written \\\\, \\t, \\n or \\r;\n"
+        "in the heading path a / inside a title is written \\/.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  success\n"
+        "  1  find found nothing\n"
+        "  2  bad command line\n"
+        "  3  the document (or the TARGET to replace) is open in Quillet or elsewhere\n"
+        "  4  any other failure: a missing file, not a Quillet document, a write error\n");
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    CommandLine line;
+    const QString problem = parse(arguments, line);
+    if (!problem.isEmpty())
+        return usageError(err, problem);
+    if (line.help || line.command == QLatin1String("help")) {
+        out << usageText();
+        return Success;
+    }
+    if (line.version) {
+        out << kProgram << ' ' << strings::kVersion << '\n';
+        return Success;
+    }
+    if (line.command.isEmpty())
+        return usageError(err, QStringLiteral("no command given"));
+    const Command *command = commandNamed(line.command);
+    if (!command)
+        return usageError(err, QStringLiteral("unknown command '%1'").arg(line.command));
+    if (line.operands.size() < command->minOperands || line.operands.size() > command->maxOperands)
+        return usageError(err,
+            QStringLiteral("usage: %1 %2 %3")
+                .arg(kProgram, line.command, QLatin1String(command->operands)));
+    if (line.force && line.command != QLatin1String("backup"))
+        return usageError(err, QStringLiteral("--force applies to backup only"));
+
+    Context context {line, out, err};
+    try {
+        return command->run(context);
+    } catch (const Refusal &refusal) {
+        if (refusal.status == UsageError)
+            return usageError(err, refusal.message);
+        err << kProgram << ": " << refusal.message << '\n';
+        return refusal.status;
+    } catch (const store::EngineError &e) {
+        err << kProgram << ": " << e.description() << '\n';
+    } catch (const std::exception &e) {
+        err << kProgram << ": " << e.what() << '\n';
+    }
+    return Failed;
+}
+
+} // namespace quillet::cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace quillet::cli {
+
+// Exit statuses of quillet-cli; scripts tell the cases apart by them.
+enum ExitStatus : int
+{
+    Success = 0,
+    NothingFound = 1, // find listed no bookmark
+    UsageError = 2, // a bad command line; the usage is printed
+    DocumentInUse = 3, // Quillet or another program holds the document open
+    Failed = 4, // anything else: a missing or foreign file, an engine or file error
+};
+
+// The text of --help.
+QString usageText();
+
+// Runs one quillet-cli command line (`arguments` without the program name).
+// Bookmarks and --help go to `out`, messages to `err`. Returns the exit
+// status.
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+} // namespace quillet::cli
