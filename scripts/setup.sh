@@ -12,6 +12,9 @@ PACKAGES=(
   fp-utils libchm-bin xdg-utils
   xvfb xauth
 )
+# More for one caller (scripts/package.sh), as a blank-separated list.
+read -r -a extra <<<"${QUILLET_EXTRA_PACKAGES:-}"
+PACKAGES+=("${extra[@]}")
 
 missing=()
 for p in "${PACKAGES[@]}"; do
