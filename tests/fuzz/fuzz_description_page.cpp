@@ -1,0 +1,80 @@
+// The description pane's page: the template with its placeholders replaced
+// one after another over the whole text, against a plain reference; and the
+// pane's load filter, which must never let a file outside its folder in.
+#include "pages/DescriptionPage.h"
+#include "pages/PageResources.h"
+
+#include <QDir>
+#include <QUrl>
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace quillet;
+
+namespace {
+
+// Every occurrence of `from`, left to right, not overlapping.
+QString replaceAll(const QString &text, const QString &from, const QString &to)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text.size() - i >= from.size() && QStringView(text).mid(i, from.size()) == from) {
+            out += to;
+            i += from.size();
+        } else {
+            out += text[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString text(FuzzedDataProvider &fdp, size_t max)
+{
+    return QString::fromStdString(fdp.ConsumeRandomLengthString(max));
+}
+
+[[noreturn]] void fail(const char *what, const QString &detail)
+{
+    std::fprintf(stderr, "Description page fault: %s: %s\n", what, detail.toStdString().c_str());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString page = pages::resourceText(pages::Resource::DescriptionTemplate);
+    FuzzedDataProvider fdp(data, size);
+    const QString folder = text(fdp, 40);
+    store::BookmarkRow row;
+    row.name = text(fdp, 80);
+    row.link = text(fdp, 80);
+    row.description = text(fdp, 200);
+    row.descriptionIsNull = fdp.ConsumeBool();
+    const QString image = text(fdp, 20);
+    const QString url = QString::fromStdString(fdp.ConsumeRemainingBytesAsString());
+
+    QString expected = replaceAll(page, "&imgPath&", QDir::toNativeSeparators(folder));
+    expected = replaceAll(expected, "&urlName&", row.name);
+    const QString link = row.link.startsWith("http") ? row.link : "http://" + row.link;
+    expected = replaceAll(expected, "&urlLink&", link);
+    expected
+        = replaceAll(expected, "&urlDescrip&", row.descriptionIsNull ? QString() : row.description);
+    expected = replaceAll(expected, "&imgFile&", image);
+    if (pages::descriptionPageText(folder, row, image) != expected)
+        fail("page differs", row.name + " | " + row.link + " | " + row.description);
+
+    // The load filter: a local file it lets in lies inside the folder.
+    const QString root = QStringLiteral("/tmp/quillet-fuzz/html");
+    const QUrl target(url);
+    if (pages::paneMayLoad(target, root) && target.isLocalFile()) {
+        const QString relative = QDir(root).relativeFilePath(target.toLocalFile());
+        if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative))
+            fail("loads a file outside the folder", url);
+    }
+    return 0;
+}
