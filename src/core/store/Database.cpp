@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include "store/DocumentCheck.h"
 #include "store/JetDialect.h"
 #include "store/Recordset.h"
 
@@ -126,6 +127,7 @@ void Database::close()
     // so a closed document is always one complete file.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    noteDocumentClosed(m_path);
 }
 
 void Database::fail(int sqliteCode, const QString &context) const
@@ -275,10 +277,13 @@ std::unique_ptr<Database> Database::open(const QString &path, const QString &con
     return db;
 }
 
-bool Database::probe(const QString &path, const QString &connect)
+bool Database::probe(
+    const QString &path, const QString &connect, const std::function<void(Database &)> &check)
 {
     try {
-        openChecked(path, connect);
+        std::unique_ptr<Database> db = openChecked(path, connect);
+        if (check)
+            check(*db);
         return true;
     } catch (const EngineError &) {
         return false;
@@ -292,12 +297,32 @@ void Database::compact(const QString &source, const QString &target, const QStri
             QStringLiteral("Database '%1' already exists.").arg(target));
     // The attached target is created through this connection, so it needs
     // the create permission the document connections never get.
-    std::unique_ptr<Database> db = openChecked(source, connect, SQLITE_OPEN_CREATE);
+    openChecked(source, connect, SQLITE_OPEN_CREATE)->exportInto(target, connect);
+}
+
+void Database::exportCopy(const QString &target, const QString &connect)
+{
+    // A document connection may not create files: it attaches an empty one,
+    // which the engine takes for a new database.
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (QFileInfo::exists(target))
+            throw EngineError(EngineErrorCode::DatabaseExists,
+                QStringLiteral("Database '%1' already exists.").arg(target));
+        throw EngineError(EngineErrorCode::FileNotFound,
+            QStringLiteral("Could not create '%1' (%2).").arg(target, file.errorString()));
+    }
+    file.close();
+    exportInto(target, connect);
+}
+
+void Database::exportInto(const QString &target, const QString &connect)
+{
     const QByteArray password = passwordOfConnect(connect).toUtf8();
     const QByteArray targetName = QFile::encodeName(target);
     sqlite3_stmt *attach = nullptr;
-    int rc = sqlite3_prepare_v2(
-        db->m_db, "ATTACH DATABASE ?1 AS compacted KEY ?2", -1, &attach, nullptr);
+    int rc
+        = sqlite3_prepare_v2(m_db, "ATTACH DATABASE ?1 AS compacted KEY ?2", -1, &attach, nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_bind_text(attach, 1, targetName.constData(), targetName.size(), SQLITE_TRANSIENT);
         sqlite3_bind_text(attach, 2, password.constData(), password.size(), SQLITE_TRANSIENT);
@@ -305,16 +330,17 @@ void Database::compact(const QString &source, const QString &target, const QStri
         rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
     }
     sqlite3_finalize(attach);
-    if (rc != SQLITE_OK)
-        db->fail(rc, target);
+    if (rc != SQLITE_OK) {
+        QFile::remove(target);
+        fail(rc, target);
+    }
     try {
-        db->exec(QStringLiteral("PRAGMA compacted.cipher_page_size = %1").arg(kCipherPageSize));
-        db->exec(QStringLiteral("SELECT sqlcipher_export('compacted')"));
-        db->exec(QStringLiteral("PRAGMA compacted.user_version = 1"));
-        db->exec(QStringLiteral("DETACH DATABASE compacted"));
+        exec(QStringLiteral("PRAGMA compacted.cipher_page_size = %1").arg(kCipherPageSize));
+        exec(QStringLiteral("SELECT sqlcipher_export('compacted')"));
+        exec(QStringLiteral("PRAGMA compacted.user_version = 1"));
+        exec(QStringLiteral("DETACH DATABASE compacted"));
     } catch (...) {
-        sqlite3_exec(db->m_db, "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
-        db->close();
+        sqlite3_exec(m_db, "DETACH DATABASE compacted", nullptr, nullptr, nullptr);
         QFile::remove(target);
         throw;
     }
@@ -392,22 +418,31 @@ void Database::createTable(const TableDef &table)
     if (tableExists(table.name))
         throw EngineError(EngineErrorCode::TableExists,
             QStringLiteral("Table '%1' already exists.").arg(table.name));
+    const QString sql = tableSql(table);
+    beforeWrite(sql);
+    exec(sql);
+    for (const IndexDef &index : table.indexes)
+        exec(indexSql(table.name, index));
+    m_fieldCache.remove(table.name.toLower());
+}
+
+QString Database::tableSql(const TableDef &table)
+{
     QStringList columns;
     for (const FieldDef &field : table.fields)
         columns << fieldSql(field);
-    const QString sql = QStringLiteral("CREATE TABLE %1 (%2)")
-                            .arg(quoteIdentifier(table.name), columns.join(QStringLiteral(", ")));
-    beforeWrite(sql);
-    exec(sql);
-    for (const IndexDef &index : table.indexes) {
-        QStringList fields;
-        for (const QString &field : index.fields)
-            fields << quoteIdentifier(field);
-        exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                 .arg(quoteIdentifier(index.name), quoteIdentifier(table.name),
-                     fields.join(QStringLiteral(", "))));
-    }
-    m_fieldCache.remove(table.name.toLower());
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(quoteIdentifier(table.name), columns.join(QStringLiteral(", ")));
+}
+
+QString Database::indexSql(const QString &table, const IndexDef &index)
+{
+    QStringList fields;
+    for (const QString &field : index.fields)
+        fields << quoteIdentifier(field);
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+        .arg(
+            quoteIdentifier(index.name), quoteIdentifier(table), fields.join(QStringLiteral(", ")));
 }
 
 void Database::deleteTable(const QString &name)

@@ -38,12 +38,18 @@ public:
     static std::unique_ptr<Database> open(const QString &path, const QString &connect);
 
     // Opens and closes again; true when the file is a document that could be
-    // opened exclusively right now. Writes nothing.
-    static bool probe(const QString &path, const QString &connect);
+    // opened exclusively right now and `check` (reading only) did not throw.
+    // Writes nothing.
+    static bool probe(const QString &path, const QString &connect,
+        const std::function<void(Database &)> &check = {});
 
     // Writes a compact copy of `source` (which must not be open) to `target`,
     // keeping the password. Fails when the target exists.
     static void compact(const QString &source, const QString &target, const QString &connect);
+    // Writes a compact copy of this open database to `target`, keeping the
+    // password; the file stays held throughout, so the copy is exactly what
+    // this connection sees. Fails when the target exists.
+    void exportCopy(const QString &target, const QString &connect);
 
     const QString &path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
@@ -56,6 +62,9 @@ public:
 
     // Table definitions.
     void createTable(const TableDef &table);
+    // The statements createTable() runs; the engine keeps their text.
+    static QString tableSql(const TableDef &table);
+    static QString indexSql(const QString &table, const IndexDef &index);
     void deleteTable(const QString &name);
     bool tableExists(const QString &name);
     // The fields of a table as they were created, in creation order.
@@ -83,6 +92,7 @@ private:
     static std::unique_ptr<Database> openChecked(
         const QString &path, const QString &connect, int extraFlags = 0);
     void dropCachedStatements();
+    void exportInto(const QString &target, const QString &connect);
     void exec(const QString &sql);
 
     sqlite3 *m_db = nullptr;

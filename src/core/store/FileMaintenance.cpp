@@ -1,6 +1,7 @@
 #include "store/FileMaintenance.h"
 
 #include "store/Database.h"
+#include "store/DocumentCheck.h"
 #include "store/Schema.h"
 
 #include <QFile>
@@ -31,12 +32,15 @@ void replaceFile(const QString &source, const QString &target)
 {
     // rename(2) swaps the name over in one step; QFile::rename would remove
     // the target first.
+    const bool trusted = isTrustedDocumentFile(source);
     if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData())
         != 0) {
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         throw EngineError(EngineErrorCode::Generic,
             QStringLiteral("'%1' could not be replaced: %2.").arg(target, reason));
     }
+    if (trusted)
+        trustClosedDocument(target);
 }
 
 void compactInto(
@@ -44,7 +48,10 @@ void compactInto(
 {
     const QString work = compactionWorkFile(target);
     removeStaleFile(work);
+    const bool trusted = isTrustedDocumentFile(source);
     Database::compact(source, work, openConnectString());
+    if (trusted)
+        trustClosedDocument(work); // a copy of what this process checked or wrote
     try {
         if (beforeReplace)
             beforeReplace();

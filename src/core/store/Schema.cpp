@@ -1,5 +1,7 @@
 #include "store/Schema.h"
 
+#include "store/DocumentCheck.h"
+
 #include <QFile>
 
 namespace quillet::store {
@@ -57,6 +59,7 @@ void createTable(Database &db, DocumentTable which)
 void createEmptyDatabase(const QString &path)
 {
     std::unique_ptr<Database> db = Database::create(path, createConnectString());
+    trustDocumentFile(path);
     try {
         Transaction transaction(*db);
         createTable(*db, DocumentTable::Tips);
@@ -70,14 +73,37 @@ void createEmptyDatabase(const QString &path)
     }
 }
 
+void resetDocumentTables(Database &db)
+{
+    TransactionIfNone transaction(db);
+    for (DocumentTable which : {DocumentTable::Nodes, DocumentTable::Items}) {
+        const TableDef table = tableDefinition(which);
+        if (db.tableExists(table.name))
+            db.deleteTable(table.name);
+        db.createTable(table);
+    }
+    transaction.commit();
+}
+
 std::unique_ptr<Database> openDocumentDatabase(const QString &path)
 {
-    return Database::open(path, openConnectString());
+    const bool trusted = isTrustedDocumentFile(path);
+    std::unique_ptr<Database> db = Database::open(path, openConnectString());
+    if (!trusted)
+        checkDocument(*db);
+    trustDocumentFile(path);
+    return db;
 }
 
 bool canOpenDatabase(const QString &path)
 {
-    return Database::probe(path, openConnectString());
+    // A document from elsewhere of the wrong shape is refused here, before
+    // the current one is closed. The pages of a large one are read by the
+    // load, where the list needs them in the cache anyway.
+    return Database::probe(path, openConnectString(), [&path](Database &db) {
+        if (!isTrustedDocumentFile(path) && checkDocument(db, CheckDepth::Shape))
+            trustDocumentFile(path);
+    });
 }
 
 } // namespace quillet::store

@@ -34,6 +34,11 @@ void createTable(Database &db, DocumentTable which);
 // Creates the file with the locale and password and the three empty tables.
 void createEmptyDatabase(const QString &path);
 
+// The store's part of ResetDocumentTables: tbNodes and tbItems dropped and
+// created again, empty, in one transaction (the caller's when it has one).
+// Bypasses delFlag, so Discard cannot bring the rows back.
+void resetDocumentTables(Database &db);
+
 // Opens a document exclusively with the password (throws EngineError).
 std::unique_ptr<Database> openDocumentDatabase(const QString &path);
 

@@ -2,6 +2,7 @@
 
 #include "platform/AppHome.h"
 #include "platform/ProgressView.h"
+#include "store/DocumentCheck.h"
 #include "store/RandomNumbers.h"
 
 #include <QCoreApplication>
@@ -91,7 +92,12 @@ bool copyFile(const QString &source, const QString &target)
             return false;
         }
     }
-    return out.commit();
+    if (!out.commit())
+        return false;
+    // A copy of a document known here is known too.
+    if (isTrustedDocumentFile(source))
+        trustClosedDocument(target);
+    return true;
 }
 
 } // namespace quillet::store
