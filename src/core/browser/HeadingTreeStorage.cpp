@@ -14,14 +14,12 @@ namespace {
         QStringLiteral("The heading table of '%1' %2.").arg(path, why));
 }
 
-void appendSubtree(const HeadingNode *node, std::vector<store::HeadingRow> &rows)
+void appendSubtree(const HeadingNode *root, std::vector<store::HeadingRow> &rows)
 {
-    for (; node; node = node->nextSibling()) {
+    HeadingTreeModel::visitSubtree(root, [&rows](const HeadingNode *node) {
         rows.push_back({node->parent ? node->parent->key : QStringLiteral("0"), node->title,
             node->key, node->image, node->expandedImage});
-        if (node->firstChild())
-            appendSubtree(node->firstChild(), rows);
-    }
+    });
 }
 
 } // namespace
