@@ -1,6 +1,7 @@
 #include "shell/DocumentLifecycle.h"
 
 #include "browser/HeadingTreeStorage.h"
+#include "favorites/FavoritesExchange.h"
 #include "platform/ShellFolders.h"
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
@@ -339,17 +340,26 @@ bool DocumentLifecycle::fileSaveAs()
     const bool wasModified = doc.isModified();
     doc.closeDatabase();
     std::unique_ptr<Database> newDb;
+    // The copy is settled under a work name and renamed to the target when
+    // complete: a crash never leaves a target holding unsaved rows.
+    const QString work = compactionWorkFile(target);
     try {
-        if (!copyFile(oldPath, target))
+        removeStaleFile(work);
+        if (!copyFile(oldPath, work))
             throw EngineError(
                 EngineErrorCode::Generic, QStringLiteral("The file could not be copied."));
+        {
+            // Settled before the old file is touched, so a failure leaves the
+            // changes pending in it.
+            std::unique_ptr<Database> settling = openDocumentDatabase(work);
+            browser::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
+                m_ws.services().progress, m_ws.services().status);
+        }
+        replaceFile(work, target);
         newDb = openDocumentDatabase(target);
-        // Settle the copy before touching the old file, so a failure leaves
-        // the changes pending in both.
-        browser::resolvePendingChanges(*newDb, &m_ws.tree(), Resolution::Save,
-            m_ws.services().progress, m_ws.services().status);
     } catch (const EngineError &e) {
         newDb.reset();
+        deleteFileIfExists(work);
         deleteFileIfExists(target);
         try {
             doc.setDatabase(openDocumentDatabase(oldPath));
@@ -458,6 +468,22 @@ bool DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::Progress
     return started;
 }
 
+bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progress)
+{
+    if (!newDocument(false))
+        return false;
+    try {
+        favorites::FavoritesExchange(m_ws, *this).importFavorites(progress);
+    } catch (const EngineError &e) {
+        // Nothing was imported; the empty document stays.
+        platform::yieldToEventLoop();
+        m_ws.message(QStringLiteral("Can not import the Favorites folder: ") + e.description(),
+            MessageIcon::Critical);
+    }
+    showCountStatus();
+    return true;
+}
+
 bool DocumentLifecycle::loadStartupDocument(
     const QStringList &arguments, platform::ProgressView *progress)
 {
@@ -468,7 +494,8 @@ bool DocumentLifecycle::loadStartupDocument(
         return loadOrStartEmpty(path, progress);
     case shell::StartupChoice::DefaultFile:
         return loadOrStartEmpty(m_ws.optionSettings().startupFile, progress);
-    case shell::StartupChoice::ImportFavorites: // the import arrives with the Favorites exchange
+    case shell::StartupChoice::ImportFavorites:
+        return importFavoritesAtStartup(progress);
     case shell::StartupChoice::Untitled:
         break;
     }

@@ -61,6 +61,8 @@ private:
     bool closeStep(Answer answer);
     void openChosenFile(const QString &path, Answer answer);
     bool loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
+    // LoadMethods 1: a new untitled document filled from the Favorites folder.
+    bool importFavoritesAtStartup(platform::ProgressView *progress);
     // The next document could not be had after the old one was closed: the
     // window is never left without one. Reopens `previousPath` (a titled file
     // closed a moment ago), else starts a fresh untitled document.
