@@ -130,20 +130,35 @@ void DatabaseMaintenance::writeBackup(const QString &document, const QString &ta
 {
     // The copy is settled in the program's work folder; the document file
     // itself is only read.
+    writeBackupFile(
+        [&document](const QString &work) {
+            if (!copyFile(document, work))
+                throw EngineError(EngineErrorCode::Generic,
+                    QStringLiteral("The document could not be copied to the work file."));
+        },
+        target, browser::headingRows(m_ws.tree()), m_ws.services().progress,
+        [this](Step which) { step(which); });
+}
+
+void DatabaseMaintenance::writeBackupFile(const std::function<void(const QString &)> &copy,
+    const QString &target, const std::vector<HeadingRow> &headings,
+    platform::ProgressView *progress, const std::function<void(Step)> &step)
+{
+    const auto before = [&step](Step which) {
+        if (step)
+            step(which);
+    };
     const QString work = newTempDatabaseName();
     try {
-        step(Step::Copy);
-        if (!copyFile(document, work))
-            throw EngineError(EngineErrorCode::Generic,
-                QStringLiteral("The document could not be copied to the work file."));
+        before(Step::Copy);
+        copy(work);
         {
-            step(Step::Settle);
-            std::unique_ptr<Database> copy = openDocumentDatabase(work);
-            resolvePendingChanges(*copy, Resolution::Save, browser::headingRows(m_ws.tree()),
-                m_ws.services().progress);
+            before(Step::Settle);
+            std::unique_ptr<Database> settled = openDocumentDatabase(work);
+            resolvePendingChanges(*settled, Resolution::Save, headings, progress);
         }
-        step(Step::Compact);
-        compactInto(work, target, [this] { step(Step::Replace); });
+        before(Step::Compact);
+        compactInto(work, target, [&before] { before(Step::Replace); });
     } catch (...) {
         deleteFileIfExists(work);
         throw;

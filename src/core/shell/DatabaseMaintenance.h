@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/ProgressView.h"
+#include "store/HeadingRows.h"
+
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace quillet::shell {
 
@@ -38,6 +42,14 @@ public:
     static QString backupTarget(const QString &chosen); // ".dbk" appended unless present
     // config.ini's backup folder, the desktop when it is no folder.
     static QString backupFolder(Workspace &workspace);
+
+    // Writes a backup file: `copy` fills a fresh work file in _tmp with the
+    // document, which is settled as Save leaves it, with `headings` as its
+    // tree, and compacted into `target`. The work file goes whatever
+    // happens; `step` (may be empty) runs before each step.
+    static void writeBackupFile(const std::function<void(const QString &work)> &copy,
+        const QString &target, const std::vector<store::HeadingRow> &headings,
+        platform::ProgressView *progress, const std::function<void(Step)> &step);
 
 private:
     void step(Step which);
