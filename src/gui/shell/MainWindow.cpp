@@ -3,10 +3,13 @@
 #include "browser/ClientArea.h"
 #include "browser/DragViews.h"
 #include "browser/HeadingTreeBinding.h"
+#include "browsers/BrowserCommands.h"
 #include "editors/BookmarkDialog.h"
 #include "editors/PictureAttachment.h"
+#include "favorites/FavoritesCommands.h"
 #include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
+#include "pages/HelpFileBuilder.h"
 #include "search/DuplicatesDialog.h"
 #include "search/FindDialog.h"
 #include "shell/CommandBar.h"
@@ -16,6 +19,7 @@
 #include "shell/Strings.h"
 #include "shell/ToolsCommands.h"
 #include "shell/WindowPlacement.h"
+#include "snapshots/SnapshotDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,10 +44,6 @@ const std::pair<const char *, bool WindowSettings::*> kViewToggles[] = {
     {"miVNavPanel", &WindowSettings::showPanel},
     {"miVDescription", &WindowSettings::showDescrip},
 };
-
-// Commands still to be written; until then their items do nothing.
-const char *const kUnbuiltCommands[] = {"miTImport", "miTExport", "miTMakeCHM", "miTSyncImport",
-    "miTSyncExport", "miLMakeSnap"};
 
 } // namespace
 
@@ -269,13 +269,16 @@ void MainWindow::registerCommands()
         editors::runBookmarkEditor(
             *m_workspace, m_lvwBookmark, editors::BookmarkEditor::Mode::Edit, this);
     });
-    commands.bind(
-        QStringLiteral("miLSearch"), [this] { editors::searchForPicture(*m_workspace); });
+    commands.bind(QStringLiteral("miLSearch"), [this] { editors::searchForPicture(*m_workspace); });
+    commands.bind(QStringLiteral("miLMakeSnap"),
+        [this] { snapshots::runSnapshotDialog(*m_workspace, this); });
 
     commands.bind(QStringLiteral("miEFind"),
         [this] { search::runFindDialog(*m_workspace, m_lvwBookmark, this); });
     commands.bind(QStringLiteral("miTScan"),
         [this] { search::runDuplicatesDialog(*m_workspace, m_lvwBookmark, this); });
+    commands.bind(QStringLiteral("miTMakeCHM"),
+        [this] { pages::HelpFileBuilder(*m_workspace).makeChmFile(); });
 
     // Help menu openings. The pane's links and OpenInBrowser's messages go
     // through the window's desktop and message boxes.
@@ -287,9 +290,9 @@ void MainWindow::registerCommands()
         QStringLiteral("miHHomepage"), [desktop] { pages::openVendorHomePage(*desktop); });
     commands.bind(QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
     bindToolsCommands(commands, *m_workspace, *m_lifecycle, this, {m_treContent, m_lvwBookmark});
+    browsers::bindBrowserCommands(commands, *m_workspace, this);
+    favorites::bindFavoritesCommands(commands, *m_workspace, *m_lifecycle);
 
-    for (const char *key : kUnbuiltCommands)
-        commands.leaveUnbound(QLatin1String(key));
     commands.requireComplete();
 }
 
