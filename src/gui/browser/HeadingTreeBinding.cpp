@@ -51,7 +51,10 @@ HeadingTreeBinding::HeadingTreeBinding(
         [this](
             const QModelIndex &current) { m_ws.tree().setCurrent(m_ws.tree().nodeAt(current)); });
     m_tree->installEventFilter(this);
-    m_tree->viewport()->installEventFilter(this);
+    // Kept: the filter also sees the viewport's last events while the view
+    // is being destroyed, when asking the view for its viewport is unsafe.
+    m_viewport = m_tree->viewport();
+    m_viewport->installEventFilter(this);
 
     connect(m_tree, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         m_ws.tree().setExpanded(m_ws.tree().nodeAt(index), true);
@@ -87,7 +90,7 @@ void HeadingTreeBinding::expandFlaggedHeadings(const HeadingNode *node)
 
 bool HeadingTreeBinding::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool click = watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease;
+    const bool click = watched == m_viewport && event->type() == QEvent::MouseButtonRelease;
     const bool keyUp = watched == m_tree && event->type() == QEvent::KeyRelease
         && !static_cast<QKeyEvent *>(event)->isAutoRepeat();
     if (click || keyUp)

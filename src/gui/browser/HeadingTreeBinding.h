@@ -32,6 +32,7 @@ private:
     void expandFlaggedHeadings(const HeadingNode *node);
 
     QTreeView *m_tree;
+    QObject *m_viewport = nullptr;
     QAbstractItemView *m_list;
     shell::Workspace &m_ws;
 };
