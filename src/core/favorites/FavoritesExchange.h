@@ -18,7 +18,7 @@ extern const char kSyncExportQuestion[];
 // synchronise from.
 extern const char kNoFavoritesFolder[];
 
-// The Favorites exchange of the open document (Part 7.1): the Favorites
+// The Favorites exchange of the open document: the Favorites
 // folder's sub-folders are headings under the root heading, its ".url" files
 // bookmarks. The folder is platform::getSpecialFolder(kFavoritesFolderId);
 // without one every operation does nothing.
