@@ -42,5 +42,11 @@ build_type=$2
 shift 2
 jobs=$(nproc 2>/dev/null || echo 2)
 
-cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" "$@" >/dev/null
+# Rebuilds in several checkouts share compiled objects when ccache is there.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="$build_type" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build_dir" -j"$jobs"
