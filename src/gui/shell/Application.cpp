@@ -6,13 +6,22 @@
 #include "platform/QtProgressView.h"
 #include "platform/SingleInstance.h"
 #include "shell/MainWindow.h"
+#include "shell/ProgramOptions.h"
 #include "shell/SplashWindow.h"
 #include "shell/Strings.h"
 #include "shell/TerminationSignal.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
+
+// Resources of a static library must be registered by hand, outside any
+// namespace.
+static void registerProgramIcon()
+{
+    Q_INIT_RESOURCE(app);
+}
 
 namespace quillet::shell {
 
@@ -26,10 +35,47 @@ bool hasDisplay()
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// The icon of the installed theme, so the task bar matches the desktop entry;
+// the one built in when the theme has none.
+QIcon programIcon()
+{
+    registerProgramIcon();
+    QIcon bundled;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        bundled.addFile(QStringLiteral(":/app/quillet-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral(QUILLET_APP_ID), bundled);
+}
+
+QStringList rawArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int runApplication(int argc, char **argv)
 {
+    // Read before anything needs a display, so --help and --version answer
+    // on a bare terminal.
+    const QStringList arguments = rawArguments(argc, argv);
+    const ProgramOptions options = parseProgramOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "quillet: %s\nTry 'quillet --help' for more information.\n",
+            qPrintable(options.error));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(programHelpText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(qPrintable(programVersionText() + QLatin1Char('\n')), stdout);
+        return 0;
+    }
+
     if (!hasDisplay()) {
         std::fputs(
             "Quillet needs a graphical display: set DISPLAY (or use --offscreen).\n", stderr);
@@ -38,6 +84,8 @@ int runApplication(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(strings::kTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(strings::kVersion));
+    QApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
+    QApplication::setWindowIcon(programIcon());
 
     platform::SingleInstance instance;
     if (!instance.isFirst()) {
@@ -79,7 +127,9 @@ int runApplication(int argc, char **argv)
     platform::yieldToEventLoop();
     splash.setStep(QString::fromLatin1(strings::kStepLoadingFile));
     platform::QtProgressView splashProgress(splash.progressBar());
-    if (!window.loadStartupDocument(QApplication::arguments(), &splashProgress))
+    // Qt has taken its own options; the document is what the options left.
+    const QStringList startArguments = QStringList {arguments.value(0)} + options.documentArguments;
+    if (!window.loadStartupDocument(startArguments, &splashProgress))
         return 1; // nowhere to keep a document; the message said why
     splash.close();
     platform::yieldToEventLoop();
