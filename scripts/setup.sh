@@ -2,6 +2,7 @@
 # Shared set-up of run.sh, test.sh and bench.sh: make sure the Debian packages
 # Quillet builds with are installed, then configure and build.
 #   scripts/setup.sh <build-dir> <build-type> [extra cmake args...]
+#   scripts/setup.sh --packages-only          install, do not build
 set -euo pipefail
 
 PACKAGES=(
@@ -35,6 +36,8 @@ if ((${#missing[@]})); then
     exit 1
   fi
 fi
+
+[[ ${1:-} == --packages-only ]] && exit 0
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=$1
