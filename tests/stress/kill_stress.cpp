@@ -1,7 +1,9 @@
 // Kills a child process with SIGKILL at random moments while it runs one of
 // the commands that write a document, then opens what is left: every file
 // must open, load, pass the engine's full integrity check and hold exactly
-// its state from before the command or from after it.
+// its state from before the command or from after it. In every other run a
+// second process (quillet-cli list) tries the document at a random moment
+// while the child works on it, and must be refused.
 //
 //   kill_stress [--kills N] [--small] [--seed S] [--only a,b] [--keep]
 //
@@ -32,6 +34,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <limits>
 #include <map>
 #include <random>
@@ -184,13 +187,19 @@ int runChild(const QString &command, const QString &folder)
     announce("done");
     // A command that failed says so in a message box; with nothing shown
     // but its own success message, it ran through.
+    int exitCode = 0;
     for (const test::ScriptedMessageBoxes::Shown &shown : messages.shown) {
         if (shown.icon == platform::MessageIcon::Critical) {
             std::printf("failed: %s\n", qPrintable(shown.text));
-            return 4;
+            std::fflush(stdout);
+            exitCode = 4;
+            break;
         }
     }
-    return 0;
+    // The document stays open, as in a window, until the parent lets go.
+    std::string line;
+    while (std::getline(std::cin, line)) { }
+    return exitCode;
 }
 
 // ---------------------------------------------------------------- parent
@@ -265,6 +274,8 @@ struct Outcome
     QString target;
     QString problem;
     int leftovers = 0;
+    bool intruded = false; // a second process tried the document
+    bool intruderRefused = false;
 };
 
 class Runner
@@ -279,8 +290,11 @@ public:
 
     // Copies the base document into a fresh folder and runs `command` there;
     // a negative delay lets it finish. `elapsedMicros` gets the time from
-    // "ready" to "done" or to the kill.
-    Outcome run(const QString &command, qint64 killAfterMicros, qint64 *elapsedMicros)
+    // "ready" to "done" or to the kill. A second process tries the document
+    // `intrudeAfterMicros` after "ready" (never when negative); the kill
+    // waits until it is through.
+    Outcome run(const QString &command, qint64 killAfterMicros, qint64 *elapsedMicros,
+        qint64 intrudeAfterMicros = -1)
     {
         QTemporaryDir dir(m_workRoot.path() + QStringLiteral("/run-XXXXXX"));
         dir.setAutoRemove(!m_keep);
@@ -306,16 +320,36 @@ public:
         QElapsedTimer clock;
         clock.start();
         if (killAfterMicros >= 0) {
+            QProcess intruder;
+            const QString document = folder + QLatin1Char('/') + kDocument;
             while (clock.nsecsElapsed() / 1000 < killAfterMicros && !m_output.contains("done")) {
-                const qint64 left = killAfterMicros - clock.nsecsElapsed() / 1000;
-                child.waitForReadyRead(static_cast<int>(std::min<qint64>(left / 1000, 5)));
+                const qint64 now = clock.nsecsElapsed() / 1000;
+                if (intrudeAfterMicros >= 0 && now >= intrudeAfterMicros && !outcome.intruded) {
+                    outcome.intruded = true;
+                    intruder.start(QStringLiteral(QUILLET_CLI), {QStringLiteral("list"), document});
+                }
+                const qint64 next = intrudeAfterMicros > now && !outcome.intruded
+                    ? std::min(killAfterMicros, intrudeAfterMicros)
+                    : killAfterMicros;
+                child.waitForReadyRead(static_cast<int>(std::min<qint64>((next - now) / 1000, 5)));
                 m_output += child.readAllStandardOutput();
+            }
+            if (outcome.intruded) {
+                intruder.waitForFinished(60000);
+                // Save As lets the old file go once it is done; any other
+                // command holds it throughout.
+                outcome.intruderRefused
+                    = intruder.exitStatus() == QProcess::NormalExit && intruder.exitCode() == 3;
+                if (!outcome.intruderRefused && command == QLatin1String("saveas")
+                    && m_output.contains("done"))
+                    outcome.intruderRefused = true;
             }
             child.kill();
             child.waitForFinished();
             m_output += child.readAllStandardOutput();
         } else {
             waitForLine(child, "done", 600000);
+            child.closeWriteChannel();
             child.waitForFinished(600000);
             m_output += child.readAllStandardOutput();
             if (child.exitCode() != 0)
@@ -380,6 +414,8 @@ struct Figures
     std::map<QString, int> states; // "document/target" names -> runs
     int failures = 0;
     int leftovers = 0;
+    int intruders = 0;
+    int intrudersRefused = 0;
     QStringList problems;
 };
 
@@ -433,7 +469,12 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         std::uniform_int_distribution<qint64> when(0, micros);
         for (int i = 0; i < kills; ++i) {
             qint64 elapsed = 0;
-            const Outcome o = runner.run(command, when(random), &elapsed);
+            const qint64 killAt = when(random);
+            const qint64 intrudeAt
+                = i % 2 == 1 ? std::uniform_int_distribution<qint64>(0, killAt)(random) : -1;
+            const Outcome o = runner.run(command, killAt, &elapsed, intrudeAt);
+            f.intruders += o.intruded ? 1 : 0;
+            f.intrudersRefused += o.intruderRefused ? 1 : 0;
             ++f.runs;
             (o.finished ? f.finished : f.killedDuring) += 1;
             f.leftovers += o.leftovers ? 1 : 0;
@@ -446,6 +487,7 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
             }
             // A command that said it was done must have left the state after.
             good = good && !(o.finished && state.contains(QLatin1String("before")));
+            good = good && o.intruded == o.intruderRefused;
             if (good) {
                 ++f.states[state];
             } else {
@@ -453,16 +495,20 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
                 if (f.problems.size() < 3)
                     f.problems << QStringLiteral("run %1: %2 %3 %4")
                                       .arg(i)
-                                      .arg(o.problem, o.document, o.target);
+                                      .arg(o.problem, o.document, o.target)
+                            + (o.intruded && !o.intruderRefused
+                                    ? QStringLiteral(" (a second process got in)")
+                                    : QString());
             }
         }
         QStringList seen;
         for (const auto &[state, count] : f.states)
             seen << QStringLiteral("%1 %2").arg(state).arg(count);
         std::printf("%-14s %4.0f ms  kills %d (during %d, after done %d)  states: %s  failures %d"
-                    "  runs leaving work files %d\n",
+                    "  runs leaving work files %d  second processes refused %d of %d\n",
             qPrintable(command), static_cast<double>(micros) / 1000, f.runs, f.killedDuring,
-            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers);
+            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers,
+            f.intrudersRefused, f.intruders);
         for (const QString &p : f.problems)
             std::printf("    %s\n", qPrintable(p));
         std::fflush(stdout);

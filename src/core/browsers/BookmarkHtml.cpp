@@ -3,6 +3,7 @@
 #include "browser/HeadingTreeModel.h"
 #include "browsers/HtmlText.h"
 #include "store/BookmarkTable.h"
+#include "store/DocumentHold.h"
 #include "store/EngineError.h"
 
 #include <QDate>
@@ -550,6 +551,12 @@ ReadBookmarks readBookmarkHtml(const QByteArray &bytes)
 
 ReadBookmarks readBookmarkHtmlFile(const QString &path)
 {
+    // Closing a descriptor of the open document would drop the engine's locks.
+    if (store::DocumentHold::isHeldHere(path)) {
+        ReadBookmarks read;
+        read.error = QStringLiteral("Can not read '%1': file already in use").arg(path);
+        return read;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ReadBookmarks read;

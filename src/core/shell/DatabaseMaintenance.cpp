@@ -111,6 +111,8 @@ void DatabaseMaintenance::runClosed(const QString &status,
     Document &doc = m_ws.document();
     m_ws.setStatus(status);
     const QString path = doc.path().trimmed();
+    // The file stays held while the connection is closed.
+    const std::shared_ptr<DocumentHold> keep = doc.database() ? doc.database()->hold() : nullptr;
     doc.closeDatabase();
     platform::yieldToEventLoop();
     try {

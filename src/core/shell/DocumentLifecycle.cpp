@@ -338,8 +338,12 @@ bool DocumentLifecycle::fileSaveAs()
     const QString oldPath = doc.path();
     const bool wasUntitled = doc.isUntitled();
     const bool wasModified = doc.isModified();
+    // The old file stays held until it is settled; the connection alone
+    // would let another process in while the file is copied.
+    const std::shared_ptr<DocumentHold> keepOld = doc.database() ? doc.database()->hold() : nullptr;
     doc.closeDatabase();
     std::unique_ptr<Database> newDb;
+    std::shared_ptr<DocumentHold> keepNew;
     // The copy is settled under a work name and renamed to the target when
     // complete: a crash never leaves a target holding unsaved rows.
     const QString work = compactionWorkFile(target);
@@ -348,6 +352,8 @@ bool DocumentLifecycle::fileSaveAs()
         if (!copyFile(oldPath, work))
             throw EngineError(
                 EngineErrorCode::Generic, QStringLiteral("The file could not be copied."));
+        // Held from before the rename, so the target is never free for others.
+        keepNew = DocumentHold::take(work);
         {
             // Settled before the old file is touched, so a failure leaves the
             // changes pending in it.

@@ -2,6 +2,7 @@
 
 #include "shell/Settings.h"
 #include "snapshots/PngTop.h"
+#include "store/DocumentHold.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -26,6 +27,9 @@ int roundToInt(double value)
 
 QImage readImage(const QString &path)
 {
+    // Closing a descriptor of the open document would drop the engine's locks.
+    if (store::DocumentHold::isHeldHere(path))
+        return QImage();
     // By content: a ".bmp" that holds a PNG is still a picture.
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
@@ -176,7 +180,7 @@ QByteArray thumbnailOf(const QImage &image)
 
 std::optional<QByteArray> makeThumbnail(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile() || store::DocumentHold::isHeldHere(path))
         return std::nullopt;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);

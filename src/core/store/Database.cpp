@@ -127,6 +127,9 @@ void Database::close()
     // so a closed document is always one complete file.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    // Only now: closing the hold's descriptor while the engine still had the
+    // file open would drop the engine's locks.
+    m_hold.reset();
     noteDocumentClosed(m_path);
 }
 
@@ -205,8 +208,18 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     if (info.exists())
         throw EngineError(EngineErrorCode::DatabaseExists,
             QStringLiteral("Database '%1' already exists.").arg(path));
-    std::unique_ptr<Database> db(
-        new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+    // The hold makes the (empty) file, so no other process can take it
+    // between the check above and the engine's first write.
+    std::shared_ptr<DocumentHold> hold = DocumentHold::take(path, DocumentHold::Mode::CreateNew);
+    std::unique_ptr<Database> db;
+    try {
+        db.reset(new Database(
+            openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    db->m_hold = std::move(hold);
     try {
         db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
@@ -236,9 +249,13 @@ std::unique_ptr<Database> Database::openChecked(
     if (info.size() == 0)
         throw EngineError(EngineErrorCode::NotAValidDocument,
             QStringLiteral("'%1' is not a bookmark document, or its password is wrong.").arg(path));
+    // Another Quillet process holding the file is refused here, before the
+    // engine opens it at all.
+    std::shared_ptr<DocumentHold> hold = DocumentHold::take(path);
     // No SQLITE_OPEN_CREATE: a file that vanishes meanwhile is never recreated.
     std::unique_ptr<Database> db(
         new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | extraFlags), path));
+    db->m_hold = std::move(hold);
     if (sqlite3_db_readonly(db->m_db, "main") == 1)
         throw EngineError(EngineErrorCode::ReadOnly,
             QStringLiteral("'%1' can not be opened for writing.").arg(path));

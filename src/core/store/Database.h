@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DocumentHold.h"
 #include "store/EngineError.h"
 #include "store/TableDef.h"
 
@@ -18,7 +19,8 @@ namespace quillet::store {
 class Recordset;
 
 // One document file held open by the program: a SQLCipher database opened
-// exclusively, read-write, with the document password. The SQL texts it runs
+// exclusively, read-write, with the document password, under the file's
+// DocumentHold from before it opens until after it closes. The SQL texts it runs
 // are written in the Jet dialect the program was designed for and translated
 // on the way in.
 class Database
@@ -53,6 +55,8 @@ public:
 
     const QString &path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
+    // The file's hold; whoever keeps it keeps the file held after close().
+    std::shared_ptr<DocumentHold> hold() const { return m_hold; }
     void close();
 
     // Runs an action query (Jet dialect).
@@ -97,6 +101,7 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    std::shared_ptr<DocumentHold> m_hold;
     QHash<QString, sqlite3_stmt *> m_statements;
     QHash<QString, QList<FieldDef>> m_fieldCache;
     WriteHook m_writeHook;
