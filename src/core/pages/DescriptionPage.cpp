@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace quillet::pages {
 
@@ -25,7 +26,9 @@ QString htmlFolder()
 
 QString completeLink(const QString &link)
 {
-    if (link.startsWith(QLatin1String("http")))
+    // A scheme is letters up to a colon; "host:8080/" is a port, not one.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?![0-9])"));
+    if (link.isEmpty() || scheme.match(link).hasMatch())
         return link;
     return QStringLiteral("http://") + link;
 }
