@@ -128,6 +128,17 @@ TEST_F(MaintenanceTest, BackupHoldsTheScreenStateSavedWhileTheDocumentStaysPendi
     EXPECT_TRUE(QDir(store::tempFolder()).entryList({QStringLiteral("*.rdb")}).isEmpty());
 }
 
+TEST_F(MaintenanceTest, BackupAndRestoreDialogsStartWhereTheLastOneEnded)
+{
+    openEdited();
+    const QString elsewhere = docs + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    dialogs.choose(elsewhere + QStringLiteral("/saved"));
+    maintenance->backup();
+    EXPECT_EQ(ws->windowSettings().backupDir, elsewhere);
+    EXPECT_EQ(shell::DatabaseMaintenance::backupFolder(*ws), elsewhere);
+}
+
 TEST_F(MaintenanceTest, BackupFailingAtAnyStepKeepsDocumentAndOldBackup)
 {
     const QString path = openEdited();

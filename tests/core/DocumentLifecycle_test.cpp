@@ -321,8 +321,9 @@ TEST_F(DocumentLifecycleOpen, LoadsTreeListAndNames)
     const QString path = savedDocument(QStringLiteral("doc.rdb"));
     open(path);
     EXPECT_EQ(dialogs.filters, QStringList {kRdbFilter});
+    // The dialog started on the desktop; the next one starts where the file was.
     EXPECT_EQ(dialogs.folders, QStringList {desktop});
-    EXPECT_EQ(ws->windowSettings().defaultDir, desktop);
+    EXPECT_EQ(ws->windowSettings().defaultDir, docs);
     EXPECT_FALSE(QFileInfo::exists(untitled));
     EXPECT_FALSE(doc().isUntitled());
     EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- doc.rdb"));
@@ -503,6 +504,23 @@ TEST_F(DocumentLifecycleSaveAs, UntitledLeavesNoTempFileAndLoadsBack)
     life->openDocumentFile(target);
     EXPECT_EQ(treeRows(), kSavedNodeRows.first(1) + QStringList {QStringLiteral("kRoot>k1:Work")});
     EXPECT_EQ(ws->list().model().rowCount(), 2);
+}
+
+TEST_F(DocumentLifecycleSaveAs, ANameWithoutExtensionGetsRdbAndTheFolderIsRemembered)
+{
+    const QString other = docs + QStringLiteral("/other");
+    QDir().mkpath(other);
+    dialogs.choose(other + QStringLiteral("/plain"));
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(doc().path(), other + QStringLiteral("/plain.rdb"));
+    EXPECT_EQ(ws->windowSettings().defaultDir, other);
+
+    // Another extension is kept as typed; the dialog starts in the last folder.
+    dialogs.choose(docs + QStringLiteral("/notes.txt"));
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(doc().path(), docs + QStringLiteral("/notes.txt"));
+    EXPECT_EQ(dialogs.folders.last(), other);
+    EXPECT_EQ(ws->windowSettings().defaultDir, docs);
 }
 
 TEST_F(DocumentLifecycleSaveAs, ModifiedTitledKeepsTheOldFileAsLastSaved)

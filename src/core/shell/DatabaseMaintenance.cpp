@@ -93,6 +93,8 @@ void DatabaseMaintenance::backup()
     const QString chosen = dialogs->saveFile(kBackupTitle, folder, QStringLiteral("bookmarks"),
         QStringLiteral("bookmarks backup file(*.dbk)|*.dbk|"));
     const QString target = chosen.isEmpty() ? QString() : backupTarget(chosen);
+    if (!chosen.isEmpty())
+        m_ws.windowSettings().backupDir = folderOfPath(chosen);
     if (target.isEmpty() || (QFileInfo::exists(target) && !confirmReplace(target))) {
         m_ws.showIdleStatus();
         return;

@@ -224,6 +224,8 @@ void DocumentLifecycle::fileOpen()
         = m_ws.services().fileDialogs->openFile(QStringLiteral("Open"), folder, kRdbFilter);
     if (path.isEmpty())
         return;
+    // Qt's dialogs do not remember where the user was.
+    m_ws.windowSettings().defaultDir = folderOfPath(path);
     openChosenFile(path, answer);
 }
 
@@ -310,6 +312,12 @@ bool DocumentLifecycle::fileSaveAs()
         target = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
         if (target.isEmpty())
             return false;
+        // A name typed without extension would be hidden by the Open
+        // dialog's filter; any other extension is kept as typed.
+        if (extensionOfName(fileNameOfPath(target)).isEmpty())
+            target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("rdb")
+                                                        : QStringLiteral(".rdb");
+        m_ws.windowSettings().defaultDir = folderOfPath(target);
         if (!QFileInfo::exists(target))
             break;
         platform::yieldToEventLoop();

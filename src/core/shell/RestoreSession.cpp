@@ -47,6 +47,7 @@ bool RestoreSession::chooseSource()
     m_folderEnabled = false;
     if (chosen.isEmpty())
         return false;
+    m_ws.windowSettings().backupDir = folderOfPath(chosen);
     if (extensionOfName(chosen).toLower() != QLatin1String("dbk")) {
         titledMessage(m_ws, QStringLiteral("This is not a valid bookmarks backup file."),
             MessageIcon::Exclamation, kRestoreTitle);
