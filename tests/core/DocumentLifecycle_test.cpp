@@ -4,6 +4,7 @@
 #include "platform/AppHome.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
+#include "store/FileReplacement.h"
 #include "store/Recordset.h"
 #include "store/StoreFiles.h"
 
@@ -653,6 +654,65 @@ TEST_F(DocumentLifecycleFailures, FailedSaveAsKeepsTheOldDocumentOpen)
     EXPECT_EQ(doc().path(), path);
     EXPECT_TRUE(doc().isModified());
     EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
+}
+
+TEST_F(DocumentLifecycleFailures, AfterSaveTheFileAloneHoldsTheSavedState)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    hideBookmark(QStringLiteral("A"));
+    life->fileSave();
+    ASSERT_FALSE(doc().isModified());
+    // A copy taken while the document stays open, as a sync folder or a
+    // backup tool takes it: the file without its log.
+    const QString copy = docs + QStringLiteral("/copy.rdb");
+    test::writeFileBytes(copy, test::fileBytes(path));
+    EXPECT_EQ(test::itemRows(copy), (QStringList {QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+}
+
+TEST_F(DocumentLifecycleFailures, SaveAsOntoALinkReplacesItsTargetOnlyWhenComplete)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    const QString synced = docs + QStringLiteral("/synced");
+    QDir().mkpath(synced);
+    const QString real = synced + QStringLiteral("/there.rdb");
+    test::writeFileBytes(real, "an older file");
+    const QString link = docs + QStringLiteral("/there.rdb");
+    ASSERT_TRUE(QFile::link(real, link));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+
+    // A failure at any step leaves the old target as it was.
+    using Step = store::FileReplacement::Step;
+    for (const Step failing : {Step::Create, Step::Write, Step::Sync, Step::Rename}) {
+        store::FileReplacement::setStepHook([failing](Step step, const QString &) {
+            if (step == failing)
+                throw store::EngineError(
+                    store::EngineErrorCode::InjectedFailure, QStringLiteral("Disk full."));
+        });
+        messages.shown.clear();
+        messages.answer(MessageAnswer::Yes);
+        dialogs.choose(link);
+        EXPECT_FALSE(life->fileSaveAs());
+        ASSERT_EQ(messages.shown.size(), 2);
+        EXPECT_TRUE(messages.shown[1].text.endsWith(QStringLiteral("Disk full.")));
+        EXPECT_EQ(test::fileBytes(real), QByteArray("an older file"));
+        EXPECT_EQ(QDir(synced).entryList(QDir::Files), QStringList {QStringLiteral("there.rdb")});
+        EXPECT_EQ(doc().path(), path);
+        EXPECT_TRUE(doc().isModified());
+    }
+    store::FileReplacement::setStepHook({});
+
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(link);
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(openItemRows(),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    doc().closeDatabase();
+    EXPECT_EQ(test::itemRows(real).size(), 3);
 }
 
 // With nowhere to make an untitled document (the _tmp folder cannot be made),

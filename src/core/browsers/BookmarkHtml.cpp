@@ -4,13 +4,13 @@
 #include "browsers/HtmlText.h"
 #include "store/BookmarkTable.h"
 #include "store/EngineError.h"
+#include "store/FileReplacement.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -594,18 +594,14 @@ ExportResult exportBookmarkHtmlFile(store::Database &db, const browser::HeadingT
         result.error = QStringLiteral("'%1' is a folder.").arg(path);
         return result;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
+    try {
+        store::FileReplacement file(path);
+        result = exportBookmarkHtml(db, tree, top, file.device(), progress);
+        if (result.ok())
+            file.commit();
+    } catch (const store::EngineError &e) {
+        result.error = e.description();
     }
-    result = exportBookmarkHtml(db, tree, top, file, progress);
-    if (!result.ok()) {
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit())
-        result.error = file.errorString();
     return result;
 }
 

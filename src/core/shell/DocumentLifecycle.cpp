@@ -6,7 +6,9 @@
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
 #include "shell/Workspace.h"
+#include "store/DocumentCheck.h"
 #include "store/FileMaintenance.h"
+#include "store/FileReplacement.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
 
@@ -327,9 +329,10 @@ bool DocumentLifecycle::fileSaveAs()
             }
             return false;
         }
-        // A file another connection holds can still be unlinked here, and its
-        // holder would go on writing to a file nobody sees.
-        if (!isHeldOpen(target) && deleteFileIfExists(target))
+        // A file another connection holds is never replaced under its holder,
+        // who would go on writing to a file nobody sees. Any other is only
+        // replaced once the new one is complete.
+        if (!isHeldOpen(target) && !QFileInfo(target).isDir())
             break;
         platform::yieldToEventLoop();
         m_ws.message(quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
@@ -341,26 +344,27 @@ bool DocumentLifecycle::fileSaveAs()
     doc.closeDatabase();
     std::unique_ptr<Database> newDb;
     // The copy is settled under a work name and renamed to the target when
-    // complete: a crash never leaves a target holding unsaved rows.
-    const QString work = compactionWorkFile(target);
+    // complete: a crash never leaves a target holding unsaved rows, and a
+    // failure leaves an old target as it was.
     try {
-        removeStaleFile(work);
-        if (!copyFile(oldPath, work))
-            throw EngineError(
-                EngineErrorCode::Generic, QStringLiteral("The file could not be copied."));
+        FileReplacement replacement(target);
+        replacement.copyFrom(oldPath);
+        if (isTrustedDocumentFile(oldPath))
+            trustClosedDocument(replacement.workPath());
         {
             // Settled before the old file is touched, so a failure leaves the
             // changes pending in it.
-            std::unique_ptr<Database> settling = openDocumentDatabase(work);
+            std::unique_ptr<Database> settling = openDocumentDatabase(replacement.workPath());
             browser::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
                 m_ws.services().progress, m_ws.services().status);
         }
-        replaceFile(work, target);
+        const bool trusted = isTrustedDocumentFile(replacement.workPath());
+        replacement.commit();
+        if (trusted)
+            trustClosedDocument(replacement.destination());
         newDb = openDocumentDatabase(target);
     } catch (const EngineError &e) {
         newDb.reset();
-        deleteFileIfExists(work);
-        deleteFileIfExists(target);
         try {
             doc.setDatabase(openDocumentDatabase(oldPath));
         } catch (const EngineError &) {

@@ -104,7 +104,7 @@ bool RestoreSession::restore()
         }
     }
     try {
-        compactInto(source, destination);
+        compactReadOnlyInto(source, destination);
     } catch (const EngineError &e) {
         failed(e.description() + kInUse, e.number());
         return false;

@@ -2,6 +2,8 @@
 
 #include "shell/Settings.h"
 #include "snapshots/PngTop.h"
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,7 +12,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -36,16 +37,17 @@ bool writeImage(const QImage &image, const QString &target, const char *format, 
 {
     if (image.isNull())
         return false;
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, format);
-    writer.setQuality(quality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    try {
+        store::FileReplacement file(target);
+        QImageWriter writer(&file.device(), format);
+        writer.setQuality(quality);
+        if (!writer.write(image))
+            return false;
+        file.commit();
+        return true;
+    } catch (const store::EngineError &) {
         return false;
     }
-    return file.commit();
 }
 
 // The canvas with the scaled picture at `offset`, as JPEG bytes; rows below

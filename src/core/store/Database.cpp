@@ -164,7 +164,8 @@ void Database::fail(int sqliteCode, const QString &context) const
     throw EngineError(EngineErrorCode::Generic, message);
 }
 
-sqlite3 *Database::openHandle(const QString &path, const QString &connect, int flags)
+sqlite3 *Database::openHandle(
+    const QString &path, const QString &connect, int flags, bool exclusive)
 {
     // Each connection is used by one thread only; skip the engine's locks and
     // its allocation statistics (they take a lock per allocation).
@@ -185,7 +186,8 @@ sqlite3 *Database::openHandle(const QString &path, const QString &connect, int f
     if (jet::registerDialect(db) != SQLITE_OK)
         guard.fail(sqlite3_errcode(db));
     guard.exec(QStringLiteral("PRAGMA cipher_page_size = %1").arg(kCipherPageSize));
-    guard.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+    if (exclusive)
+        guard.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     guard.m_db = nullptr;
     return db;
 }
@@ -290,30 +292,105 @@ bool Database::probe(
     }
 }
 
-void Database::compact(const QString &source, const QString &target, const QString &connect)
+namespace {
+
+// The target of a compaction: missing, or an empty file reserved for it (the
+// engine takes an empty file for a new database). Anything else is refused.
+void claimCompactionTarget(const QString &target, bool create)
 {
-    if (QFileInfo::exists(target))
+    const QFileInfo info(target);
+    if (info.exists() || info.isSymLink()) {
+        if (info.isFile() && !info.isSymLink() && info.size() == 0)
+            return;
         throw EngineError(EngineErrorCode::DatabaseExists,
             QStringLiteral("Database '%1' already exists.").arg(target));
+    }
+    if (!create)
+        return;
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw EngineError(EngineErrorCode::FileNotFound,
+            QStringLiteral("Could not create '%1' (%2).").arg(target, file.errorString()));
+}
+
+} // namespace
+
+void Database::compact(const QString &source, const QString &target, const QString &connect)
+{
+    claimCompactionTarget(target, false);
     // The attached target is created through this connection, so it needs
     // the create permission the document connections never get.
     openChecked(source, connect, SQLITE_OPEN_CREATE)->exportInto(target, connect);
+}
+
+void Database::compactReadOnly(const QString &source, const QString &target, const QString &connect)
+{
+    claimCompactionTarget(target, false);
+    const QFileInfo info(source);
+    if (!info.exists())
+        throw EngineError(
+            EngineErrorCode::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(source));
+    if (info.isDir())
+        throw EngineError(EngineErrorCode::NotAPath,
+            QStringLiteral("'%1' is a folder, not a document.").arg(source));
+    if (info.size() == 0)
+        throw EngineError(EngineErrorCode::NotAValidDocument,
+            QStringLiteral("'%1' is not a bookmark document, or its password is wrong.")
+                .arg(source));
+    // Read-write flags let the attached target be written; the engine falls
+    // back to reading a file it may not write. Without exclusive locking a
+    // read takes a shared lock, which a read-only file grants, while a
+    // document held open elsewhere still refuses it.
+    Database db(openHandle(source, connect, SQLITE_OPEN_READWRITE, false), source);
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db.m_db, "PRAGMA page_count", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(stmt);
+    const qint64 pages = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        db.fail(rc);
+    // The first read checks the password and the format; a cut-off copy
+    // gives itself away by its size.
+    rc = sqlite3_exec(db.m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        db.fail(rc);
+    if (pages * kCipherPageSize > info.size())
+        db.fail(SQLITE_CORRUPT);
+    db.exportInto(target, connect);
 }
 
 void Database::exportCopy(const QString &target, const QString &connect)
 {
     // A document connection may not create files: it attaches an empty one,
     // which the engine takes for a new database.
-    QFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFileInfo::exists(target))
-            throw EngineError(EngineErrorCode::DatabaseExists,
-                QStringLiteral("Database '%1' already exists.").arg(target));
-        throw EngineError(EngineErrorCode::FileNotFound,
-            QStringLiteral("Could not create '%1' (%2).").arg(target, file.errorString()));
-    }
-    file.close();
+    claimCompactionTarget(target, true);
     exportInto(target, connect);
+}
+
+void Database::compactInPlace()
+{
+    // Statements left stepping would keep a read open, which VACUUM refuses.
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_reset(stmt);
+    beforeWrite(QStringLiteral("VACUUM"));
+    exec(QStringLiteral("VACUUM"));
+    settleOnDisk();
+}
+
+void Database::settleOnDisk()
+{
+    // The engine syncs the log before it copies it into the file, and the
+    // file before it truncates the log.
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &stmt, nullptr);
+    const bool busy = rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW
+        && sqlite3_column_int(stmt, 0) != 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc);
+    if (busy)
+        fail(SQLITE_BUSY);
 }
 
 void Database::exportInto(const QString &target, const QString &connect)

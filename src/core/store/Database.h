@@ -44,12 +44,26 @@ public:
         const std::function<void(Database &)> &check = {});
 
     // Writes a compact copy of `source` (which must not be open) to `target`,
-    // keeping the password. Fails when the target exists.
+    // keeping the password. Fails when the target exists, unless it is an
+    // empty file made for it.
     static void compact(const QString &source, const QString &target, const QString &connect);
+    // The same from a file that is only read, never written or held
+    // exclusively: a backup on read-only media.
+    static void compactReadOnly(
+        const QString &source, const QString &target, const QString &connect);
     // Writes a compact copy of this open database to `target`, keeping the
     // password; the file stays held throughout, so the copy is exactly what
-    // this connection sees. Fails when the target exists.
+    // this connection sees. Fails when the target exists, unless it is an
+    // empty file made for it.
     void exportCopy(const QString &target, const QString &connect);
+
+    // Rewrites this open database compactly in place, in one transaction,
+    // then settles it on disk (see settleOnDisk). The file stays held.
+    void compactInPlace();
+    // Folds the write-ahead log into the file, syncs the file and empties the
+    // log: the file alone then holds everything committed, durably, and a
+    // copy of it taken while it stays held is whole. Throws EngineError.
+    void settleOnDisk();
 
     const QString &path() const { return m_path; }
     sqlite3 *handle() const { return m_db; }
@@ -88,7 +102,8 @@ public:
 private:
     friend class Transaction;
     Database(sqlite3 *db, QString path);
-    static sqlite3 *openHandle(const QString &path, const QString &connect, int flags);
+    static sqlite3 *openHandle(
+        const QString &path, const QString &connect, int flags, bool exclusive = true);
     static std::unique_ptr<Database> openChecked(
         const QString &path, const QString &connect, int extraFlags = 0);
     void dropCachedStatements();

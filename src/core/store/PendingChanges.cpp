@@ -54,6 +54,10 @@ void resolvePendingChanges(Database &db, Resolution resolution,
     if (progress)
         progress->setValue(steps);
     transaction.commit();
+    // Saved means in the file itself and on disk, not only in the log. Inside
+    // a caller's transaction the caller's commit decides.
+    if (db.transactionDepth() == 0)
+        db.settleOnDisk();
 }
 
 } // namespace quillet::store

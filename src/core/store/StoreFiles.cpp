@@ -3,13 +3,14 @@
 #include "platform/AppHome.h"
 #include "platform/ProgressView.h"
 #include "store/DocumentCheck.h"
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
 #include "store/RandomNumbers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace quillet::store {
 
@@ -70,30 +71,13 @@ bool deleteFileIfExists(const QString &path)
 
 bool copyFile(const QString &source, const QString &target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    try {
+        FileReplacement replacement(target);
+        replacement.copyFrom(source);
+        replacement.commit();
+    } catch (const EngineError &) {
         return false;
-    QSaveFile out(target);
-    // Unbuffered, so a full disk shows in write() instead of vanishing in a
-    // buffer that commit() flushes without telling.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0) {
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n) {
-            out.cancelWriting();
-            return false;
-        }
     }
-    if (!out.commit())
-        return false;
     // A copy of a document known here is known too.
     if (isTrustedDocumentFile(source))
         trustClosedDocument(target);
