@@ -272,3 +272,44 @@ TEST(CliBinary, ExitStatusesOfTheRealProgram)
     holder.kill();
     holder.waitForFinished();
 }
+
+TEST(Cli, BackupAndExportOntoALinkReplaceTheFileItNames)
+{
+    const QString doc = sampleDocument();
+    const QString synced = docPath(QStringLiteral("synced"));
+    QDir().mkpath(synced);
+    for (const QString &name : {QStringLiteral("link.dbk"), QStringLiteral("link.html")}) {
+        const QString real = synced + QLatin1Char('/') + name;
+        test::writeFileBytes(real, "old");
+        ASSERT_TRUE(QFile::link(real, docPath(name)));
+    }
+    const Outcome backup = runCli({QStringLiteral("backup"), QStringLiteral("--force"), doc,
+        docPath(QStringLiteral("link.dbk"))});
+    ASSERT_EQ(backup.status, cli::Success) << backup.err.toStdString();
+    const Outcome exported
+        = runCli({QStringLiteral("export-html"), doc, docPath(QStringLiteral("link.html"))});
+    ASSERT_EQ(exported.status, cli::Success) << exported.err.toStdString();
+
+    EXPECT_TRUE(QFileInfo(docPath(QStringLiteral("link.dbk"))).isSymLink());
+    EXPECT_TRUE(QFileInfo(docPath(QStringLiteral("link.html"))).isSymLink());
+    EXPECT_EQ(test::itemRows(synced + QStringLiteral("/link.dbk")).size(), 5);
+    EXPECT_TRUE(test::fileBytes(synced + QStringLiteral("/link.html")).contains("Hammer"));
+    EXPECT_EQ(QDir(synced).entryList(QDir::Files),
+        QStringList({QStringLiteral("link.dbk"), QStringLiteral("link.html")}));
+}
+
+TEST(CliBinary, OutputThatCannotBeWrittenIsAFailure)
+{
+    const QString doc = sampleDocument();
+    for (const QStringList &arguments :
+        {QStringList {QStringLiteral("list"), doc}, QStringList {QStringLiteral("--help")},
+            QStringList {QStringLiteral("export-html"), doc}}) {
+        QProcess cli;
+        cli.setStandardOutputFile(QStringLiteral("/dev/full"));
+        cli.start(QStringLiteral(QUILLET_CLI), arguments);
+        cli.closeWriteChannel();
+        ASSERT_TRUE(cli.waitForFinished(30000));
+        EXPECT_EQ(cli.exitCode(), cli::Failed) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(cli.readAllStandardError().contains("could not be written"));
+    }
+}

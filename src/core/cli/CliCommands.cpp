@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace quillet::cli {
@@ -218,6 +220,7 @@ int importHtmlCommand(Context &c)
     store::resolvePendingChanges(
         db, store::Resolution::Save, browser::headingRows(workspace->tree()), nullptr);
     transaction.commit();
+    db.settleOnDisk();
     c.out << result.bookmarksAdded << " bookmarks imported, " << result.bookmarksSkipped
           << " already there, " << result.headingsAdded << " headings added.\n";
     return Success;
@@ -298,6 +301,29 @@ QString usageText()
         "  2  bad command line\n"
         "  3  the document (or the TARGET to replace) is open in Quillet or elsewhere\n"
         "  4  any other failure: a missing file, not a Quillet document, a write error\n");
+}
+
+int finishOutput(QTextStream &out, std::FILE *stream, QTextStream &err, int status)
+{
+    out.flush();
+    bool written = out.status() == QTextStream::Ok;
+    int error = written ? 0 : EIO;
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream)) {
+        written = false;
+        error = errno ? errno : EIO;
+    }
+    errno = 0;
+    if (std::fclose(stream) != 0 && written) {
+        written = false;
+        error = errno ? errno : EIO;
+    }
+    if (written)
+        return status;
+    err << kProgram << ": the output could not be written ("
+        << QString::fromLocal8Bit(std::strerror(error)) << ")\n";
+    err.flush();
+    return Failed;
 }
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 
 class QTextStream;
 
@@ -24,5 +25,10 @@ QString usageText();
 // Bookmarks and --help go to `out`, messages to `err`. Returns the exit
 // status.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Flushes `out` and closes `stream` under it (standard output), checking
+// both: output lost on a full disk or a closed pipe is a failure, said on
+// `err`. Returns `status`, or Failed when any write failed.
+int finishOutput(QTextStream &out, std::FILE *stream, QTextStream &err, int status);
 
 } // namespace quillet::cli
