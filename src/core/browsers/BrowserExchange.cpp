@@ -105,8 +105,11 @@ int BrowserExchange::importBookmarks()
     if (!result.problems.isEmpty())
         shell::titledMessage(
             m_ws, problemsText(result.problems), MessageIcon::Exclamation, kImportTitle);
-    m_ws.setStatus(
-        QStringLiteral("Status: Idle - %1 bookmarks imported.").arg(result.bookmarksAdded));
+    // Names are unique within a heading: a bookmark whose name is already
+    // there stays out, whatever its link, and is counted as already there.
+    m_ws.setStatus(QStringLiteral("Status: Idle - %1 bookmarks imported, %2 already there.")
+                       .arg(result.bookmarksAdded)
+                       .arg(result.bookmarksSkipped));
     return result.bookmarksAdded;
 }
 
