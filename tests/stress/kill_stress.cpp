@@ -11,7 +11,10 @@
 #include "browser/BookmarkList.h"
 #include "browser/HeadingOperations.h"
 #include "browser/HeadingTreeStorage.h"
+#include "browsers/BrowserProfiles.h"
+#include "cli/CliCommands.h"
 #include "favorites/FavoritesExchange.h"
+#include "pages/HelpFileBuilder.h"
 #include "shell/DatabaseMaintenance.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
@@ -29,6 +32,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
@@ -52,14 +56,54 @@ struct Sizes
 const QString kDocument = QStringLiteral("doc.rdb");
 const QString kTarget = QStringLiteral("target.rdb");
 const QString kBackup = QStringLiteral("backup.dbk");
+const QString kHelpFile = QStringLiteral("help.chm");
 
 QString targetOf(const QString &command)
 {
     if (command == QLatin1String("saveas"))
         return kTarget;
-    if (command == QLatin1String("backup"))
+    if (command == QLatin1String("backup") || command == QLatin1String("clibackup"))
         return kBackup;
+    if (command == QLatin1String("helpcopy"))
+        return kHelpFile;
     return QString();
+}
+
+// Files the commands read, made once by the parent: a browser bookmark file,
+// and an old and a new help file.
+QString inputFile(const QString &name)
+{
+    return qEnvironmentVariable("QUILLET_STRESS_INPUT") + QLatin1Char('/') + name;
+}
+
+void writeInputs(const QString &folder, int bookmarks)
+{
+    QFile html(folder + QStringLiteral("/bookmarks.html"));
+    if (html.open(QIODevice::WriteOnly)) {
+        QByteArray text
+            = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
+        for (int i = 0; i < bookmarks; ++i) {
+            if (i % 100 == 0)
+                text += (i ? "</DL><p>\n" : "") + QByteArray("<DT><H3>Folder ")
+                    + QByteArray::number(i / 100) + "</H3>\n<DL><p>\n";
+            text += "<DT><A HREF=\"http://example.net/" + QByteArray::number(i) + "\">Imported "
+                + QByteArray::number(i) + "</A>\n";
+        }
+        text += "</DL><p>\n</DL><p>\n";
+        html.write(text);
+    }
+    std::mt19937 random(7);
+    for (const auto &[name, megabytes] : {std::pair {"old.chm", 1}, std::pair {"new.chm", 16}}) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        if (!file.open(QIODevice::WriteOnly))
+            continue;
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        for (int m = 0; m < megabytes; ++m) {
+            for (char &c : block)
+                c = static_cast<char>(random());
+            file.write(block);
+        }
+    }
 }
 
 void exec(store::Database &db, const QString &sql)
@@ -128,8 +172,47 @@ void announce(const char *line)
     std::fflush(stdout);
 }
 
+// quillet-cli's commands, run in the child as the program runs them.
+int runCliChild(const QString &command, const QString &folder)
+{
+    const QString document = folder + QLatin1Char('/') + kDocument;
+    const QStringList arguments = command == QLatin1String("cliimport")
+        ? QStringList {QStringLiteral("import-html"), document,
+            inputFile(QStringLiteral("bookmarks.html"))}
+        : QStringList {QStringLiteral("backup"), QStringLiteral("--force"), document,
+            folder + QLatin1Char('/') + kBackup};
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    announce("ready");
+    const int status = cli::run(arguments, outStream, errStream);
+    announce("done");
+    errStream.flush();
+    if (status != cli::Success) {
+        std::printf("failed: %s\n", qPrintable(err));
+        return 4;
+    }
+    return 0;
+}
+
 int runChild(const QString &command, const QString &folder)
 {
+    if (command.startsWith(QLatin1String("cli")))
+        return runCliChild(command, folder);
+    if (command == QLatin1String("helpcopy")) {
+        announce("ready");
+        try {
+            pages::HelpFileBuilder::copyHelpFile(
+                inputFile(QStringLiteral("new.chm")), folder + QLatin1Char('/') + kHelpFile);
+        } catch (const store::EngineError &e) {
+            std::printf("failed: %s\n", qPrintable(e.description()));
+            return 4;
+        }
+        announce("done");
+        return 0;
+    }
+
     test::ScriptedMessageBoxes messages;
     test::ScriptedFileDialogs dialogs;
     test::RecordingDesktop desktop;
@@ -176,6 +259,18 @@ int runChild(const QString &command, const QString &folder)
         work = [&] { maintenance.compact(); };
     } else if (command == QLatin1String("import")) {
         work = [&] { favorites::FavoritesExchange(ws, life).importFavorites(nullptr); };
+    } else if (command == QLatin1String("syncfrom")) {
+        messages.answer(platform::MessageAnswer::Yes);
+        work = [&] { favorites::FavoritesExchange(ws, life).synchronizeFromFavorites(); };
+    } else if (command == QLatin1String("browserimport")) {
+        work = [&] {
+            const browsers::ImportResult result = browsers::importBookmarks(*doc.database(),
+                ws.tree(), ws.tree().root(), browsers::SourceKind::BookmarkHtml,
+                inputFile(QStringLiteral("bookmarks.html")), nullptr);
+            if (!result.ok())
+                messages.show(result.error, platform::MessageIcon::Critical,
+                    platform::MessageButtons::Ok, QString());
+        };
     } else {
         return 2;
     }
@@ -194,6 +289,13 @@ int runChild(const QString &command, const QString &folder)
 }
 
 // ---------------------------------------------------------------- parent
+
+// "K" + digits: a key drawn at random (the base document has none).
+bool isDrawnKey(const QByteArray &value)
+{
+    return value.size() > 1 && value[0] == 'K'
+        && std::all_of(value.begin() + 1, value.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // What a file holds, as far as the user can tell: every row of every table,
 // each value with its type. "absent" when there is no file.
@@ -237,6 +339,9 @@ QString stateOf(const QString &path, QString *problem)
                         treeKeys.insert(value);
                     if (item && c == 1 && !treeKeys.contains(value))
                         value = "new";
+                    // Headings a command adds and saves get drawn keys too.
+                    if ((node || item) && isDrawnKey(value))
+                        value = "K?";
                     row += static_cast<char>('0' + sqlite3_column_type(stmt, c)) + value + '\x1f';
                 }
                 rows << row;
@@ -256,6 +361,22 @@ QString stateOf(const QString &path, QString *problem)
         *problem = QString::fromUtf8(e.what());
         return QString();
     }
+}
+
+// What a plain file holds: a digest of its bytes; "absent" when missing.
+QString bytesStateOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("absent");
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return QString::fromLatin1(hash.result().toHex().left(12));
+}
+
+QString targetStateOf(const QString &path, QString *problem)
+{
+    return path.endsWith(QLatin1String(".chm")) ? bytesStateOf(path) : stateOf(path, problem);
 }
 
 struct Outcome
@@ -287,6 +408,10 @@ public:
         const QString folder = dir.path();
         QFile::copy(m_base, folder + QLatin1Char('/') + kDocument);
         QDir().mkpath(folder + QStringLiteral("/home"));
+        // The help file replaces an earlier copy.
+        if (command == QLatin1String("helpcopy"))
+            QFile::copy(
+                inputFile(QStringLiteral("old.chm")), folder + QLatin1Char('/') + kHelpFile);
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -328,7 +453,7 @@ public:
         QString problem;
         outcome.document = stateOf(folder + QLatin1Char('/') + kDocument, &problem);
         if (!targetOf(command).isEmpty())
-            outcome.target = stateOf(folder + QLatin1Char('/') + targetOf(command), &problem);
+            outcome.target = targetStateOf(folder + QLatin1Char('/') + targetOf(command), &problem);
         if (!problem.isEmpty() && outcome.problem.isEmpty())
             outcome.problem = problem;
         outcome.leftovers = leftoverFiles(folder);
@@ -357,7 +482,7 @@ private:
     static int leftoverFiles(const QString &folder)
     {
         int count = 0;
-        const QStringList expected = {kDocument, kTarget, kBackup};
+        const QStringList expected = {kDocument, kTarget, kBackup, kHelpFile};
         for (const QString &name : QDir(folder).entryList(QDir::Files))
             count += expected.contains(name) ? 0 : 1;
         count += static_cast<int>(
@@ -395,6 +520,8 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
     const QString favorites = baseDir.path() + QStringLiteral("/Favorites");
     writeFavorites(favorites, 50, sizes.pasted / 50);
     qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+    writeInputs(baseDir.path(), sizes.pasted);
+    qputenv("QUILLET_STRESS_INPUT", baseDir.path().toUtf8());
     std::mt19937 random(seed);
     std::printf("kill stress: %d kills per command, seed %u, %d+%d+%d bookmarks\n", kills, seed,
         sizes.pasted, sizes.big, sizes.root);
@@ -418,7 +545,9 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         }
         QString problem;
         const QString before = stateOf(base, &problem);
-        const QString targetBefore = QStringLiteral("absent");
+        const QString targetBefore = command == QLatin1String("helpcopy")
+            ? bytesStateOf(inputFile(QStringLiteral("old.chm")))
+            : QStringLiteral("absent");
         auto name = [&](const QString &state, const QString &was, const QString &now) {
             if (state.isEmpty())
                 return QString();
@@ -501,7 +630,9 @@ int main(int argc, char **argv)
 
     QStringList commands = {QStringLiteral("save"), QStringLiteral("discard"),
         QStringLiteral("saveas"), QStringLiteral("paste"), QStringLiteral("deleteheading"),
-        QStringLiteral("backup"), QStringLiteral("compact"), QStringLiteral("import")};
+        QStringLiteral("backup"), QStringLiteral("compact"), QStringLiteral("import"),
+        QStringLiteral("syncfrom"), QStringLiteral("browserimport"), QStringLiteral("cliimport"),
+        QStringLiteral("clibackup"), QStringLiteral("helpcopy")};
     if (parser.isSet(QStringLiteral("only")))
         commands = parser.value(QStringLiteral("only")).split(QLatin1Char(','));
     Sizes sizes;
