@@ -173,10 +173,12 @@ TEST_F(MaintenanceTest, BackupFailingAtAnyStepKeepsDocumentAndOldBackup)
 TEST_F(MaintenanceTest, CompactKeepsEveryRowFlagAndTreeInPlace)
 {
     const QString path = openEdited();
-    // A leftover work file of an interrupted run is no obstacle.
+    // Compacted in place: a file beside it is no obstacle, and stays.
     test::writeFileBytes(path + QStringLiteral(".temp"), "stale");
     maintenance->compact();
     EXPECT_EQ(messages.texts(), QStringList({kCompacted}));
+    EXPECT_EQ(test::fileBytes(path + QStringLiteral(".temp")), QByteArray("stale"));
+    QFile::remove(path + QStringLiteral(".temp"));
     expectDocumentIntact(path);
 }
 

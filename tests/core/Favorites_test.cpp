@@ -401,7 +401,7 @@ TEST_F(FavoritesTest, SyncFromAFolderItCannotReadChangesNothingAndSaysWhy)
     exchange->syncImportCommand();
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_TRUE(messages.shown[1].text.contains(QStringLiteral("Zz.url")));
-    EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::Critical);
     EXPECT_EQ(contents(), before);
     EXPECT_FALSE(ws->document().isModified());
     QFile::remove(fav(QStringLiteral("Sub/Zz.url")));

@@ -94,8 +94,8 @@ TEST(FileReplacement, ReplacesTheFileALinkNamesAndTheLinkStaysALink)
     EXPECT_EQ(test::fileBytes(synced + "/later.html"), QByteArray("made"));
 
     ASSERT_TRUE(QFile::link(here + "/loop", here + "/loop"));
-    EXPECT_THROW(FileReplacement(here + "/loop"), store::EngineError);
-    EXPECT_THROW(FileReplacement(synced), store::EngineError); // a folder
+    EXPECT_THROW(FileReplacement {here + "/loop"}, store::EngineError);
+    EXPECT_THROW(FileReplacement {synced}, store::EngineError); // a folder
 }
 
 TEST(FileReplacement, AFailureAtAnyStepLeavesTheOldFileAndNoWorkFile)
