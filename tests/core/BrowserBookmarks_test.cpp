@@ -364,3 +364,77 @@ TEST_F(BrowserBookmarksTest, ExportWritesOnlyTheChosenFileAndNeverTheDocument)
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), before);
 }
+
+namespace {
+
+// The folder reached by always taking the last sub-folder, and how deep it lies.
+std::pair<const browsers::ImportedFolder *, int> deepestLast(const browsers::ImportedFolder &root)
+{
+    const browsers::ImportedFolder *folder = &root;
+    int depth = 0;
+    for (; !folder->folders.empty(); folder = &folder->folders.back())
+        ++depth;
+    return {folder, depth};
+}
+
+} // namespace
+
+// A file nested deeper than an import keeps ends in the deepest folder it
+// keeps, and the problems say at which level.
+TEST(BookmarkFileReading, NestingIsCappedInEveryReader)
+{
+    constexpr int kLevels = 3000;
+    QByteArray html = "<DL><p>\n";
+    for (int i = 0; i < kLevels; ++i)
+        html += "<DT><H3>f" + QByteArray::number(i) + "</H3><DL><p>\n";
+    html += "<DT><A HREF=\"http://deep/\">deep</A>\n";
+    const browsers::ReadBookmarks fromHtml = browsers::readBookmarkHtml(html);
+    const auto [htmlFolder, htmlDepth] = deepestLast(fromHtml.root);
+    EXPECT_EQ(htmlDepth, browsers::kMaxFolderDepth);
+    EXPECT_EQ(htmlFolder->bookmarks.size(), 1u);
+    EXPECT_TRUE(fromHtml.problems.value(0).contains(QStringLiteral("folder at level 100.")))
+        << fromHtml.problems.value(0).toStdString();
+
+    // Qt's JSON reader refuses nesting past 1024 levels itself.
+    QByteArray json = R"({"roots": {"other": {"children": [)";
+    for (int i = 0; i < 400; ++i)
+        json += R"({"type": "folder", "name": "f", "children": [)";
+    json += R"({"type": "url", "name": "deep", "url": "http://deep/"})";
+    for (int i = 0; i < 400; ++i)
+        json += "]}";
+    json += "]}}}";
+    const browsers::ReadBookmarks fromJson = browsers::readChromiumBookmarks(json);
+    ASSERT_TRUE(fromJson.error.isEmpty()) << fromJson.error.toStdString();
+    const auto [jsonFolder, jsonDepth] = deepestLast(fromJson.root);
+    EXPECT_EQ(jsonDepth, browsers::kMaxFolderDepth);
+    EXPECT_EQ(jsonFolder->bookmarks.size(), 1u);
+    EXPECT_EQ(fromJson.problems,
+        QStringList {QStringLiteral(
+            "Folders nested more than 100 levels deep were put into the folder at level 100.")});
+
+    const QString places = platform::appHome() + QStringLiteral("/places.sqlite");
+    sqlite3 *fx = nullptr;
+    ASSERT_EQ(sqlite3_open(places.toUtf8().constData(), &fx), SQLITE_OK);
+    QString sql = QStringLiteral(
+        "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT, title TEXT);"
+        "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, "
+        "parent INTEGER, position INTEGER, title TEXT, dateAdded INTEGER, guid TEXT);"
+        "INSERT INTO moz_places VALUES (1, 'http://deep/', 'deep');"
+        "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 'menu________');"
+        "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+        "INSERT INTO moz_bookmarks SELECT i, 2, NULL, i - 1, 0, 'f', 0, 'g' || i FROM n;"
+        "INSERT INTO moz_bookmarks VALUES (%2, 1, 1, %1, 0, NULL, 0, 'gdeep');")
+                      .arg(kLevels + 1)
+                      .arg(kLevels + 2);
+    char *error = nullptr;
+    EXPECT_EQ(sqlite3_exec(fx, sql.toUtf8().constData(), nullptr, nullptr, &error), SQLITE_OK)
+        << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(fx);
+    const browsers::ReadBookmarks fromPlaces = browsers::readFirefoxPlaces(places);
+    ASSERT_TRUE(fromPlaces.error.isEmpty()) << fromPlaces.error.toStdString();
+    const auto [placesFolder, placesDepth] = deepestLast(fromPlaces.root);
+    EXPECT_EQ(placesDepth, browsers::kMaxFolderDepth);
+    EXPECT_EQ(placesFolder->bookmarks.size(), 1u);
+    EXPECT_EQ(fromPlaces.problems, fromJson.problems);
+}

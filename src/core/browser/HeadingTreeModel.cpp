@@ -1,5 +1,6 @@
 #include "browser/HeadingTreeModel.h"
 
+#include "browser/HeadingWalk.h"
 #include "store/Schema.h"
 
 #include <iterator>
@@ -261,14 +262,8 @@ void HeadingTreeModel::endBulkLoad()
 void HeadingTreeModel::visitSubtree(
     const HeadingNode *node, const std::function<void(const HeadingNode *)> &visit)
 {
-    std::vector<const HeadingNode *> pending {node};
-    while (!pending.empty()) {
-        const HeadingNode *next = pending.back();
-        pending.pop_back();
-        visit(next);
-        for (auto it = next->children.rbegin(); it != next->children.rend(); ++it)
-            pending.push_back(it->get());
-    }
+    for (HeadingWalk walk(node); walk.next();)
+        visit(walk.node());
 }
 
 void HeadingTreeModel::forgetKeys(const HeadingNode *node)

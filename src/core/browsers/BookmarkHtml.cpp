@@ -1,6 +1,7 @@
 #include "browsers/BookmarkHtml.h"
 
 #include "browser/HeadingTreeModel.h"
+#include "browser/HeadingWalk.h"
 #include "browsers/HtmlText.h"
 #include "store/BookmarkTable.h"
 #include "store/EngineError.h"
@@ -75,7 +76,7 @@ public:
         , m_end(m_begin + bytes.size())
         , m_decoder(std::move(decoder))
     {
-        m_stack.push_back(&m_out.root);
+        m_stack.push_back({&m_out.root, 0});
     }
 
     ReadBookmarks read()
@@ -265,7 +266,8 @@ private:
             m_sawBookmarkMarkup = true;
             m_lastBookmark = nullptr;
             // A list without its folder (or too deep) adds to the folder it is in.
-            m_stack.push_back(m_pendingFolder ? m_pendingFolder : m_stack.back());
+            m_stack.push_back(m_pendingFolder ? OpenList {m_pendingFolder, m_stack.back().level + 1}
+                                              : m_stack.back());
             m_pendingFolder = nullptr;
         } else if (sameName(name, n, "dd")) {
             finish();
@@ -315,16 +317,18 @@ private:
     {
         const Collect collect = m_collect;
         m_collect = Collect::None;
-        ImportedFolder *folder = m_stack.back();
+        ImportedFolder *folder = m_stack.back().folder;
         switch (collect) {
         case Collect::None:
             return;
         case Collect::Title: {
             QString title = collected(false);
-            if (m_stack.size() >= static_cast<size_t>(kMaxFolderDepth)) {
+            if (m_stack.back().level >= kMaxFolderDepth) {
                 problem(m_titleAt,
-                    QStringLiteral("\"%1\" lies too deep; its contents join the folder above it.")
-                        .arg(title));
+                    QStringLiteral("\"%1\" lies more than %2 levels deep; its contents join the "
+                                   "folder at level %2.")
+                        .arg(title)
+                        .arg(kMaxFolderDepth));
                 return;
             }
             folder->folders.push_back({std::move(title), {}, {}});
@@ -356,7 +360,14 @@ private:
     const char *m_end;
     TextDecoder m_decoder;
     ReadBookmarks m_out;
-    std::vector<ImportedFolder *> m_stack;
+    // The lists open at this point of the file, each with the folder it adds
+    // to and that folder's level (the root's is 0).
+    struct OpenList
+    {
+        ImportedFolder *folder;
+        int level;
+    };
+    std::vector<OpenList> m_stack;
     // The folder of the last <H3>: the next <DL> opens it.
     ImportedFolder *m_pendingFolder = nullptr;
     // The bookmark a <DD> describes (valid until its folder grows).
@@ -386,17 +397,14 @@ public:
 
     ExportResult write(const browser::HeadingTreeModel &tree, const browser::HeadingNode *top)
     {
-        std::vector<const browser::HeadingNode *> headings;
-        QStringList keys;
-        if (top) {
-            collect(top, headings);
-        } else {
-            for (const auto &node : tree.topLevel())
-                collect(node.get(), headings);
-        }
+        // Each heading with its depth, in tree order.
+        std::vector<std::pair<const browser::HeadingNode *, int>> headings;
+        auto walk = top ? browser::HeadingWalk(top) : browser::HeadingWalk(tree.topLevel());
+        while (walk.next())
+            headings.emplace_back(walk.node(), walk.depth());
         QHash<QString, int> slotOfKey;
         for (size_t i = 0; i < headings.size(); ++i)
-            slotOfKey.insert(headings[i]->key.toCaseFolded(), static_cast<int>(i));
+            slotOfKey.insert(headings[i].first->key.toCaseFolded(), static_cast<int>(i));
         // One pass over the table: tbItems has no index on the heading key.
         std::vector<store::BookmarkRow> rows = store::BookmarkTable(m_db).allLiveRows();
         m_rowsOf.resize(headings.size());
@@ -408,8 +416,6 @@ public:
                 ++total;
             }
         }
-        for (size_t i = 0; i < headings.size(); ++i)
-            m_slot.insert(headings[i], static_cast<int>(i));
         if (m_progress) {
             m_progress->setMaximum(total);
             m_progress->setValue(0);
@@ -419,11 +425,27 @@ public:
         append("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
                "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
                "<TITLE>Bookmarks</TITLE>\n<H1>Bookmarks</H1>\n<DL><p>\n");
-        if (top) {
-            folder(top, 1);
-        } else {
-            for (const auto &node : tree.topLevel())
-                contents(node.get(), 1);
+        // A chosen heading is a folder itself; without one, the top-level
+        // headings' bookmarks stand in the outer list and only the headings
+        // below them become folders. A folder at `level` holds its contents
+        // one level further in.
+        std::vector<int> openFolders; // their levels, innermost last
+        for (size_t i = 0; i < headings.size(); ++i) {
+            const auto [node, depth] = headings[i];
+            const int level = top ? depth + 1 : depth;
+            while (!openFolders.empty() && openFolders.back() >= level) {
+                closeFolder(openFolders.back());
+                openFolders.pop_back();
+            }
+            if (level > 0) {
+                openFolder(node, level);
+                openFolders.push_back(level);
+            }
+            contents(i, level + 1);
+        }
+        while (!openFolders.empty()) {
+            closeFolder(openFolders.back());
+            openFolders.pop_back();
         }
         append("</DL>\n");
         flush();
@@ -434,38 +456,38 @@ public:
 
 private:
     static constexpr qsizetype kFlushSize = 1 << 20;
-
-    void collect(const browser::HeadingNode *node, std::vector<const browser::HeadingNode *> &out)
-    {
-        out.push_back(node);
-        for (const auto &child : node->children)
-            collect(child.get(), out);
-    }
+    // Deeper levels are indented as this one: indenting each by its depth
+    // would make a deep chain's file grow with the square of its depth.
+    static constexpr int kDeepestIndent = 64;
 
     void append(const char *text) { m_buffer.append(text); }
-    void indent(int depth) { m_buffer.append(depth * 4, ' '); }
+    void indent(int level) { m_buffer.append(std::min(level, kDeepestIndent) * 4, ' '); }
 
     void escaped(const QString &text) { m_buffer.append(escapeHtml(text).toUtf8()); }
 
-    void folder(const browser::HeadingNode *node, int depth)
+    void openFolder(const browser::HeadingNode *node, int level)
     {
-        indent(depth);
+        indent(level);
         append("<DT><H3>");
         escaped(node->title);
         append("</H3>\n");
-        indent(depth);
+        indent(level);
         append("<DL><p>\n");
-        contents(node, depth + 1);
-        indent(depth);
+    }
+
+    void closeFolder(int level)
+    {
+        indent(level);
         append("</DL><p>\n");
     }
 
-    void contents(const browser::HeadingNode *node, int depth)
+    // The bookmarks of the heading in `slot`.
+    void contents(size_t slot, int level)
     {
         ++m_result.headings;
         step();
-        for (const store::BookmarkRow *row : m_rowsOf[static_cast<size_t>(m_slot.value(node))]) {
-            indent(depth);
+        for (const store::BookmarkRow *row : m_rowsOf[slot]) {
+            indent(level);
             append("<DT><A HREF=\"");
             escaped(row->link);
             append("\"");
@@ -479,7 +501,7 @@ private:
             escaped(row->name);
             append("</A>\n");
             if (!row->description.isEmpty()) {
-                indent(depth);
+                indent(level);
                 append("<DD>");
                 escaped(row->description);
                 append("\n");
@@ -487,8 +509,6 @@ private:
             ++m_result.bookmarks;
             step();
         }
-        for (const auto &child : node->children)
-            folder(child.get(), depth);
     }
 
     QByteArray addDateOf(const QString &date)
@@ -529,7 +549,6 @@ private:
     ExportResult m_result;
     QByteArray m_buffer;
     std::vector<std::vector<const store::BookmarkRow *>> m_rowsOf;
-    QHash<const browser::HeadingNode *, int> m_slot;
     QHash<QString, QByteArray> m_dates;
     qint64 m_done = 0;
     bool m_failed = false;

@@ -58,6 +58,13 @@ constexpr ProfilePlace kProfilePlaces[] = {
         "Bookmarks"},
 };
 
+QString tooDeepProblem()
+{
+    return QStringLiteral("Folders nested more than %1 levels deep were put into the folder at "
+                          "level %1.")
+        .arg(kMaxFolderDepth);
+}
+
 ReadBookmarks failed(const QString &text)
 {
     ReadBookmarks read;
@@ -95,14 +102,40 @@ public:
             m_error = errorText();
             sqlite3_close(m_db);
             m_db = nullptr;
+            return;
         }
+        // The file comes from elsewhere: its schema may hold anything. Only
+        // plain tables are read (see hasTable), nothing of the schema runs,
+        // and the engine checks every page it reads. The engine SQLCipher
+        // brings may predate some of these settings.
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+#ifdef SQLITE_DBCONFIG_DEFENSIVE
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+#endif
+#ifdef SQLITE_DBCONFIG_TRUSTED_SCHEMA
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+#endif
+#ifdef SQLITE_DBCONFIG_ENABLE_VIEW
+        sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+#endif
+        sqlite3_exec(
+            m_db, "PRAGMA cell_size_check = ON; PRAGMA mmap_size = 0", nullptr, nullptr, nullptr);
     }
-    ~PlacesDatabase() { sqlite3_close(m_db); }
+    ~PlacesDatabase()
+    {
+        sqlite3_close(m_db);
+    }
     PlacesDatabase(const PlacesDatabase &) = delete;
     PlacesDatabase &operator=(const PlacesDatabase &) = delete;
 
-    bool isOpen() const { return m_db != nullptr; }
-    const QString &error() const { return m_error; }
+    bool isOpen() const
+    {
+        return m_db != nullptr;
+    }
+    const QString &error() const
+    {
+        return m_error;
+    }
     QString errorText() const
     {
         return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
@@ -154,20 +187,43 @@ public:
     {
     }
 
-    void fill(ImportedFolder &folder, qint64 id, int depth, ReadBookmarks &read)
+    // The entries below folder `id` into `top`, which lies at `depth`.
+    void fill(ImportedFolder &top, qint64 id, int depth)
     {
-        if (m_visited.contains(id))
-            return; // a damaged file that loops
-        m_visited.insert(id);
-        for (const int index : m_children.value(id)) {
-            const PlaceRow &row = m_rows[static_cast<size_t>(index)];
+        struct Level
+        {
+            ImportedFolder *folder;
+            const std::vector<int> *entries;
+            size_t next;
+            int depth;
+        };
+        std::vector<Level> levels;
+        const auto enter = [&](ImportedFolder *folder, qint64 folderId, int folderDepth) {
+            if (m_visited.contains(folderId))
+                return; // a damaged file that loops
+            m_visited.insert(folderId);
+            const auto entries = m_children.constFind(folderId);
+            if (entries != m_children.constEnd())
+                levels.push_back({folder, &*entries, 0, folderDepth});
+        };
+        enter(&top, id, depth);
+        while (!levels.empty()) {
+            Level &level = levels.back();
+            if (level.next == level.entries->size()) {
+                levels.pop_back();
+                continue;
+            }
+            const PlaceRow &row = m_rows[static_cast<size_t>((*level.entries)[level.next++])];
+            ImportedFolder &folder = *level.folder;
+            const int folderDepth = level.depth; // `level` is stale once another is entered
             if (row.type == 2) {
-                if (depth >= kMaxFolderDepth) {
-                    fill(folder, row.id, depth, read);
+                if (folderDepth >= kMaxFolderDepth) {
+                    m_tooDeep = true;
+                    enter(&folder, row.id, folderDepth);
                     continue;
                 }
                 folder.folders.push_back({row.title, {}, {}});
-                fill(folder.folders.back(), row.id, depth + 1, read);
+                enter(&folder.folders.back(), row.id, folderDepth + 1);
             } else if (row.type == 1) {
                 if (row.link.startsWith(QLatin1String("place:"))) {
                     ++m_queries;
@@ -180,6 +236,7 @@ public:
         }
     }
 
+    bool tooDeep() const { return m_tooDeep; }
     int queries() const { return m_queries; }
 
 private:
@@ -187,6 +244,7 @@ private:
     QHash<qint64, std::vector<int>> m_children;
     QSet<qint64> m_visited;
     int m_queries = 0;
+    bool m_tooDeep = false;
 };
 
 ReadBookmarks readPlacesCopy(const QString &path)
@@ -238,30 +296,49 @@ ReadBookmarks readPlacesCopy(const QString &path)
         if (id == idOfGuid.constEnd())
             continue;
         ImportedFolder folder {QLatin1String(root.title), {}, {}};
-        tree.fill(folder, *id, 1, read);
+        tree.fill(folder, *id, 1);
         if (!folder.bookmarks.empty() || !folder.folders.empty())
             read.root.folders.push_back(std::move(folder));
     }
+    if (tree.tooDeep())
+        read.problems << tooDeepProblem();
     if (tree.queries() > 0)
         read.problems << QStringLiteral("%1 saved searches (place: links) were left out.")
                              .arg(tree.queries());
     return read;
 }
 
-void fillChromium(
-    ImportedFolder &folder, const QJsonArray &children, int depth, ReadBookmarks &read)
+// The entries of `children` into `top`, which lies at `depth`.
+void fillChromium(ImportedFolder &top, const QJsonArray &children, int depth, ReadBookmarks &read)
 {
-    for (const QJsonValue &value : children) {
-        const QJsonObject node = value.toObject();
+    struct Level
+    {
+        ImportedFolder *folder;
+        QJsonArray entries;
+        qsizetype next;
+        int depth;
+    };
+    std::vector<Level> levels {{&top, children, 0, depth}};
+    bool tooDeep = false;
+    while (!levels.empty()) {
+        Level &level = levels.back();
+        if (level.next == level.entries.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const QJsonObject node = level.entries.at(level.next++).toObject();
+        ImportedFolder &folder = *level.folder;
+        const int folderDepth = level.depth; // `level` is stale once another is entered
         const QString type = node.value(QLatin1String("type")).toString();
         if (type == QLatin1String("folder")) {
             const QJsonArray below = node.value(QLatin1String("children")).toArray();
-            if (depth >= kMaxFolderDepth) {
-                fillChromium(folder, below, depth, read);
+            if (folderDepth >= kMaxFolderDepth) {
+                tooDeep = true;
+                levels.push_back({&folder, below, 0, folderDepth});
                 continue;
             }
             folder.folders.push_back({node.value(QLatin1String("name")).toString(), {}, {}});
-            fillChromium(folder.folders.back(), below, depth + 1, read);
+            levels.push_back({&folder.folders.back(), below, 0, folderDepth + 1});
         } else if (type == QLatin1String("url")) {
             const qint64 micro = node.value(QLatin1String("date_added")).toString().toLongLong();
             folder.bookmarks.push_back({node.value(QLatin1String("name")).toString(),
@@ -272,6 +349,8 @@ void fillChromium(
             read.problems << QStringLiteral("An entry of type \"%1\" was left out.").arg(type);
         }
     }
+    if (tooDeep && !read.problems.contains(tooDeepProblem()))
+        read.problems << tooDeepProblem();
 }
 
 } // namespace

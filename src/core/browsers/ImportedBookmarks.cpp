@@ -96,33 +96,52 @@ public:
     }
 
 private:
-    // Maps `folder` and everything below to headings, making the missing ones.
+    // Maps `top` and everything below to headings, making the missing ones;
+    // folders in file order, each before the folders inside it.
     void place(
-        const ImportedFolder &folder, browser::HeadingNode *heading, std::vector<Placement> &out)
+        const ImportedFolder &top, browser::HeadingNode *heading, std::vector<Placement> &out)
     {
-        out.push_back({&folder, heading});
-        if (!folder.bookmarks.empty() && !m_added.contains(heading)
-            && std::find(m_receivers.begin(), m_receivers.end(), heading) == m_receivers.end())
-            m_receivers.push_back(heading);
-        for (const ImportedFolder &sub : folder.folders) {
+        struct Level
+        {
+            const ImportedFolder *folder;
+            browser::HeadingNode *heading;
+            size_t next;
+        };
+        std::vector<Level> levels;
+        const auto enter = [&](const ImportedFolder &folder, browser::HeadingNode *to) {
+            out.push_back({&folder, to});
+            if (!folder.bookmarks.empty() && !m_added.contains(to)
+                && std::find(m_receivers.begin(), m_receivers.end(), to) == m_receivers.end())
+                m_receivers.push_back(to);
+            levels.push_back({&folder, to, 0});
+        };
+        enter(top, heading);
+        while (!levels.empty()) {
+            Level &level = levels.back();
+            if (level.next == level.folder->folders.size()) {
+                levels.pop_back();
+                continue;
+            }
+            const ImportedFolder &sub = level.folder->folders[level.next++];
+            browser::HeadingNode *parent = level.heading;
             QString title = sub.title.trimmed();
             if (title.isEmpty())
                 title = QStringLiteral("(untitled)");
-            browser::HeadingNode *child = browser::findChildHeading(title, heading);
+            browser::HeadingNode *child = browser::findChildHeading(title, parent);
             if (!child) {
                 const QString key = store::assignRandomKey(
                     [this](const QString &k) { return !m_tree.containsKey(k); });
                 child = m_tree.appendHeading(
-                    heading, title, key, kImportedImage, kImportedExpandedImage);
+                    parent, title, key, kImportedImage, kImportedExpandedImage);
                 ++m_result.headingsAdded;
-                if (!m_added.contains(heading))
+                if (!m_added.contains(parent))
                     m_addedTops.push_back(child);
                 m_added.insert(child);
                 // Nothing lies under a new heading yet.
                 m_names.try_emplace(key);
             }
             step();
-            place(sub, child, out);
+            enter(sub, child);
         }
     }
 
@@ -243,9 +262,15 @@ QString dateOfSeconds(qint64 seconds)
 
 qint64 ImportedFolder::entryCount() const
 {
-    qint64 count = static_cast<qint64>(bookmarks.size() + folders.size());
-    for (const ImportedFolder &sub : folders)
-        count += sub.entryCount();
+    qint64 count = 0;
+    std::vector<const ImportedFolder *> pending {this};
+    while (!pending.empty()) {
+        const ImportedFolder *folder = pending.back();
+        pending.pop_back();
+        count += static_cast<qint64>(folder->bookmarks.size() + folder->folders.size());
+        for (const ImportedFolder &sub : folder->folders)
+            pending.push_back(&sub);
+    }
     return count;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/BookmarkLines.h"
 
 #include "browser/HeadingTreeModel.h"
+#include "browser/HeadingWalk.h"
 #include "search/BookmarkFinder.h"
 #include "shell/Workspace.h"
 #include "store/BookmarkTable.h"
@@ -15,14 +16,6 @@ namespace {
 BookmarkLine lineOf(const QString &path, const store::BookmarkRow &row)
 {
     return {path, row.name, row.link, row.date, row.description};
-}
-
-void collectPreOrder(
-    const browser::HeadingNode *node, std::vector<const browser::HeadingNode *> &out)
-{
-    out.push_back(node);
-    for (const auto &child : node->children)
-        collectPreOrder(child.get(), out);
 }
 
 } // namespace
@@ -73,8 +66,8 @@ std::vector<BookmarkLine> listBookmarks(shell::Workspace &workspace)
     if (!db)
         return {};
     std::vector<const browser::HeadingNode *> headings;
-    for (const auto &top : workspace.tree().topLevel())
-        collectPreOrder(top.get(), headings);
+    for (browser::HeadingWalk walk(workspace.tree().topLevel()); walk.next();)
+        headings.push_back(walk.node());
     // One pass over the table (it has no index on tKey); keys compare as the
     // engine's do, without regard to case.
     QHash<QString, size_t> slotOfKey;

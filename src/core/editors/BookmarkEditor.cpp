@@ -1,6 +1,7 @@
 #include "editors/BookmarkEditor.h"
 
 #include "browser/BookmarkNames.h"
+#include "browser/HeadingWalk.h"
 #include "shell/Workspace.h"
 #include "store/BookmarkTable.h"
 #include "store/Database.h"
@@ -50,17 +51,20 @@ void BookmarkEditor::copyHeadingTree()
     const browser::HeadingTreeModel &tree = m_ws.tree();
     m_categories.reserve(static_cast<size_t>(tree.headingCount()));
     const browser::HeadingNode *current = tree.current();
-    // Depth first, each node before its children, siblings in order.
-    auto copy = [&](auto &&self, const browser::HeadingNode &node, int parent) -> void {
+    // Tree order; a heading's parent was copied before it, and the copies of
+    // its ancestors are the last ones at each lower depth.
+    std::vector<int> indexAtDepth;
+    for (browser::HeadingWalk walk(tree.topLevel()); walk.next();) {
+        const browser::HeadingNode &node = *walk.node();
+        const size_t depth = static_cast<size_t>(walk.depth());
+        const int parent = depth == 0 ? -1 : indexAtDepth[depth - 1];
         const int index = static_cast<int>(m_categories.size());
         m_categories.push_back({node.key, node.title, node.image, node.expandedImage, parent});
         if (&node == current)
             m_headingCategory = index;
-        for (const auto &child : node.children)
-            self(self, *child, index);
-    };
-    for (const auto &top : tree.topLevel())
-        copy(copy, *top, -1);
+        indexAtDepth.resize(depth + 1);
+        indexAtDepth[depth] = index;
+    }
 }
 
 bool BookmarkEditor::canConfirm(const QString &name, const QString &link)

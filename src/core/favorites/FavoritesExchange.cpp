@@ -4,6 +4,7 @@
 #include "browser/HeadingLookup.h"
 #include "browser/HeadingTreeModel.h"
 #include "browser/HeadingTreeStorage.h"
+#include "browser/HeadingWalk.h"
 #include "favorites/FavoritesFolders.h"
 #include "platform/ShellFolders.h"
 #include "shell/DocumentLifecycle.h"
@@ -135,19 +136,34 @@ public:
         }
     }
 
-    void importFolders(const FolderListing &folder, HeadingNode *heading)
+    // The folders below `top`, each with its files, in listing order.
+    void importFolders(const FolderListing &top, HeadingNode *heading)
     {
-        for (size_t i = 0; i < folder.folders.size(); ++i) {
+        struct Level
+        {
+            const FolderListing *folder;
+            HeadingNode *heading;
+            size_t next;
+        };
+        std::vector<Level> levels {{&top, heading, 0}};
+        while (!levels.empty()) {
+            Level &level = levels.back();
+            if (level.next == level.folder->folders.size()) {
+                levels.pop_back();
+                continue;
+            }
+            const size_t i = level.next++;
             m_steps.step();
             m_yield();
-            const QString title = folder.folders[i].name.trimmed();
-            HeadingNode *child = browser::findChildHeading(title, heading);
+            const QString title = level.folder->folders[i].name.trimmed();
+            HeadingNode *child = browser::findChildHeading(title, level.heading);
             if (!child)
-                child = addHeading(heading, title);
+                child = addHeading(level.heading, title);
             if (!child)
                 continue;
-            importFiles(folder.children[i], child);
-            importFolders(folder.children[i], child);
+            const FolderListing &sub = level.folder->children[i];
+            importFiles(sub, child);
+            levels.push_back({&sub, child, 0}); // `level` is stale from here
         }
     }
 
@@ -222,21 +238,26 @@ public:
     }
 
 private:
-    // The children of `parent`: the sibling chain from its first child.
-    bool exportFolders(const QString &folder, const HeadingNode *parent)
+    // Every heading below `root`, each as a folder inside its parent's.
+    bool exportFolders(const QString &rootFolder, const HeadingNode *root)
     {
-        for (const auto &child : parent->children) {
+        std::vector<QString> folderAtDepth {rootFolder};
+        browser::HeadingWalk walk(root);
+        walk.next(); // the root's folder is the Favorites folder itself
+        while (walk.next()) {
+            const HeadingNode *heading = walk.node();
+            const size_t depth = static_cast<size_t>(walk.depth());
             m_steps.step();
             m_yield();
             // The title is the folder's name unchanged; one that is not a
             // single name (holds "/", is "." or "..") could lead elsewhere.
-            if (!isSinglePathComponent(child->title))
+            if (!isSinglePathComponent(heading->title))
                 return false;
-            const QString sub = folder + child->title + u'/';
-            if (!ensureRealFolder(QFile::encodeName(sub)))
+            const QString sub = folderAtDepth[depth - 1] + heading->title + u'/';
+            if (!ensureRealFolder(QFile::encodeName(sub)) || !exportBookmarks(sub, heading))
                 return false;
-            if (!exportBookmarks(sub, child.get()) || !exportFolders(sub, child.get()))
-                return false;
+            folderAtDepth.resize(depth + 1);
+            folderAtDepth[depth] = sub;
         }
         return true;
     }
@@ -264,13 +285,6 @@ private:
     Steps &m_steps;
     Yielder &m_yield;
 };
-
-void collectSubtree(const HeadingNode *node, std::vector<const HeadingNode *> &out)
-{
-    out.push_back(node);
-    for (const auto &child : node->children)
-        collectSubtree(child.get(), out);
-}
 
 // The tree as it was before a failed synchronisation emptied it.
 void restoreTree(shell::Workspace &ws, const std::vector<store::HeadingRow> &rows)
@@ -346,7 +360,8 @@ void FavoritesExchange::exportFavorites(platform::ProgressView *progress)
 
     // Every row of the exported headings, read in one pass over the table.
     std::vector<const HeadingNode *> headings;
-    collectSubtree(root, headings);
+    for (browser::HeadingWalk walk(root); walk.next();)
+        headings.push_back(walk.node());
     QStringList keys;
     keys.reserve(qsizetype(headings.size()));
     for (const HeadingNode *heading : headings)

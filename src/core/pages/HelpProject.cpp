@@ -1,6 +1,7 @@
 #include "pages/HelpProject.h"
 
 #include "browser/HeadingTreeModel.h"
+#include "browser/HeadingWalk.h"
 #include "pages/DescriptionPage.h"
 #include "pages/PageResources.h"
 #include "platform/AppHome.h"
@@ -120,15 +121,9 @@ bool HelpProjectWriter::build(const QString &helpFile)
         return false;
 
     // Pages are named by each heading's place in the order of adding.
-    // No recursion anywhere: a document may hold a chain of headings
-    // thousands deep.
     std::vector<const browser::HeadingNode *> nodes;
-    for (const auto &top : m_tree.topLevel())
-        nodes.push_back(top.get());
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        for (const auto &child : nodes[i]->children)
-            nodes.push_back(child.get());
-    }
+    for (browser::HeadingWalk walk(m_tree.topLevel()); walk.next();)
+        nodes.push_back(walk.node());
     std::sort(nodes.begin(), nodes.end(),
         [](const auto *a, const auto *b) { return a->addedOrder < b->addedOrder; });
     m_index.clear();
@@ -193,22 +188,14 @@ bool HelpProjectWriter::build(const QString &helpFile)
 
 void HelpProjectWriter::writeContents(const HeadingChain &top)
 {
-    // WriteContentsLevel as a loop: one level per sibling chain, pre-order.
-    struct Level
-    {
-        const HeadingChain *chain;
-        size_t next;
-    };
-    std::vector<Level> levels {{&top, 0}};
+    // WriteContentsLevel over the walk: a heading with children opens a list
+    // of its own, closed when the walk comes back above it.
     m_contents += QStringLiteral("<UL>") + kCrLf;
-    while (!levels.empty()) {
-        Level &level = levels.back();
-        if (level.next == level.chain->size()) {
+    int openLists = 1;
+    for (browser::HeadingWalk walk(top); walk.next();) {
+        const browser::HeadingNode *node = walk.node();
+        for (; openLists > walk.depth() + 1; --openLists)
             m_contents += QStringLiteral("</UL>") + kCrLf;
-            levels.pop_back();
-            continue;
-        }
-        const browser::HeadingNode *node = (*level.chain)[level.next++].get();
         QString page = pageName(node);
         if (writeHeadingPage(node, page))
             m_files += page + kCrLf;
@@ -223,9 +210,11 @@ void HelpProjectWriter::writeContents(const HeadingChain &top)
                           .arg(contentsTitle(node->title), page);
         if (!node->children.empty()) {
             m_contents += QStringLiteral("<UL>") + kCrLf;
-            levels.push_back({&node->children, 0});
+            ++openLists;
         }
     }
+    for (; openLists > 0; --openLists)
+        m_contents += QStringLiteral("</UL>") + kCrLf;
 }
 
 bool HelpProjectWriter::writeHeadingPage(const browser::HeadingNode *heading, const QString &page)

@@ -1,6 +1,7 @@
 #include "browser/HeadingTreeBinding.h"
 
 #include "browser/HeadingIcons.h"
+#include "browser/HeadingWalk.h"
 #include "editors/HeadingDialog.h"
 #include "shell/CommandBinding.h"
 #include "shell/Workspace.h"
@@ -82,10 +83,10 @@ void HeadingTreeBinding::followModelExpansion(const QModelIndex &index)
 
 void HeadingTreeBinding::expandFlaggedHeadings(const HeadingNode *node)
 {
-    if (node->expanded)
-        m_tree->expand(m_ws.tree().indexOf(node));
-    for (const auto &child : node->children)
-        expandFlaggedHeadings(child.get());
+    for (HeadingWalk walk(node); walk.next();) {
+        if (walk.node()->expanded)
+            m_tree->expand(m_ws.tree().indexOf(walk.node()));
+    }
 }
 
 bool HeadingTreeBinding::eventFilter(QObject *watched, QEvent *event)
