@@ -379,6 +379,26 @@ std::pair<const browsers::ImportedFolder *, int> deepestLast(const browsers::Imp
 
 } // namespace
 
+TEST(BookmarkFileReading, ReferencesAreReadAsBrowsersReadThem)
+{
+    const browsers::ReadBookmarks read = browsers::readBookmarkHtml(
+        // Firefox writes a link's "&" as it is; Chromium writes "&amp;".
+        "<DL><p>\n"
+        "<DT><A HREF=\"http://x.example/?a=1&lt=2&gt=3&amp=4&copy&eacute;\">Firefox</A>\n"
+        "<DT><A HREF=\"http://y.example/?a=1&amp;b=2&amp;lt=3&#38;c\">Chromium</A>\n"
+        // Older writers: references without ";", numbers of every kind.
+        "<DT><A HREF=\"http://z.example/\">AT&T &amp; Fish &amp Chips &copy2024 caf&eacute "
+        "&euro &euro; &#128;&#x110000;&#0000000065&#xD800;&#0;&#x41 &#; &bogus;</A>\n"
+        "</DL>\n");
+    ASSERT_TRUE(read.error.isEmpty());
+    ASSERT_EQ(read.root.bookmarks.size(), 3u);
+    EXPECT_EQ(
+        read.root.bookmarks[0].link, QStringLiteral("http://x.example/?a=1&lt=2&gt=3&amp=4©é"));
+    EXPECT_EQ(read.root.bookmarks[1].link, QStringLiteral("http://y.example/?a=1&b=2&lt=3&c"));
+    EXPECT_EQ(read.root.bookmarks[2].name,
+        QStringLiteral("AT&T & Fish & Chips ©2024 café &euro € €\uFFFDA\uFFFD\uFFFDA &#; &bogus;"));
+}
+
 // A file nested deeper than an import keeps ends in the deepest folder it
 // keeps, and the problems say at which level.
 TEST(BookmarkFileReading, NestingIsCappedInEveryReader)

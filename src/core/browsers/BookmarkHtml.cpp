@@ -248,7 +248,7 @@ private:
             m_bookmarkHasLink = hasHref;
             m_bookmarkAt = at;
             if (hasHref)
-                m_bookmark.link = decodeEntities(m_decoder.decode(href));
+                m_bookmark.link = decodeEntities(m_decoder.decode(href), EntityPlace::Attribute);
             m_bookmark.date = dateOfSeconds(addDateSeconds(addDate));
             m_collect = Collect::Name;
             return;
@@ -307,7 +307,7 @@ private:
 
     QString collected(bool keepLines)
     {
-        QString text = decodeEntities(m_decoder.decode(m_text));
+        QString text = decodeEntities(m_decoder.decode(m_text), EntityPlace::Text);
         m_text.clear();
         return keepLines ? text.trimmed() : text.simplified();
     }

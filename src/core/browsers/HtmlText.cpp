@@ -1,6 +1,7 @@
 #include "browsers/HtmlText.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -39,46 +40,62 @@ QByteArray normalizedCharset(QByteArray name)
     return name;
 }
 
-const QHash<QString, char32_t> &namedEntities()
+struct NamedEntity
 {
-    static const QHash<QString, char32_t> entities = {
-        {QStringLiteral("amp"), U'&'},
-        {QStringLiteral("lt"), U'<'},
-        {QStringLiteral("gt"), U'>'},
-        {QStringLiteral("quot"), U'"'},
-        {QStringLiteral("apos"), U'\''},
-        {QStringLiteral("nbsp"), 0xA0},
-        {QStringLiteral("copy"), 0xA9},
-        {QStringLiteral("reg"), 0xAE},
-        {QStringLiteral("trade"), 0x2122},
-        {QStringLiteral("hellip"), 0x2026},
-        {QStringLiteral("ndash"), 0x2013},
-        {QStringLiteral("mdash"), 0x2014},
-        {QStringLiteral("lsquo"), 0x2018},
-        {QStringLiteral("rsquo"), 0x2019},
-        {QStringLiteral("ldquo"), 0x201C},
-        {QStringLiteral("rdquo"), 0x201D},
-        {QStringLiteral("laquo"), 0xAB},
-        {QStringLiteral("raquo"), 0xBB},
-        {QStringLiteral("euro"), 0x20AC},
-        {QStringLiteral("pound"), 0xA3},
-        {QStringLiteral("middot"), 0xB7},
-        {QStringLiteral("bull"), 0x2022},
-        {QStringLiteral("eacute"), 0xE9},
-        {QStringLiteral("egrave"), 0xE8},
-        {QStringLiteral("agrave"), 0xE0},
-        {QStringLiteral("auml"), 0xE4},
-        {QStringLiteral("ouml"), 0xF6},
-        {QStringLiteral("uuml"), 0xFC},
-        {QStringLiteral("Auml"), 0xC4},
-        {QStringLiteral("Ouml"), 0xD6},
-        {QStringLiteral("Uuml"), 0xDC},
-        {QStringLiteral("szlig"), 0xDF},
-        {QStringLiteral("ccedil"), 0xE7},
-        {QStringLiteral("ntilde"), 0xF1},
-    };
+    char32_t value;
+    // Browsers take it without a semicolon too (an entity of HTML's first
+    // versions), except inside an attribute before "=", a letter or a digit.
+    bool legacy;
+};
+
+const QHash<QString, NamedEntity> &namedEntities()
+{
+    static const QHash<QString, NamedEntity> entities = [] {
+        QHash<QString, NamedEntity> table;
+        // U+00A0 to U+00FF in order: every one of them is a legacy entity.
+        static const char *const latin1[] = {"nbsp", "iexcl", "cent", "pound", "curren", "yen",
+            "brvbar", "sect", "uml", "copy", "ordf", "laquo", "not", "shy", "reg", "macr", "deg",
+            "plusmn", "sup2", "sup3", "acute", "micro", "para", "middot", "cedil", "sup1", "ordm",
+            "raquo", "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc", "Atilde",
+            "Auml", "Aring", "AElig", "Ccedil", "Egrave", "Eacute", "Ecirc", "Euml", "Igrave",
+            "Iacute", "Icirc", "Iuml", "ETH", "Ntilde", "Ograve", "Oacute", "Ocirc", "Otilde",
+            "Ouml", "times", "Oslash", "Ugrave", "Uacute", "Ucirc", "Uuml", "Yacute", "THORN",
+            "szlig", "agrave", "aacute", "acirc", "atilde", "auml", "aring", "aelig", "ccedil",
+            "egrave", "eacute", "ecirc", "euml", "igrave", "iacute", "icirc", "iuml", "eth",
+            "ntilde", "ograve", "oacute", "ocirc", "otilde", "ouml", "divide", "oslash", "ugrave",
+            "uacute", "ucirc", "uuml", "yacute", "thorn", "yuml"};
+        char32_t code = 0xA0;
+        for (const char *name : latin1)
+            table.insert(QLatin1String(name), {code++, true});
+        const std::pair<const char *, char32_t> legacy[]
+            = {{"amp", U'&'}, {"AMP", U'&'}, {"lt", U'<'}, {"LT", U'<'}, {"gt", U'>'}, {"GT", U'>'},
+                {"quot", U'"'}, {"QUOT", U'"'}, {"COPY", 0xA9}, {"REG", 0xAE}};
+        for (const auto &[name, value] : legacy)
+            table.insert(QLatin1String(name), {value, true});
+        const std::pair<const char *, char32_t> newer[] = {{"apos", U'\''}, {"trade", 0x2122},
+            {"hellip", 0x2026}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018},
+            {"rsquo", 0x2019}, {"sbquo", 0x201A}, {"ldquo", 0x201C}, {"rdquo", 0x201D},
+            {"bdquo", 0x201E}, {"euro", 0x20AC}, {"bull", 0x2022}, {"dagger", 0x2020},
+            {"Dagger", 0x2021}, {"permil", 0x2030}, {"lsaquo", 0x2039}, {"rsaquo", 0x203A},
+            {"thinsp", 0x2009}, {"ensp", 0x2002}, {"emsp", 0x2003}, {"zwnj", 0x200C},
+            {"zwj", 0x200D}, {"lrm", 0x200E}, {"rlm", 0x200F}, {"OElig", 0x152}, {"oelig", 0x153},
+            {"Scaron", 0x160}, {"scaron", 0x161}, {"Yuml", 0x178}, {"fnof", 0x192}, {"circ", 0x2C6},
+            {"tilde", 0x2DC}};
+        for (const auto &[name, value] : newer)
+            table.insert(QLatin1String(name), {value, false});
+        return table;
+    }();
     return entities;
 }
+
+// The longest legacy entity name.
+constexpr qsizetype kLongestLegacyName = 6;
+
+// What browsers make of &#128; to &#159;: the Windows-1252 characters at
+// those bytes (0 where that set has none and the number stands).
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020,
+    0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D,
+    0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
 int digitValue(char16_t c, bool hex)
 {
@@ -91,8 +108,15 @@ int digitValue(char16_t c, bool hex)
     return -1;
 }
 
-// The entity at text[i] ('&'): its character and length, or length 0.
-std::pair<char32_t, qsizetype> entityAt(const QString &text, qsizetype i)
+bool isAsciiAlphanumeric(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+}
+
+// The reference at text[i] ('&'): its character and length, or length 0 when
+// it stays as written.
+std::pair<char32_t, qsizetype> referenceAt(const QString &text, qsizetype i, EntityPlace place)
 {
     const qsizetype n = text.size();
     qsizetype j = i + 1;
@@ -103,32 +127,49 @@ std::pair<char32_t, qsizetype> entityAt(const QString &text, qsizetype i)
             ++j;
         const qsizetype digits = j;
         char32_t value = 0;
-        while (j < n && j - digits < 8) {
+        bool tooLarge = false;
+        for (; j < n; ++j) {
             const int d = digitValue(text[j].unicode(), hex);
             if (d < 0)
                 break;
             value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
-            ++j;
+            if (value > 0x10FFFF) {
+                tooLarge = true;
+                value = 0x110000; // keeps the product from wrapping around
+            }
         }
         if (j == digits)
             return {0, 0};
         if (j < n && text[j] == u';')
             ++j;
-        if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        if (tooLarge || value == 0 || (value >= 0xD800 && value <= 0xDFFF))
             value = 0xFFFD;
+        else if (value >= 0x80 && value <= 0x9F && kWindows1252High[value - 0x80] != 0)
+            value = kWindows1252High[value - 0x80];
         return {value, j - i};
     }
-    while (j < n && j - i <= 8 && text[j].isLetterOrNumber())
+    while (j < n && isAsciiAlphanumeric(text[j]))
         ++j;
-    const QString name = text.mid(i + 1, j - i - 1);
-    const auto it = namedEntities().constFind(name);
-    if (it == namedEntities().constEnd())
+    const qsizetype run = j - i - 1;
+    if (run == 0)
         return {0, 0};
-    if (j < n && text[j] == u';')
-        return {*it, j + 1 - i};
-    // Old writers leave the semicolon out of the basic ones.
-    if (name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"nbsp")
-        return {*it, j - i};
+    if (j < n && text[j] == u';') {
+        const auto it = namedEntities().constFind(QStringView(text).mid(i + 1, run).toString());
+        if (it != namedEntities().constEnd())
+            return {it->value, run + 2};
+    }
+    // Without its semicolon: the longest legacy name the run starts with.
+    for (qsizetype length = std::min(run, kLongestLegacyName); length >= 2; --length) {
+        const auto it = namedEntities().constFind(QStringView(text).mid(i + 1, length).toString());
+        if (it == namedEntities().constEnd() || !it->legacy)
+            continue;
+        const qsizetype after = i + 1 + length;
+        // "?a=1&lt=2" in a link is a parameter, not "<".
+        if (place == EntityPlace::Attribute && after < n
+            && (text[after] == u'=' || isAsciiAlphanumeric(text[after])))
+            return {0, 0};
+        return {it->value, length + 1};
+    }
     return {0, 0};
 }
 
@@ -282,7 +323,7 @@ bool isValidUtf8(QByteArrayView bytes)
     return true;
 }
 
-QString decodeEntities(const QString &text)
+QString decodeEntities(const QString &text, EntityPlace place)
 {
     qsizetype amp = text.indexOf(u'&');
     if (amp < 0)
@@ -291,7 +332,7 @@ QString decodeEntities(const QString &text)
     out.reserve(text.size());
     qsizetype from = 0;
     while (amp >= 0) {
-        const auto [value, length] = entityAt(text, amp);
+        const auto [value, length] = referenceAt(text, amp, place);
         if (length > 0) {
             out += QStringView(text).mid(from, amp - from);
             const char32_t one[] = {value};

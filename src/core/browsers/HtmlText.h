@@ -41,9 +41,20 @@ QByteArray declaredCharset(QByteArrayView bytes);
 QByteArray utf16AsUtf8(QByteArrayView bytes);
 bool isValidUtf8(QByteArrayView bytes);
 
-// &amp; &lt; &#NNN; &#xHH; and the common named entities; unknown ones stay
-// as written.
-QString decodeEntities(const QString &text);
+// Where a text stands: browsers read references in attribute values a little
+// differently.
+enum class EntityPlace
+{
+    Text,
+    Attribute,
+};
+
+// Character references as browsers read them: &#NNN; and &#xHH; (also
+// without ";"), the common named ones, and the entities of HTML's first
+// versions (&amp; &lt; &copy; &eacute; ...) also without ";", except in an
+// attribute before "=", a letter or a digit: there "?a=1&lt=2" stays as it
+// is. Unknown names stay as written.
+QString decodeEntities(const QString &text, EntityPlace place);
 // & < > " as entities: safe in text and in double-quoted attributes.
 QString escapeHtml(const QString &text);
 
