@@ -118,6 +118,27 @@ TEST(Cli, FindsWhatTheFindWindowFinds)
     EXPECT_EQ(found.err.trimmed(), QStringLiteral("\"saw\" could not be found."));
 }
 
+// A name from a hostile file must not reach the terminal as a command.
+TEST(Cli, ControlCharactersArePrintedAsHexEscapes)
+{
+    const QString doc = docPath(QStringLiteral("controls.rdb"));
+    const QString red = QStringLiteral("red\x1b[31m\x7f\u009b\u00a0end");
+    test::writeDocument(doc,
+        {NodeRow(QStringLiteral("0"), QStringLiteral("my\x07Root"), QStringLiteral("kRoot"))},
+        {item(QStringLiteral("kRoot"), red, QStringLiteral("http://x\x01/"), 0,
+            QStringLiteral("a\tb\x1f" "c"))});
+    const Outcome listed = runCli({QStringLiteral("list"), doc});
+    ASSERT_EQ(listed.status, cli::Success) << listed.err.toStdString();
+    EXPECT_EQ(lines(listed.out),
+        QStringList {QStringLiteral("my\\x07Root\tred\\x1B[31m\\x7F\\x9B\u00a0end\t"
+                                    "http://x\\x01/\t2024-01-02\ta\\tb\\x1Fc")});
+
+    const Outcome missing = runCli({QStringLiteral("find"), doc, QStringLiteral("\x1b]0;x\x07")});
+    EXPECT_EQ(missing.status, cli::NothingFound);
+    EXPECT_EQ(missing.err.trimmed(), QStringLiteral("\"\\x1B]0;x\\x07\" could not be found."));
+    EXPECT_TRUE(cli::usageText().contains(QStringLiteral("\\xHH")));
+}
+
 TEST(Cli, RefusesADocumentHeldOpenElsewhere)
 {
     const QString doc = sampleDocument();

@@ -13,12 +13,39 @@ namespace quillet::cli {
 
 namespace {
 
+// C0 and C1 controls and DEL: a terminal would act on them.
+bool isControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+void appendPrintable(QString &out, QChar c)
+{
+    if (!isControl(c.unicode())) {
+        out += c;
+        return;
+    }
+    static const char kDigits[] = "0123456789ABCDEF";
+    out += QLatin1String("\\x");
+    out += QLatin1Char(kDigits[c.unicode() >> 4]);
+    out += QLatin1Char(kDigits[c.unicode() & 0xF]);
+}
+
 BookmarkLine lineOf(const QString &path, const store::BookmarkRow &row)
 {
     return {path, row.name, row.link, row.date, row.description};
 }
 
 } // namespace
+
+QString escapeControls(const QString &text)
+{
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : text)
+        appendPrintable(printable, c);
+    return printable;
+}
 
 QString escapeField(const QString &text)
 {
@@ -39,7 +66,7 @@ QString escapeField(const QString &text)
             escaped += QLatin1String("\\r");
             break;
         default:
-            escaped += c;
+            appendPrintable(escaped, c);
         }
     }
     return escaped;

@@ -25,8 +25,11 @@ struct BookmarkLine
 
 // A column's text: backslash, tab, newline and carriage return become \\,
 // \t, \n and \r, so every bookmark stays on one line and tabs only ever
-// separate columns.
+// separate columns; every other control character (U+0000-U+001F,
+// U+007F-U+009F) becomes \xHH, so no name can drive the terminal.
 QString escapeField(const QString &text);
+// `text` with every control character written as \xHH, for messages.
+QString escapeControls(const QString &text);
 // The escaped titles from the root heading down to `node`, joined by "/";
 // a "/" inside a title is written "\/". Empty for no heading.
 QString headingPath(const browser::HeadingNode *node);

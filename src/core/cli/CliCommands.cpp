@@ -132,7 +132,7 @@ int findCommand(Context &c)
     const auto workspace = openDocument(c.document());
     const std::vector<BookmarkLine> lines = findBookmarks(*workspace, text);
     if (lines.empty()) {
-        c.err << search::BookmarkFinder::notFoundMessage(text) << '\n';
+        c.err << escapeControls(search::BookmarkFinder::notFoundMessage(text)) << '\n';
         return NothingFound;
     }
     printLines(c.out, lines);
@@ -212,7 +212,8 @@ int importHtmlCommand(Context &c)
     const browsers::ImportResult result = browsers::importIntoHeading(
         db, workspace->tree(), workspace->tree().root(), read, nullptr);
     for (const QString &problem : result.problems)
-        c.err << kProgram << ": " << file << ": " << problem << '\n';
+        c.err << kProgram << ": " << escapeControls(file) << ": " << escapeControls(problem)
+              << '\n';
     if (!result.ok())
         throw Refusal {Failed, result.error};
     store::resolvePendingChanges(
@@ -250,7 +251,7 @@ const Command *commandNamed(const QString &name)
 
 int usageError(QTextStream &err, const QString &problem)
 {
-    err << kProgram << ": " << problem << '\n'
+    err << kProgram << ": " << escapeControls(problem) << '\n'
         << "Try '" << kProgram << " --help' for more information.\n";
     return UsageError;
 }
@@ -289,8 +290,10 @@ QString usageText()
         "list and find print one bookmark a line, in UTF-8, columns separated by a\n"
         "tab: heading path, name, link, date (yyyy-MM-dd), description. The heading\n"
         "path is the titles from the root heading down, joined by /. In every column\n"
-        "a backslash, tab, newline or carriage return is written \\\\, \\t, \\n or \\r;\n"
-        "in the heading path a / inside a title is written \\/.\n"
+        "a backslash, tab, newline or carriage return is written \\\\, \\t, \\n or \\r,\n"
+        "and every other control character (U+0000 to U+001F, U+007F to U+009F) as\n"
+        "\\xHH in two hexadecimal digits, so no text reaches the terminal as a\n"
+        "command; in the heading path a / inside a title is written \\/.\n"
         "\n"
         "Exit status:\n"
         "  0  success\n"
@@ -332,12 +335,12 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     } catch (const Refusal &refusal) {
         if (refusal.status == UsageError)
             return usageError(err, refusal.message);
-        err << kProgram << ": " << refusal.message << '\n';
+        err << kProgram << ": " << escapeControls(refusal.message) << '\n';
         return refusal.status;
     } catch (const store::EngineError &e) {
-        err << kProgram << ": " << e.description() << '\n';
+        err << kProgram << ": " << escapeControls(e.description()) << '\n';
     } catch (const std::exception &e) {
-        err << kProgram << ": " << e.what() << '\n';
+        err << kProgram << ": " << escapeControls(QString::fromLocal8Bit(e.what())) << '\n';
     }
     return Failed;
 }
