@@ -9,6 +9,7 @@
 #include "store/BookmarkTable.h"
 #include "store/Schema.h"
 
+#include <QDataStream>
 #include <QDate>
 #include <QDir>
 #include <QImage>
@@ -68,6 +69,39 @@ protected:
     QString path;
 };
 
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+{
+    QByteArray chunk;
+    QDataStream out(&chunk, QIODevice::WriteOnly);
+    out << quint32(data.size());
+    out.writeRawData(type.constData(), int(type.size()));
+    out.writeRawData(data.constData(), int(data.size()));
+    out << crc32(type + data);
+    return chunk;
+}
+
+// The start of a PNG that says it is 65,535 pixels square: 16 GB of pixels.
+QByteArray hugePngStart()
+{
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out << quint32(65535) << quint32(65535) << quint8(8) << quint8(6) << quint8(0) << quint8(0)
+        << quint8(0);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+        + pngChunk("IDAT", QByteArray("\x78\x9c", 2)) + pngChunk("IEND", {});
+}
+
 } // namespace
 
 TEST_F(PictureFixture, SavedBookmarkGetsAPendingCopyThenChangesInPlace)
@@ -124,7 +158,13 @@ TEST_F(PictureFixture, RefusedPicturesChangeNothing)
     file.close();
     dialogs.choose(bad);
     dialogs.choose(platform::homePath(QStringLiteral("missing.gif")));
-    for (int i = 0; i < 3; ++i)
+    const QString huge = platform::homePath(QStringLiteral("huge.png"));
+    QFile hugeFile(huge);
+    ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
+    hugeFile.write(hugePngStart());
+    hugeFile.close();
+    dialogs.choose(huge);
+    for (int i = 0; i < 4; ++i)
         EXPECT_FALSE(editors::searchForPicture(ws));
     // A picture that was never written is not recorded either.
     EXPECT_FALSE(snapshots::attachPicture(*ws.document().database(), kNews, QStringLiteral("a1"),
@@ -132,7 +172,8 @@ TEST_F(PictureFixture, RefusedPicturesChangeNothing)
 
     EXPECT_EQ(messages.texts(),
         (QStringList {QLatin1Char('"') + bad + QStringLiteral("\" is not a standard Bitmap file."),
-            editors::pictureNotCopiedMessage(platform::homePath(QStringLiteral("missing.gif")))}));
+            editors::pictureNotCopiedMessage(platform::homePath(QStringLiteral("missing.gif"))),
+            editors::pictureTooLargeMessage(huge, QSize(65535, 65535))}));
     EXPECT_EQ(messages.shown.value(0).icon, platform::MessageIcon::Critical);
     EXPECT_TRUE(imageFiles().isEmpty());
     const auto all = rows();

@@ -4,6 +4,7 @@
 #include "browser/HeadingTreeStorage.h"
 #include "platform/AppHome.h"
 #include "shell/Workspace.h"
+#include "snapshots/CaptureLimits.h"
 #include "snapshots/PageTiles.h"
 #include "snapshots/SnapshotRun.h"
 #include "store/BookmarkTable.h"
@@ -214,9 +215,80 @@ TEST_F(SnapshotFixture, ClosingDuringACaptureStoresNothing)
     renderer.complete();
     ASSERT_TRUE(renderer.capturing());
     run->close();
-    renderer.finishCapture(page(Qt::red));
+    EXPECT_EQ(renderer.cancels, 1); // the capture ends before its next tile
+    renderer.finishCapture(QImage());
     EXPECT_EQ(run->pendingCount(), 0);
     EXPECT_TRUE(imageFiles().isEmpty());
     EXPECT_EQ(live(QStringLiteral("a1"))->pictureFile, QStringLiteral("old.png"));
     EXPECT_FALSE(ws.document().isModified());
+}
+
+TEST_F(SnapshotFixture, PauseEndsACaptureBetweenTilesAndTheBookmarkStaysPending)
+{
+    run->startClicked();
+    step();
+    renderer.complete();
+    ASSERT_TRUE(renderer.capturing());
+    run->startClicked(); // Pause
+    EXPECT_EQ(renderer.cancels, 1);
+    renderer.finishCapture(QImage());
+    EXPECT_EQ(run->mode(), SnapshotRun::Mode::Paused);
+    EXPECT_EQ(run->pendingCount(), 3);
+    EXPECT_TRUE(imageFiles().isEmpty());
+}
+
+TEST_F(SnapshotFixture, OnlyWebAndFileLinksAreCapturedAndACutPageSaysSo)
+{
+    const int navigations = renderer.navigations.size();
+    run->linkEntered(QStringLiteral("javascript:alert(1)"));
+    EXPECT_EQ(renderer.navigations.size(), navigations);
+    EXPECT_EQ(run->controls().status, snapshots::skippedLinkStatus());
+
+    // Bread's link becomes one that shows no page.
+    store::BookmarkChange change;
+    change.link = QStringLiteral("data:text/html,<script>alert(1)</script>");
+    store::BookmarkTable table(*ws.document().database());
+    ASSERT_TRUE(table.change(live(QStringLiteral("a2"))->id, change));
+    ws.list().refill(kNews, ws.document().database());
+    ws.list().selectAll();
+    run.reset();
+    run = std::make_unique<SnapshotRun>(ws, renderer);
+    renderer.complete(); // about:blank
+
+    run->startClicked();
+    step();
+    renderer.complete();
+    ASSERT_TRUE(renderer.capturing());
+    renderer.cut(QSize(100000, 100000), QSize(8192, 8192));
+    renderer.finishCapture(page(Qt::red));
+    EXPECT_EQ(run->controls().status,
+        QStringLiteral("Apple - ") + snapshots::cutPageStatus({100000, 100000}, {8192, 8192}));
+    EXPECT_TRUE(live(QStringLiteral("a1"))->pictureFile.endsWith(QStringLiteral(".png")));
+
+    step(); // Bread is skipped, Tea loads
+    EXPECT_EQ(renderer.navigations.last(), QStringLiteral("http://tea"));
+    EXPECT_FALSE(renderer.navigations.contains(*change.link));
+    EXPECT_EQ(run->controls().progressValue, 2);
+    loadAndCapture(page(Qt::green));
+    EXPECT_EQ(imageFiles().size(), 2);
+}
+
+TEST(CaptureLimits, APageIsCutToItsTopLeftPartWithinTheMemoryBound)
+{
+    using snapshots::capturedPart;
+    EXPECT_EQ(capturedPart({1280, 20000}), QSize(1280, 20000));
+    EXPECT_EQ(capturedPart({1280, 100000}), QSize(1280, 32767)); // the longest side
+    EXPECT_EQ(capturedPart({100000, 100000}), QSize(8192, 8192));
+    EXPECT_EQ(capturedPart({2000, 32767}), QSize(2000, 32767));
+    EXPECT_EQ(capturedPart({4096, 32767}), QSize(4096, 16384));
+    EXPECT_EQ(capturedPart({100000, 800}), QSize(32767, 800));
+    for (const QSize page : {QSize(100000, 100000), QSize(4096, 32767), QSize(9000, 9000)})
+        EXPECT_TRUE(snapshots::fitsPictureMemory(capturedPart(page)));
+    EXPECT_FALSE(snapshots::fitsPictureMemory({65535, 65535}));
+
+    for (const char *link : {"http://a/", "HTTPS://a/", "file:///tmp/a.html", "www.example.org"})
+        EXPECT_TRUE(snapshots::isCapturableLink(QLatin1String(link))) << link;
+    for (const char *link : {"javascript:alert(1)", " JavaScript:x", "data:text/html,x",
+             "mailto:a@b", "about:blank", "ftp://a/", ""})
+        EXPECT_FALSE(snapshots::isCapturableLink(QLatin1String(link))) << link;
 }

@@ -23,6 +23,8 @@ public:
         m_done = std::move(done);
     }
 
+    void cancelCapture() override { ++cancels; }
+
     // The page finished loading.
     void complete()
     {
@@ -39,10 +41,18 @@ public:
             done(image);
     }
 
+    // The capture in work keeps only part of the page.
+    void cut(QSize page, QSize kept)
+    {
+        if (listener())
+            listener()->captureCut(page, kept);
+    }
+
     QStringList navigations;
     int reloads = 0;
     int stops = 0;
     int captures = 0;
+    int cancels = 0;
     int zoom = kDefaultTextZoom;
 
 private:

@@ -4,12 +4,14 @@
 #include "shell/PathNames.h"
 #include "shell/Workspace.h"
 #include "snapshots/BookmarkPicture.h"
+#include "snapshots/CaptureLimits.h"
 #include "snapshots/ImageFiles.h"
 #include "store/BookmarkTable.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 namespace quillet::editors {
 
@@ -35,6 +37,15 @@ QString pictureNotCopiedMessage(const QString &path)
         + QStringLiteral(" could not be copied to the image folder.");
 }
 
+QString pictureTooLargeMessage(const QString &path, QSize size)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"')
+        + QStringLiteral(" is too large a picture (%1 x %2 pixels): pictures of up to 256 MB "
+                         "can be attached.")
+              .arg(size.width())
+              .arg(size.height());
+}
+
 bool searchForPicture(shell::Workspace &ws)
 {
     const browser::HeadingNode *heading = ws.tree().current();
@@ -56,6 +67,12 @@ bool searchForPicture(shell::Workspace &ws)
     // without a bookmark.
     if (!store::BookmarkTable(*db).findLive(headingKey, key, store::Thumbnail::Skip))
         return false;
+    QImageReader header(chosen);
+    header.setDecideFormatFromContent(true);
+    if (const QSize size = header.size(); size.isValid() && !snapshots::fitsPictureMemory(size)) {
+        ws.message(pictureTooLargeMessage(chosen, size), platform::MessageIcon::Critical);
+        return false;
+    }
 
     const QString folder = snapshots::ensureImageFolder(ws.optionSettings().imageFolder);
     const QString extension = extensionOfName(chosen).toLower();

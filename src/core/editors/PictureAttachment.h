@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 namespace quillet::shell {
@@ -18,5 +19,7 @@ QString pictureDialogTitle();
 QString pictureFilter();
 QString notBitmapMessage(const QString &path);
 QString pictureNotCopiedMessage(const QString &path);
+// A picture whose header claims more pixels than a picture may take.
+QString pictureTooLargeMessage(const QString &path, QSize size);
 
 } // namespace quillet::editors

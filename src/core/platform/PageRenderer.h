@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <functional>
 
@@ -15,6 +16,13 @@ public:
     // error page shows); not for a load that was stopped.
     virtual void documentCompleted() = 0;
     virtual void statusTextChanged(const QString &text) = 0;
+    // The page was larger than a picture may be: the capture in work keeps
+    // the top-left `kept` part of its `page` (both in device pixels).
+    virtual void captureCut(QSize page, QSize kept)
+    {
+        Q_UNUSED(page);
+        Q_UNUSED(kept);
+    }
 };
 
 // The embedded browser of the snapshot window: loads pages and captures the
@@ -38,6 +46,9 @@ public:
     // when the capture failed. `done` is not called once the renderer is
     // gone.
     virtual void capturePage(std::function<void(const QImage &)> done) = 0;
+    // Ends the capture in work before its next tile; its `done` then gets a
+    // null picture, later, never inside this call.
+    virtual void cancelCapture() = 0;
 
 protected:
     PageRendererListener *listener() const { return m_listener; }

@@ -1,6 +1,7 @@
 #include "snapshots/ImageFiles.h"
 
 #include "shell/Settings.h"
+#include "snapshots/CaptureLimits.h"
 #include "snapshots/PngTop.h"
 
 #include <QBuffer>
@@ -196,10 +197,21 @@ std::optional<QByteArray> makeThumbnail(const QString &path)
         }
         QFile file(path);
         if (reader.format() == "png" && file.open(QIODevice::ReadOnly)) {
-            const QImage top = readPngTop(file.readAll(), rowsShown(size, place));
+            // Mapped, and scaled row by row: neither the file nor the
+            // picture is ever held whole.
+            const qint64 length = file.size();
+            uchar *mapped = length > 0 ? file.map(0, length) : nullptr;
+            const QByteArray bytes = mapped
+                ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), length)
+                : file.readAll();
+            const QSize shown(place.size.width(), std::min(place.size.height(), kThumbnailHeight));
+            const QImage top = readPngTopScaled(bytes, rowsShown(size, place), shown);
             if (!top.isNull())
-                return drawTop(top, place);
+                return encodeThumbnail(top, place.offset);
         }
+        // Anything else is decoded whole: never past the memory bound.
+        if (!fitsPictureMemory(size))
+            return QByteArray();
     }
     return thumbnailOf(reader.read());
 }

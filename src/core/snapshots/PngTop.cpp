@@ -1,11 +1,14 @@
 #include "snapshots/PngTop.h"
 
+#include "snapshots/CaptureLimits.h"
+
 #include <QSysInfo>
 #include <png.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace quillet::snapshots {
 
@@ -16,7 +19,38 @@ struct Source
     const QByteArray *bytes = nullptr;
     qsizetype at = 0;
     QImage image;
+    // When set, the rows are averaged into `image` of this size, one at a
+    // time through `row`.
+    QSize scaledTo;
+    std::vector<uchar> row;
+    std::vector<quint64> sums; // per target pixel and channel, for one target row
 };
+
+// Adds one decoded source row (BGRA) to the sums of its target row.
+void addRow(Source &s, const uchar *row, int width)
+{
+    const int targetWidth = s.scaledTo.width();
+    for (int x = 0; x < width; ++x) {
+        const size_t tx = size_t(qint64(x) * targetWidth / width);
+        quint64 *sum = &s.sums[tx * 5];
+        for (int c = 0; c < 4; ++c)
+            sum[c] += row[x * 4 + c];
+        ++sum[4];
+    }
+}
+
+// Writes the averages of the sums into target row `y` and clears them.
+void flushRow(Source &s, int y)
+{
+    uchar *out = s.image.scanLine(y);
+    for (int tx = 0; tx < s.scaledTo.width(); ++tx) {
+        quint64 *sum = &s.sums[size_t(tx) * 5];
+        const quint64 count = std::max<quint64>(sum[4], 1);
+        for (int c = 0; c < 4; ++c)
+            out[tx * 4 + c] = uchar((sum[c] + count / 2) / count);
+        std::fill(sum, sum + 5, 0);
+    }
+}
 
 void readBytes(png_structp png, png_bytep data, size_t length)
 {
@@ -64,14 +98,34 @@ bool decode(Source *source, int rows)
         || (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA);
     png_read_update_info(png, info);
     const int count = std::min(rows, static_cast<int>(height));
-    source->image = QImage(
-        static_cast<int>(width), count, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const QImage::Format format = alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    const QSize scaled = source->scaledTo;
+    if (scaled.isValid()) {
+        if (scaled.width() > int(width) || scaled.height() > count || scaled.isEmpty()) {
+            png_destroy_read_struct(&png, &info, nullptr);
+            return false;
+        }
+        source->image = QImage(scaled, format);
+        source->row.resize(size_t(width) * 4);
+        source->sums.assign(size_t(scaled.width()) * 5, 0);
+    } else if (fitsPictureMemory(QSize(int(width), count))) {
+        source->image = QImage(static_cast<int>(width), count, format);
+    }
     if (source->image.isNull()) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    for (int y = 0; y < count; ++y)
-        png_read_row(png, source->image.scanLine(y), nullptr);
+    for (int y = 0; y < count; ++y) {
+        if (!scaled.isValid()) {
+            png_read_row(png, source->image.scanLine(y), nullptr);
+            continue;
+        }
+        png_read_row(png, source->row.data(), nullptr);
+        const int target = int(qint64(y) * scaled.height() / count);
+        addRow(*source, source->row.data(), int(width));
+        if (y + 1 == count || int(qint64(y + 1) * scaled.height() / count) != target)
+            flushRow(*source, target);
+    }
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
@@ -84,6 +138,18 @@ QImage readPngTop(const QByteArray &bytes, int rows)
         return {};
     auto source = std::make_unique<Source>();
     source->bytes = &bytes;
+    if (!decode(source.get(), rows))
+        return {};
+    return std::move(source->image);
+}
+
+QImage readPngTopScaled(const QByteArray &bytes, int rows, QSize size)
+{
+    if (rows < 1 || size.isEmpty() || QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+        return {};
+    auto source = std::make_unique<Source>();
+    source->bytes = &bytes;
+    source->scaledTo = size;
     if (!decode(source.get(), rows))
         return {};
     return std::move(source->image);

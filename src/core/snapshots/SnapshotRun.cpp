@@ -3,6 +3,7 @@
 #include "shell/Strings.h"
 #include "shell/Workspace.h"
 #include "snapshots/BookmarkPicture.h"
+#include "snapshots/CaptureLimits.h"
 #include "snapshots/ImageFiles.h"
 #include "store/BookmarkTable.h"
 #include "store/EngineError.h"
@@ -198,6 +199,10 @@ void SnapshotRun::linkEntered(const QString &address)
 {
     if (!m_controls.linkEnabled)
         return;
+    if (!isCapturableLink(address)) {
+        setStatus(skippedLinkStatus());
+        return;
+    }
     m_forceCapture = m_pageReady = false;
     m_manualLink = true;
     m_controls.link = address;
@@ -258,6 +263,12 @@ void SnapshotRun::statusTextChanged(const QString &text)
     setStatus(text);
 }
 
+void SnapshotRun::captureCut(QSize page, QSize kept)
+{
+    if (m_phase == Phase::Capturing)
+        m_cutStatus = cutPageStatus(page, kept);
+}
+
 void SnapshotRun::runNext()
 {
     if (m_pending.empty()) {
@@ -280,6 +291,14 @@ void SnapshotRun::navigateStep()
 {
     if (requestCheck())
         return;
+    if (!m_manualLink && !isCapturableLink(m_pending.front().link)) {
+        // Nothing is loaded: the bookmark keeps its picture.
+        setStatus(m_pending.front().name + QStringLiteral(" - ") + skippedLinkStatus());
+        m_pending.pop_front();
+        ++m_controls.progressValue;
+        runNext();
+        return;
+    }
     setStatus(QStringLiteral("Status: Wait a moment, please."));
     m_phase = Phase::Waiting;
     if (m_manualLink) {
@@ -295,6 +314,13 @@ void SnapshotRun::navigateStep()
 // The wait for the page: anything that may end it comes here.
 void SnapshotRun::wake()
 {
+    if (m_phase == Phase::Capturing) {
+        // Pause, Stop and closing end a capture between two of its tiles;
+        // the requests are handled when it has ended.
+        if (m_closeRequest || m_stopRequest || m_pauseRequest)
+            m_renderer.cancelCapture();
+        return;
+    }
     if (m_phase != Phase::Waiting || requestCheck())
         return;
     if (!m_pageReady && m_forceCapture) {
@@ -309,6 +335,7 @@ void SnapshotRun::capture()
 {
     m_pageReady = false;
     m_phase = Phase::Capturing;
+    m_cutStatus.clear();
     setStatus(stepStatus(m_pending.front(), "Capturing picture... "));
     QPointer<SnapshotRun> self(this);
     m_renderer.capturePage([self, steps = m_steps](const QImage &image) {
@@ -325,6 +352,8 @@ void SnapshotRun::captured(const QImage &image)
     const SnapshotEntry entry = m_pending.front();
     store(entry, image);
     refreshOrigin(entry);
+    if (!m_cutStatus.isEmpty() && !image.isNull())
+        setStatus(entry.name + QStringLiteral(" - ") + m_cutStatus);
     m_pending.pop_front();
     ++m_controls.progressValue;
     changed();

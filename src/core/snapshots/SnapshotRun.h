@@ -88,6 +88,7 @@ public:
 
     void documentCompleted() override;
     void statusTextChanged(const QString &text) override;
+    void captureCut(QSize page, QSize kept) override;
 
 Q_SIGNALS:
     void controlsChanged();
@@ -132,6 +133,7 @@ private:
     bool m_forceCapture = false;
     bool m_manualLink = false;
     bool m_skipFirstCompletion = true;
+    QString m_cutStatus; // of the capture in work: what part of the page it keeps
 };
 
 QString snapshotWindowTitle();

@@ -1,5 +1,6 @@
 #include "platform/QtPageRenderer.h"
 
+#include "snapshots/CaptureLimits.h"
 #include "snapshots/PageTiles.h"
 
 #include <QAuthenticator>
@@ -13,9 +14,12 @@
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quillet::platform {
 
@@ -25,12 +29,11 @@ namespace {
 // and a grab sees it a little later still.
 constexpr int kSettleMs = 50;
 constexpr int kPollMs = 2;
-// A step of a capture that takes longer has lost its page (a crash, a
-// navigation); the capture then fails instead of waiting for ever.
-constexpr int kStepTimeoutMs = 15000;
-// The longest side of a captured picture; longer pages keep their top and
-// left part.
-constexpr int kLargestSide = 32767;
+// A capture that takes longer than this from its start, and this much more
+// for each of its tiles, has lost its page (a crash, a navigation, a view
+// that never paints); it then fails instead of waiting for ever.
+constexpr int kCaptureTimeoutMs = 15000;
+constexpr int kTileTimeoutMs = 2000;
 
 const double kZoomFactors[PageRenderer::kTextZoomLevels] = {0.75, 0.875, 1.0, 1.25, 1.5};
 
@@ -41,6 +44,21 @@ const QString kMeasureScript = QStringLiteral(
     "if(!d)return null;"
     "return [Math.max(d.scrollWidth,b?b.scrollWidth:0),Math.max(d.scrollHeight,b?b.scrollHeight:0),"
     "Math.floor(v?v.width:d.clientWidth),Math.floor(v?v.height:d.clientHeight)];})()");
+
+// A page from the web never reads local files, whatever it asks for: only
+// a page loaded from a file may (its pictures and style sheets).
+class LocalFileGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        // Loading a file as the page itself is for acceptNavigationRequest.
+        if (info.requestUrl().isLocalFile() && !info.firstPartyUrl().isLocalFile()
+            && info.resourceType() != QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+            info.block(true);
+    }
+};
 
 // The page of the snapshot browser: everything that would reach past the
 // view is refused quietly.
@@ -70,6 +88,12 @@ public:
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
+    // Local files open only when the program asks for them, never through
+    // a link, a redirect or a script of a page.
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool) override
+    {
+        return !url.isLocalFile() || type == NavigationTypeTyped;
+    }
     void javaScriptAlert(const QUrl &, const QString &) override { }
     bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
     bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
@@ -86,6 +110,7 @@ protected:
 
 struct QtPageRenderer::Capture
 {
+    quint64 token = 0; // results of an earlier capture carry another one
     std::function<void(const QImage &)> done;
     QImage canvas;
     double scale = 1.0; // device pixels per page pixel
@@ -101,6 +126,7 @@ QtPageRenderer::QtPageRenderer(QWidget *parent)
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     connect(m_profile, &QWebEngineProfile::downloadRequested, this,
         [](QWebEngineDownloadRequest *download) { download->cancel(); });
+    m_profile->setUrlRequestInterceptor(new LocalFileGuard(m_profile));
 
     m_view = new QWebEngineView(parent);
     m_view->setObjectName(QStringLiteral("webSnap"));
@@ -142,7 +168,6 @@ QtPageRenderer::QtPageRenderer(QWidget *parent)
     m_view->setPage(page);
 
     m_watchdog.setSingleShot(true);
-    m_watchdog.setInterval(kStepTimeoutMs);
     connect(&m_watchdog, &QTimer::timeout, this, [this] { endCapture(QImage()); });
 }
 
@@ -162,6 +187,10 @@ void QtPageRenderer::navigate(const QString &address)
     if (!m_view)
         return;
     const QUrl url = QUrl::fromUserInput(address);
+    // A page from the web reads no local files; a local page may read those
+    // next to it.
+    m_view->page()->settings()->setAttribute(
+        QWebEngineSettings::LocalContentCanAccessFileUrls, url.isLocalFile());
     m_view->setUrl(url);
     // The engine reports no load for the empty page; it is complete at once.
     if (url.toString() == QLatin1String("about:blank")) {
@@ -200,11 +229,10 @@ void QtPageRenderer::runScript(const QString &script, std::function<void(const Q
         endCapture(QImage());
         return;
     }
-    m_watchdog.start();
     QPointer<QtPageRenderer> self(this);
     m_view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-        [self, then = std::move(then)](const QVariant &result) {
-            if (self && self->m_capture)
+        [self, token = m_capture->token, then = std::move(then)](const QVariant &result) {
+            if (self && self->isCapture(token))
                 then(result);
         });
 }
@@ -216,8 +244,20 @@ void QtPageRenderer::capturePage(std::function<void(const QImage &)> done)
         return;
     }
     m_capture = std::make_unique<Capture>();
+    m_capture->token = ++m_lastToken;
     m_capture->done = std::move(done);
+    m_watchdog.start(kCaptureTimeoutMs);
     runScript(kMeasureScript, [this](const QVariant &sizes) { measured(sizes); });
+}
+
+void QtPageRenderer::cancelCapture()
+{
+    if (!m_capture)
+        return;
+    QTimer::singleShot(0, this, [this, token = m_capture->token] {
+        if (isCapture(token))
+            endCapture(QImage());
+    });
 }
 
 void QtPageRenderer::measured(const QVariant &sizes)
@@ -229,17 +269,21 @@ void QtPageRenderer::measured(const QVariant &sizes)
     }
     Capture &c = *m_capture;
     c.scale = m_view->zoomFactor() * m_view->devicePixelRatioF();
-    int pageW = values[0].toInt();
-    int pageH = values[1].toInt();
+    const double pageW = std::max(values[0].toDouble(), 0.0);
+    const double pageH = std::max(values[1].toDouble(), 0.0);
     const QSize tile(values[2].toInt(), values[3].toInt());
-    pageW = std::min(pageW, static_cast<int>(kLargestSide / c.scale));
-    pageH = std::min(pageH, static_cast<int>(kLargestSide / c.scale));
+    // The page in device pixels, and the top-left part of it a picture
+    // holds; the tiles cover that part only.
+    const QSize page(int(std::min(pageW * c.scale, 1e9)), int(std::min(pageH * c.scale, 1e9)));
+    const QSize canvas = snapshots::capturedPart(page);
+    if (canvas != page && listener())
+        listener()->captureCut(page, canvas);
+    const QSize covered(int(canvas.width() / c.scale), int(canvas.height() / c.scale));
     // Each tile shows once, however often the walk passes it.
-    for (const QPoint &p : snapshots::tilePositions(QSize(pageW, pageH), tile)) {
+    for (const QPoint &p : snapshots::tilePositions(covered, tile)) {
         if (std::find(c.positions.begin(), c.positions.end(), p) == c.positions.end())
             c.positions.push_back(p);
     }
-    const QSize canvas(std::lround(pageW * c.scale), std::lround(pageH * c.scale));
     c.tile = QSize(std::lround(tile.width() * c.scale), std::lround(tile.height() * c.scale));
     if (c.positions.empty() || canvas.isEmpty()) {
         endCapture(QImage());
@@ -251,6 +295,10 @@ void QtPageRenderer::measured(const QVariant &sizes)
         return;
     }
     c.canvas.fill(Qt::white);
+    // Still counted from the capture's start: each tile adds its share.
+    const qint64 tiles = qint64(c.positions.size());
+    m_watchdog.start(int(std::min<qint64>(
+        m_watchdog.remainingTime() + tiles * kTileTimeoutMs, std::numeric_limits<int>::max())));
     scrollToNextTile();
 }
 
@@ -279,16 +327,17 @@ void QtPageRenderer::waitForFrame()
                              "Math.round(window.scrollY)]:null"),
         [this](const QVariant &result) {
             const QVariantList scrolled = result.toList();
+            const quint64 token = m_capture->token;
             if (scrolled.size() != 2) {
-                QTimer::singleShot(kPollMs, this, [this] {
-                    if (m_capture)
+                QTimer::singleShot(kPollMs, this, [this, token] {
+                    if (isCapture(token))
                         waitForFrame();
                 });
                 return;
             }
             const QPoint at(scrolled[0].toInt(), scrolled[1].toInt());
-            QTimer::singleShot(kSettleMs, this, [this, at] {
-                if (m_capture)
+            QTimer::singleShot(kSettleMs, this, [this, token, at] {
+                if (isCapture(token))
                     copyTile(at);
             });
         });
@@ -308,6 +357,11 @@ void QtPageRenderer::copyTile(QPoint scrolled)
     painter.drawImage(target, frame, QRect(QPoint(0, 0), c.tile));
     painter.end();
     scrollToNextTile();
+}
+
+bool QtPageRenderer::isCapture(quint64 token) const
+{
+    return m_capture && m_capture->token == token;
 }
 
 void QtPageRenderer::endCapture(QImage image)

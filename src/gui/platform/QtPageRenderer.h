@@ -37,6 +37,7 @@ public:
     void stop() override;
     void setTextZoom(int level) override;
     void capturePage(std::function<void(const QImage &)> done) override;
+    void cancelCapture() override;
 
     // The zoom factors of the five text sizes.
     static double zoomFactorOf(int level);
@@ -48,12 +49,15 @@ private:
     void waitForFrame();
     void copyTile(QPoint scrolled);
     void endCapture(QImage image);
+    // A capture is in work, and it is the one `token` belongs to.
+    bool isCapture(quint64 token) const;
     void runScript(const QString &script, std::function<void(const QVariant &)> then);
 
     QWebEngineProfile *m_profile = nullptr;
     QPointer<QWebEngineView> m_view;
     std::unique_ptr<Capture> m_capture;
-    QTimer m_watchdog;
+    QTimer m_watchdog; // from the start of a capture
+    quint64 m_lastToken = 0;
     bool m_stopped = false;
 };
 
