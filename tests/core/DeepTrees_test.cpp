@@ -180,7 +180,8 @@ void DeepTreeTest::runEveryCommand(Shape shape)
     QString listed;
     timed("quillet-cli list", [&] { EXPECT_EQ(cli({QStringLiteral("list"), copy}, &listed), 0); });
     EXPECT_EQ(listed.count(QLatin1Char('\n')), 3);
-    EXPECT_TRUE(listed.contains(QStringLiteral("/h%1\tDeep\t").arg(kMillion)));
+    const QString lastTitle = shape == Shape::Chain ? last : QStringLiteral("h");
+    EXPECT_TRUE(listed.contains(QLatin1Char('/') + lastTitle + QStringLiteral("\tDeep\t")));
     QString found;
     timed("quillet-cli find", [&] {
         EXPECT_EQ(cli({QStringLiteral("find"), copy, QStringLiteral("Deep")}, &found), 0);
@@ -254,6 +255,7 @@ void DeepTreeTest::runEveryCommand(Shape shape)
         EXPECT_EQ(result.headings, kMillion + 1);
     });
     EXPECT_GT(QFile(cliExport).size(), qint64(kMillion) * 20);
+    QFile::remove(cliExport);
     // Read back, the chain stops at the deepest level an import keeps.
     timed("HTML import read", [&] {
         const browsers::ReadBookmarks read = browsers::readBookmarkHtmlFile(exported);

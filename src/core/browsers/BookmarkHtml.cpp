@@ -458,7 +458,7 @@ private:
     static constexpr qsizetype kFlushSize = 1 << 20;
     // Deeper levels are indented as this one: indenting each by its depth
     // would make a deep chain's file grow with the square of its depth.
-    static constexpr int kDeepestIndent = 64;
+    static constexpr int kDeepestIndent = 8;
 
     void append(const char *text) { m_buffer.append(text); }
     void indent(int level) { m_buffer.append(std::min(level, kDeepestIndent) * 4, ' '); }
