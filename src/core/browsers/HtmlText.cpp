@@ -13,16 +13,18 @@ namespace {
 
 bool isAscii(QByteArrayView bytes)
 {
+    // By index: an empty view may have no data at all.
     const char *p = bytes.data();
-    const char *end = p + bytes.size();
-    for (; p + 8 <= end; p += 8) {
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
         quint64 word;
-        std::memcpy(&word, p, sizeof word);
+        std::memcpy(&word, p + i, sizeof word);
         if (word & 0x8080808080808080ULL)
             return false;
     }
-    for (; p < end; ++p) {
-        if (static_cast<unsigned char>(*p) & 0x80)
+    for (; i < n; ++i) {
+        if (static_cast<unsigned char>(p[i]) & 0x80)
             return false;
     }
     return true;
