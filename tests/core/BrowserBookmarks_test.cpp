@@ -440,7 +440,7 @@ TEST(BookmarkFileReading, NestingIsCappedInEveryReader)
         "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, "
         "parent INTEGER, position INTEGER, title TEXT, dateAdded INTEGER, guid TEXT);"
         "INSERT INTO moz_places VALUES (1, 'http://deep/', 'deep');"
-        "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 'menu________');"
+        "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 0, 'menu________');"
         "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
         "INSERT INTO moz_bookmarks SELECT i, 2, NULL, i - 1, 0, 'f', 0, 'g' || i FROM n;"
         "INSERT INTO moz_bookmarks VALUES (%2, 1, 1, %1, 0, NULL, 0, 'gdeep');")

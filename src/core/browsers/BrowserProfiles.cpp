@@ -264,7 +264,8 @@ ReadBookmarks readPlacesCopy(const QString &path)
             "AND n.name = 'bookmarkProperties/description')");
     if (db.hasColumn("moz_places", "description"))
         descriptions << QStringLiteral("p.description");
-    descriptions << QStringLiteral("NULL");
+    // coalesce() wants two arguments at least.
+    descriptions << QStringLiteral("NULL") << QStringLiteral("NULL");
     const QString sql = QStringLiteral(
         "SELECT b.id, b.type, b.parent, b.title, b.dateAdded, b.guid, p.url, p.title, "
         "coalesce(%1) FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
