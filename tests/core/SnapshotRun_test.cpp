@@ -265,7 +265,9 @@ TEST_F(SnapshotFixture, OnlyWebAndFileLinksAreCapturedAndACutPageSaysSo)
         QStringLiteral("Apple - ") + snapshots::cutPageStatus({100000, 100000}, {8192, 8192}));
     EXPECT_TRUE(live(QStringLiteral("a1"))->pictureFile.endsWith(QStringLiteral(".png")));
 
-    step(); // Bread is skipped, Tea loads
+    step(); // Bread is skipped
+    EXPECT_EQ(run->controls().status, QStringLiteral("Bread - ") + snapshots::skippedLinkStatus());
+    step(); // Tea loads
     EXPECT_EQ(renderer.navigations.last(), QStringLiteral("http://tea"));
     EXPECT_FALSE(renderer.navigations.contains(*change.link));
     EXPECT_EQ(run->controls().progressValue, 2);
