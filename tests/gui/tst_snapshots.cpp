@@ -155,7 +155,7 @@ private Q_SLOTS:
                            "</html>"));
         QWidget host;
         host.setAttribute(Qt::WA_DontShowOnScreen);
-        host.resize(1024, 768);
+        host.resize(4096, 4096); // four tiles: the test stays quick
         platform::QtPageRenderer renderer(&host);
         renderer.view()->resize(host.size());
         host.show();
