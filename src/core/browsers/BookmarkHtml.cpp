@@ -105,7 +105,12 @@ public:
 private:
     int lineAt(const char *at)
     {
-        m_line += static_cast<int>(std::count(m_lineFrom, at, '\n'));
+        // Problems mostly come in file order, but a folder or a bookmark is
+        // judged when its text ends, after problems found further on.
+        if (at >= m_lineFrom)
+            m_line += static_cast<int>(std::count(m_lineFrom, at, '\n'));
+        else
+            m_line -= static_cast<int>(std::count(at, m_lineFrom, '\n'));
         m_lineFrom = at;
         return m_line;
     }
