@@ -10,7 +10,6 @@
 #include "platform/AppHome.h"
 #include "platform/QtPageRenderer.h"
 #include "shell/MainWindow.h"
-#include "snapshots/ImageFiles.h"
 #include "snapshots/SnapshotRun.h"
 #include "store/BookmarkTable.h"
 
@@ -141,60 +140,6 @@ private Q_SLOTS:
         });
         QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
         QCOMPARE(markers.wrongBlocks(captured), 0);
-    }
-
-    // A page that makes itself 100,000 pixels square is captured to its
-    // top-left part, within the memory bound; how much the process took at
-    // most is printed for comparison.
-    void aHugePageIsCapturedToItsTopLeftPart()
-    {
-        clearHome();
-        const QString page = writePage(QStringLiteral("huge.htm"),
-            QStringLiteral("<!DOCTYPE html><html><body style=\"margin:0;width:100000px;"
-                           "height:100000px;background:linear-gradient(red,blue)\"></body>"
-                           "</html>"));
-        QWidget host;
-        host.setAttribute(Qt::WA_DontShowOnScreen);
-        host.resize(4096, 4096); // four tiles: the test stays quick
-        platform::QtPageRenderer renderer(&host);
-        renderer.view()->resize(host.size());
-        host.show();
-        QSignalSpy loaded(renderer.view(), &QWebEngineView::loadFinished);
-        renderer.navigate(QUrl::fromLocalFile(page).toString());
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
-
-        struct CutListener : platform::PageRendererListener
-        {
-            void documentCompleted() override { }
-            void statusTextChanged(const QString &) override { }
-            void captureCut(QSize page, QSize kept) override { cut = {page, kept}; }
-            std::pair<QSize, QSize> cut;
-        } listener;
-        renderer.setListener(&listener);
-        QImage captured;
-        bool done = false;
-        renderer.capturePage([&](const QImage &image) {
-            captured = image;
-            done = true;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(done, 120000);
-        renderer.setListener(nullptr);
-        QCOMPARE(listener.cut.first, QSize(100000, 100000));
-        QCOMPARE(captured.size(), QSize(8192, 8192));
-        QCOMPARE(listener.cut.second, captured.size());
-        QVERIFY(qRed(captured.pixel(10, 10)) > 200);
-        const QString png = platform::homePath(QStringLiteral("huge.png"));
-        QVERIFY(snapshots::savePng(captured, png));
-        captured = QImage();
-        const QByteArray thumbnail = snapshots::makeThumbnail(png).value_or(QByteArray());
-        QCOMPARE(QImage::fromData(thumbnail).size(), QSize(180, 132));
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : status.readAll().split('\n')) {
-                if (line.startsWith("VmHWM"))
-                    qInfo("Capture of a 100000 x 100000 page: %s", line.simplified().constData());
-            }
-        }
     }
 };
 
