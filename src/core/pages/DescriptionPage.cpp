@@ -30,10 +30,10 @@ QString completeLink(const QString &link)
     return QStringLiteral("http://") + link;
 }
 
-QString descriptionPageText(
-    const QString &folder, const store::BookmarkRow &row, const QString &imageFile)
+QString descriptionPageText(const QString &folder, const store::BookmarkRow &row,
+    const QString &imageFile, Resource pageTemplate)
 {
-    QString page = resourceText(Resource::DescriptionTemplate);
+    QString page = resourceText(pageTemplate);
     page.replace(QLatin1String("&imgPath&"), QDir::toNativeSeparators(folder));
     page.replace(QLatin1String("&urlName&"), row.name);
     page.replace(QLatin1String("&urlLink&"), completeLink(row.link));
@@ -103,7 +103,7 @@ std::optional<QString> DescriptionPageWriter::preparePage(const store::BookmarkR
         if (!writeFileBytes(dir + QLatin1Char('/') + imageFile, row.thumbnail))
             return std::nullopt;
     }
-    return descriptionPageText(dir, row, imageFile);
+    return descriptionPageText(dir, row, imageFile, m_template);
 }
 
 bool paneMayLoad(const QUrl &url, const QString &folder)

@@ -6,11 +6,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineView>
 #include <memory>
 #include <vector>
 
 class QWebEngineProfile;
-class QWebEngineView;
 class QWidget;
 
 namespace quillet::platform {
