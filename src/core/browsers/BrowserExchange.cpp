@@ -87,6 +87,7 @@ int BrowserExchange::importBookmarks()
     m_ws.setStatus(QStringLiteral("Status: Importing browser bookmarks..."));
     platform::yieldToEventLoop();
     const QString headingKey = heading->key;
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import bookmarks"));
     const ImportResult result = browsers::importBookmarks(
         *db, m_ws.tree(), heading, source->kind, source->path, m_ws.services().progress);
     if (!result.ok()) {

@@ -407,6 +407,8 @@ void FavoritesExchange::synchronizeFromFavorites()
     if (!db)
         return;
     const auto idleAtEnd = qScopeGuard([this] { m_ws.showIdleStatus(); });
+    // The emptying forgets every step, and the import that follows is none.
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Synchronize"));
 
     m_ws.setStatus(QStringLiteral("Status: Cleaning..."));
     m_ws.clipboard().clear();
@@ -456,6 +458,7 @@ void FavoritesExchange::synchronizeToFavorites()
 void FavoritesExchange::importCommand()
 {
     m_ws.clipboard().clear();
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import Favorites"));
     importFavorites(m_ws.services().progress);
     m_ws.list().showListStatus(true);
 }

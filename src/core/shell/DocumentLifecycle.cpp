@@ -473,7 +473,10 @@ bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progres
     if (!newDocument(false))
         return false;
     try {
+        // What the document starts with is no step to undo.
+        const browser::EditHistory::Scope step(&m_ws.history(), QString());
         favorites::FavoritesExchange(m_ws, *this).importFavorites(progress);
+        m_ws.history().clear();
     } catch (const EngineError &e) {
         // Nothing was imported; the empty document stays.
         platform::yieldToEventLoop();

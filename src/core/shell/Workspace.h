@@ -2,6 +2,7 @@
 
 #include "browser/BookmarkClipboard.h"
 #include "browser/BookmarkList.h"
+#include "browser/EditHistory.h"
 #include "browser/HeadingTreeModel.h"
 #include "platform/DescriptionView.h"
 #include "platform/DesktopServices.h"
@@ -40,6 +41,7 @@ public:
     browser::HeadingTreeModel &tree() { return m_tree; }
     browser::BookmarkList &list() { return m_list; }
     browser::BookmarkClipboard &clipboard() { return m_clipboard; }
+    browser::EditHistory &history() { return m_history; }
     WindowSettings &windowSettings() { return m_window; }
     OptionSettings &optionSettings() { return m_options; }
     const Services &services() const { return m_services; }
@@ -73,6 +75,7 @@ private:
     browser::HeadingTreeModel m_tree;
     browser::BookmarkClipboard m_clipboard;
     browser::BookmarkList m_list;
+    browser::EditHistory m_history;
     WindowSettings m_window;
     OptionSettings m_options;
 };

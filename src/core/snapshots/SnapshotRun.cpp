@@ -388,6 +388,8 @@ void SnapshotRun::store(const SnapshotEntry &entry, const QImage &image)
     const QString path = folder + QLatin1Char('/') + name;
     if (!savePng(image, path))
         return;
+    // Each bookmark's snapshot is a step of its own.
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Snapshot"));
     bool attached = false;
     try {
         attached = attachPicture(*db, m_headingKey, entry.key, folder, name).has_value();

@@ -1,6 +1,7 @@
 #include "store/BookmarkTable.h"
 
 #include "store/Database.h"
+#include "store/RowLog.h"
 #include "store/Statement.h"
 
 #include <QHash>
@@ -229,7 +230,10 @@ qint64 BookmarkTable::addPending(const BookmarkRow &row)
         .bind(7, textValue(row.pictureFile))
         .bind(8, row.thumbnail);
     s.run();
-    return sqlite3_last_insert_rowid(m_db.handle());
+    const qint64 id = sqlite3_last_insert_rowid(m_db.handle());
+    if (RowLog *log = recordingLog())
+        log->added(id);
+    return id;
 }
 
 std::optional<qint64> BookmarkTable::addCopy(qint64 id, const BookmarkChange &change)
@@ -247,7 +251,10 @@ std::optional<qint64> BookmarkTable::addCopy(qint64 id, const BookmarkChange &ch
     s.run();
     if (sqlite3_changes(m_db.handle()) == 0)
         return std::nullopt;
-    return sqlite3_last_insert_rowid(m_db.handle());
+    const qint64 copy = sqlite3_last_insert_rowid(m_db.handle());
+    if (RowLog *log = recordingLog())
+        log->added(copy);
+    return copy;
 }
 
 std::optional<RowState> BookmarkTable::stateOf(qint64 id) const
@@ -259,20 +266,27 @@ std::optional<RowState> BookmarkTable::stateOf(qint64 id) const
     return static_cast<RowState>(s.integer(0));
 }
 
+void BookmarkTable::changeInPlace(qint64 id, const BookmarkChange &change)
+{
+    Statement s(m_db,
+        QStringLiteral("UPDATE tbItems SET tKey = ifnull(?2, tKey), lKey = ifnull(?3, lKey), "
+                       "urlName = ifnull(?4, urlName), urlLink = ifnull(?5, urlLink), "
+                       "urlDate = ifnull(?6, urlDate), urlDescrip = ifnull(?7, urlDescrip), "
+                       "imgFile = ifnull(?8, imgFile), "
+                       "urlThumb = CASE WHEN ?9 THEN ?10 ELSE urlThumb END WHERE ID = ?1"));
+    bindChange(s, id, change);
+    s.run();
+}
+
 std::optional<BookmarkTable::Changed> BookmarkTable::change(qint64 id, const BookmarkChange &change)
 {
     const std::optional<RowState> state = stateOf(id);
     if (!state || *state == RowState::Removed)
         return std::nullopt;
     if (*state == RowState::Added) {
-        Statement s(m_db,
-            QStringLiteral("UPDATE tbItems SET tKey = ifnull(?2, tKey), lKey = ifnull(?3, lKey), "
-                           "urlName = ifnull(?4, urlName), urlLink = ifnull(?5, urlLink), "
-                           "urlDate = ifnull(?6, urlDate), urlDescrip = ifnull(?7, urlDescrip), "
-                           "imgFile = ifnull(?8, imgFile), "
-                           "urlThumb = CASE WHEN ?9 THEN ?10 ELSE urlThumb END WHERE ID = ?1"));
-        bindChange(s, id, change);
-        s.run();
+        if (RowLog *log = recordingLog())
+            log->changed(id, currentValues(id, change));
+        changeInPlace(id, change);
         return Changed {id, false};
     }
     // A saved row is never changed: a new version replaces it and the old
@@ -293,14 +307,20 @@ void BookmarkTable::setListKey(qint64 id, const QString &key)
 
 void BookmarkTable::remove(const RowRef &row)
 {
+    RowLog *log = recordingLog();
     if (row.state == RowState::Added) {
-        Statement s(m_db, QStringLiteral("DELETE FROM tbItems WHERE ID = ?1"));
-        s.bind(1, row.id);
-        s.run();
+        if (log) {
+            // Kept on the side: an undo brings it back whole.
+            const qint64 slot = bury(row.id);
+            if (slot != 0)
+                log->buried(row.id, slot);
+        } else {
+            deleteRow(row.id);
+        }
     } else {
-        Statement s(m_db, QStringLiteral("UPDATE tbItems SET delFlag = -1 WHERE ID = ?1"));
-        s.bind(1, row.id);
-        s.run();
+        setState(row.id, RowState::Removed);
+        if (log && sqlite3_changes(m_db.handle()) > 0)
+            log->restated(row.id, row.state, RowState::Removed);
     }
 }
 

@@ -12,6 +12,7 @@
 namespace quillet::store {
 
 class Database;
+class RowLog;
 
 // Whether a read brings the thumbnail along (it may be large).
 enum class Thumbnail
@@ -123,11 +124,33 @@ public:
     // Discard: added rows go, removed ones come back.
     void undoPending();
 
+    // While the document keeps a history, the writes above report to its
+    // journal, and a pending row that goes is buried on the side instead of
+    // lost. Creates the side table of this connection (idempotent).
+    static void prepareHistory(Database &db);
+    // Undoes the changes of `log`, last first, and records in `inverse`
+    // what undoes that (so the same call redoes it). Records nothing in the
+    // journal. Callers run it inside their transaction.
+    void playBack(const RowLog &log, RowLog &inverse);
+    // Lets go of the rows `log` keeps buried (its step left the history).
+    void forgetBuried(const RowLog &log) noexcept;
+    // Lets go of every buried row.
+    void forgetAllBuried() noexcept;
+
 private:
     std::vector<BookmarkRow> select(const QString &where, const QStringList &arguments,
         Thumbnail thumbnail, int limit = -1) const;
     std::optional<RowState> stateOf(qint64 id) const;
     void settle(const QString &dropSql, const QString &keepSql);
+    RowLog *recordingLog() const;
+    // The values `shape` names, as row `id` holds them now.
+    BookmarkChange currentValues(qint64 id, const BookmarkChange &shape) const;
+    void changeInPlace(qint64 id, const BookmarkChange &change);
+    void deleteRow(qint64 id);
+    // Moves a row into the side table; returns its slot.
+    qint64 bury(qint64 id);
+    void raise(qint64 slot);
+    void setState(qint64 id, RowState state);
 
     Database &m_db;
 };

@@ -3,6 +3,7 @@
 #include "store/DocumentCheck.h"
 #include "store/JetDialect.h"
 #include "store/Recordset.h"
+#include "store/RowLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -522,6 +523,8 @@ Transaction::~Transaction()
     --m_db.m_transactionDepth;
     // Table definitions may have changed back.
     m_db.m_fieldCache.clear();
+    if (m_db.m_transactionDepth == 0 && m_db.m_rowJournal)
+        m_db.m_rowJournal->rolledBack();
 }
 
 void Transaction::commit()

@@ -16,6 +16,7 @@ struct sqlite3_stmt;
 namespace quillet::store {
 
 class Recordset;
+class RowJournal;
 
 // One document file held open by the program: a SQLCipher database opened
 // exclusively, read-write, with the document password. The SQL texts it runs
@@ -78,6 +79,10 @@ public:
     using WriteHook = std::function<void(const QString &sql)>;
     void setWriteHook(WriteHook hook) { m_writeHook = std::move(hook); }
 
+    // The history that records changes of bookmark rows; null when none.
+    void setRowJournal(RowJournal *journal) { m_rowJournal = journal; }
+    RowJournal *rowJournal() const { return m_rowJournal; }
+
     // Low-level statement access for the store's own code and the recordsets.
     sqlite3_stmt *prepareCached(const QString &sql);
     void runWrite(sqlite3_stmt *stmt, const QString &sqlForHook);
@@ -100,6 +105,7 @@ private:
     QHash<QString, sqlite3_stmt *> m_statements;
     QHash<QString, QList<FieldDef>> m_fieldCache;
     WriteHook m_writeHook;
+    RowJournal *m_rowJournal = nullptr;
     int m_transactionDepth = 0;
 };
 

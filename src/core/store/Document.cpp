@@ -61,6 +61,7 @@ void Document::createUntitled(bool showNewMarker)
         throw;
     }
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
     m_untitled = true;
     setModified(false);
     setNames(path);
@@ -70,6 +71,7 @@ void Document::createUntitled(bool showNewMarker)
 void Document::adoptOpened(std::unique_ptr<Database> db, const QString &path)
 {
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
     setTitledName(path);
 }
 
@@ -92,14 +94,17 @@ void Document::closeAndDeleteUntitled()
 
 void Document::closeDatabase()
 {
-    if (m_db)
-        m_db->close();
+    if (!m_db)
+        return;
+    m_db->close();
     m_db.reset();
+    Q_EMIT databaseChanged();
 }
 
 void Document::setDatabase(std::unique_ptr<Database> db)
 {
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
 }
 
 void Document::registerPendingImageFile(const QString &name)

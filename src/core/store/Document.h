@@ -57,6 +57,9 @@ public:
 Q_SIGNALS:
     void captionChanged(const QString &caption);
     void modifiedChanged(bool modified);
+    // Another database became current, or none (New, Open, Save As,
+    // restore, compaction, close).
+    void databaseChanged();
 
 private:
     void setNames(const QString &path);

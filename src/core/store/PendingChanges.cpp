@@ -3,6 +3,7 @@
 #include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/Recordset.h"
+#include "store/RowLog.h"
 #include "store/Schema.h"
 
 namespace quillet::store {
@@ -54,6 +55,9 @@ void resolvePendingChanges(Database &db, Resolution resolution,
     if (progress)
         progress->setValue(steps);
     transaction.commit();
+    // Every pending row is settled: there is nothing left to undo.
+    if (RowJournal *journal = db.rowJournal())
+        journal->settled();
 }
 
 } // namespace quillet::store

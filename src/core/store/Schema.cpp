@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "store/DocumentCheck.h"
+#include "store/RowLog.h"
 
 #include <QFile>
 
@@ -83,6 +84,9 @@ void resetDocumentTables(Database &db)
         db.createTable(table);
     }
     transaction.commit();
+    // No step before the emptying can be undone after it.
+    if (RowJournal *journal = db.rowJournal())
+        journal->settled();
 }
 
 std::unique_ptr<Database> openDocumentDatabase(const QString &path)
