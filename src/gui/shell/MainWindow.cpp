@@ -219,6 +219,14 @@ void MainWindow::registerCommands()
             [this, k] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[k]); });
     }
     commands.bind(QStringLiteral("miFExit"), [this] { close(); });
+    browser::EditHistory &history = m_workspace->history();
+    commands.bind(QStringLiteral("miEUndo"), [&history] { history.undo(); });
+    commands.bind(QStringLiteral("miERedo"), [&history] { history.redo(); });
+    m_commands->action(QStringLiteral("miERedo"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(&history, &browser::EditHistory::changed, this, &MainWindow::refreshUndoItems);
+    refreshUndoItems();
     commands.bind(QStringLiteral("miESelectAll"), [&list] { list.selectAll(); });
     commands.bind(
         QStringLiteral("miECut"), [this, &list] { list.cutBookmarks(selectedHeadingKey()); });
@@ -294,6 +302,24 @@ void MainWindow::registerCommands()
     favorites::bindFavoritesCommands(commands, *m_workspace, *m_lifecycle);
 
     commands.requireComplete();
+}
+
+void MainWindow::refreshUndoItems()
+{
+    // Each names the step it would play back, and is off when there is none.
+    browser::EditHistory &history = m_workspace->history();
+    const std::pair<QAction *, QString> items[] = {
+        {m_commands->action(QStringLiteral("miEUndo")), QStringLiteral("Undo")},
+        {m_commands->action(QStringLiteral("miERedo")), QStringLiteral("Redo")},
+    };
+    const QString steps[] = {history.undoName(), history.redoName()};
+    for (int i = 0; i < 2; ++i) {
+        const QString text
+            = steps[i].isEmpty() ? items[i].second : items[i].second + QLatin1Char(' ') + steps[i];
+        items[i].first->setText(text);
+        items[i].first->setToolTip(text);
+        items[i].first->setEnabled(!steps[i].isEmpty());
+    }
 }
 
 QString MainWindow::statusText() const

@@ -74,6 +74,7 @@ private:
     void connectViews();
     void registerCommands();
     void syncTreeSelection(browser::HeadingNode *node);
+    void refreshUndoItems();
     QString selectedHeadingKey() const;
 
     platform::QtMessageBoxes m_qtMessages;
