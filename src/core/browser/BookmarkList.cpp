@@ -158,6 +158,11 @@ void BookmarkList::showHeading(const QString &headingKey, store::Database *db,
         Q_EMIT scrollToRow(focus);
         m_currentBookmark.clear();
         showEntry(m_model.entry(focus).key);
+    } else if (m_model.count() > 0) {
+        // Nothing was selected then.
+        m_selection.clear();
+        m_currentBookmark.clear();
+        blankDescription();
     }
     showListStatus(true);
 }

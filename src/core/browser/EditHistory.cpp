@@ -237,9 +237,13 @@ void EditHistory::restoreView(const View &view)
     if (!current)
         current = m_tree.root();
     m_tree.setCurrent(current);
-    QString listed = view.listedHeading;
-    if (!listed.isEmpty() && !m_tree.containsKey(listed))
-        listed = current ? current->key : QString();
+    const QString &listed = view.listedHeading;
+    if (!listed.isEmpty() && !m_tree.containsKey(listed)) {
+        // The listed heading went with the step: the window lists the
+        // current one, as a click on it would.
+        m_list.refill(current ? current->key : QString(), m_document.database());
+        return;
+    }
     m_list.showHeading(listed, m_document.database(), view.selected, view.currentBookmark);
 }
 
