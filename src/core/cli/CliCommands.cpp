@@ -3,6 +3,8 @@
 #include "browser/HeadingTreeStorage.h"
 #include "browsers/BookmarkHtml.h"
 #include "cli/BookmarkLines.h"
+#include "links/BookmarksToCheck.h"
+#include "links/LinkChecker.h"
 #include "search/BookmarkFinder.h"
 #include "shell/DatabaseMaintenance.h"
 #include "shell/Strings.h"
@@ -36,14 +38,35 @@ struct CommandLine
     bool force = false;
     bool help = false;
     bool version = false;
+    // check-links
+    bool all = false;
+    QString jobs;
+    QString timeout;
 };
 
 // Empty when the arguments parse; else what is wrong with them.
 QString parse(const QStringList &arguments, CommandLine &line)
 {
     bool options = true;
-    for (const QString &argument : arguments) {
-        if (options && argument == QLatin1String("--")) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        // "--jobs N" or "--jobs=N"; the same for --timeout.
+        QString *value = argument.startsWith(QLatin1String("--jobs"))
+            ? &line.jobs
+            : (argument.startsWith(QLatin1String("--timeout")) ? &line.timeout : nullptr);
+        if (options && value) {
+            const QString name = argument.section(QLatin1Char('='), 0, 0);
+            if (name != QLatin1String("--jobs") && name != QLatin1String("--timeout"))
+                return QStringLiteral("unknown option '%1'").arg(argument);
+            if (argument.contains(QLatin1Char('=')))
+                *value = argument.section(QLatin1Char('='), 1);
+            else if (i + 1 < arguments.size())
+                *value = arguments.at(++i);
+            else
+                return QStringLiteral("option '%1' needs a value").arg(name);
+        } else if (options && argument == QLatin1String("--all")) {
+            line.all = true;
+        } else if (options && argument == QLatin1String("--")) {
             options = false;
         } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
             if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
@@ -224,6 +247,54 @@ int importHtmlCommand(Context &c)
     return Success;
 }
 
+// The options of check-links, or a usage refusal.
+links::LinkCheckOptions checkOptions(const CommandLine &line)
+{
+    links::LinkCheckOptions options;
+    if (!line.jobs.isNull()) {
+        bool ok = false;
+        const int jobs = line.jobs.toInt(&ok);
+        if (!ok || jobs < 1 || jobs > 256)
+            throw Refusal {UsageError, QStringLiteral("--jobs takes a number from 1 to 256")};
+        options.maxInFlight = jobs;
+    }
+    if (!line.timeout.isNull()) {
+        bool ok = false;
+        const double seconds = line.timeout.toDouble(&ok);
+        if (!ok || !(seconds >= 0.1 && seconds <= 3600))
+            throw Refusal {
+                UsageError, QStringLiteral("--timeout takes a number of seconds from 0.1 to 3600")};
+        options.timeoutMs = static_cast<int>(seconds * 1000 + 0.5);
+    }
+    return options;
+}
+
+int checkLinksCommand(Context &c)
+{
+    const links::LinkCheckOptions options = checkOptions(c.line);
+    const auto workspace = openDocument(c.document());
+    const links::BookmarksToCheck toCheck = links::documentBookmarks(*workspace);
+    links::LinkChecker checker(options);
+    checker.run(toCheck.links);
+
+    QStringList paths;
+    for (const links::CheckedHeading &heading : toCheck.headings)
+        paths << headingPath(workspace->tree().findByKey(heading.key));
+    bool anyDead = false;
+    for (const links::BookmarkToCheck &bookmark : toCheck.bookmarks) {
+        const links::LinkResult &result = checker.result(bookmark.link);
+        anyDead = anyDead || result.verdict == links::Verdict::Dead;
+        if (result.verdict == links::Verdict::Ok && !c.line.all)
+            continue;
+        const QString detail
+            = result.verdict == links::Verdict::Moved ? result.newLink : result.detail;
+        c.out << links::verdictWord(result.verdict) << '\t' << paths.at(bookmark.heading) << '\t'
+              << escapeField(bookmark.name) << '\t' << escapeField(toCheck.links.at(bookmark.link))
+              << '\t' << escapeField(detail) << '\n';
+    }
+    return anyDead ? LinksDead : Success;
+}
+
 struct Command
 {
     const char *name;
@@ -239,6 +310,7 @@ const Command kCommands[] = {
     {"export-html", "DOCUMENT [FILE]", 1, 2, exportHtmlCommand},
     {"import-html", "DOCUMENT FILE", 2, 2, importHtmlCommand},
     {"backup", "DOCUMENT TARGET", 2, 2, backupCommand},
+    {"check-links", "DOCUMENT [--all] [--jobs N] [--timeout SECONDS]", 1, 1, checkLinksCommand},
 };
 
 const Command *commandNamed(const QString &name)
@@ -280,9 +352,16 @@ QString usageText()
         "  backup DOCUMENT TARGET      a compacted copy of the document as last saved\n"
         "                              (a backup Quillet restores); an existing TARGET\n"
         "                              is replaced only with --force\n"
+        "  check-links DOCUMENT        checks the link of every bookmark over the\n"
+        "                              network and lists those that are not OK\n"
         "\n"
         "Options:\n"
         "  -f, --force    let backup replace an existing TARGET\n"
+        "      --all      check-links: list every bookmark, the OK ones too\n"
+        "      --jobs N   check-links: at most N requests at once (32; never more\n"
+        "                 than 2 to one server)\n"
+        "      --timeout SECONDS\n"
+        "                 check-links: a server silent this long is dead (15)\n"
         "  -h, --help     show this text\n"
         "      --version  show the version\n"
         "  --             end of options (before a TEXT that starts with -)\n"
@@ -295,9 +374,14 @@ QString usageText()
         "\\xHH in two hexadecimal digits, so no text reaches the terminal as a\n"
         "command; in the heading path a / inside a title is written \\/.\n"
         "\n"
+        "check-links prints one bookmark a line, escaped the same way: verdict (ok,\n"
+        "moved, dead or skipped), heading path, name, link, detail (the status or\n"
+        "error; for moved the new link). Each distinct link is asked once, with\n"
+        "HEAD (GET where HEAD is refused), following up to 10 redirects.\n"
+        "\n"
         "Exit status:\n"
         "  0  success\n"
-        "  1  find found nothing\n"
+        "  1  find found nothing; check-links found a dead link\n"
         "  2  bad command line\n"
         "  3  the document (or the TARGET to replace) is open in Quillet or elsewhere\n"
         "  4  any other failure: a missing file, not a Quillet document, a write error\n");
@@ -328,6 +412,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 .arg(kProgram, line.command, QLatin1String(command->operands)));
     if (line.force && line.command != QLatin1String("backup"))
         return usageError(err, QStringLiteral("--force applies to backup only"));
+    if ((line.all || !line.jobs.isNull() || !line.timeout.isNull())
+        && line.command != QLatin1String("check-links"))
+        return usageError(
+            err, QStringLiteral("--all, --jobs and --timeout apply to check-links only"));
 
     Context context {line, out, err};
     try {

@@ -12,6 +12,7 @@ enum ExitStatus : int
 {
     Success = 0,
     NothingFound = 1, // find listed no bookmark
+    LinksDead = 1, // check-links found a dead link
     UsageError = 2, // a bad command line; the usage is printed
     DocumentInUse = 3, // Quillet or another program holds the document open
     Failed = 4, // anything else: a missing or foreign file, an engine or file error

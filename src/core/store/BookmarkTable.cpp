@@ -193,13 +193,13 @@ std::vector<std::vector<NamedLink>> BookmarkTable::liveLinksOf(const QStringList
     std::vector<std::vector<NamedLink>> rows(static_cast<size_t>(headingKeys.size()));
     Statement s(m_db,
         QStringLiteral(
-            "SELECT tKey, urlName, urlLink FROM tbItems WHERE delFlag <> -1 ORDER BY ID"));
+            "SELECT tKey, urlName, urlLink, ID FROM tbItems WHERE delFlag <> -1 ORDER BY ID"));
     while (s.next()) {
         const auto slot = slotOfKey.constFind(s.text(0).toCaseFolded());
         if (slot == slotOfKey.constEnd())
             continue;
         rows[static_cast<size_t>(*slot)].push_back(
-            {s.text(1), s.text(2), s.isNull(1), s.isNull(2)});
+            {s.text(1), s.text(2), s.isNull(1), s.isNull(2), s.integer(3)});
     }
     return rows;
 }

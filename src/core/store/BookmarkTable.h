@@ -48,6 +48,7 @@ struct NamedLink
     QString link;
     bool nameIsNull = false;
     bool linkIsNull = false;
+    qint64 id = 0;
 };
 
 // The one owner of tbItems rows: every command reads, adds, changes, removes
@@ -90,7 +91,7 @@ public:
     // reads rows one by one after one liveRowsOf pass.
     std::vector<BookmarkRow> liveRowsById(
         const std::vector<RowRef> &refs, Thumbnail thumbnail = Thumbnail::Skip) const;
-    // The same with each row's name and link, in stored order.
+    // The same with each row's name, link and ID, in stored order.
     std::vector<std::vector<NamedLink>> liveLinksOf(const QStringList &headingKeys) const;
     // The names of the live rows of every heading key in the table, found in
     // one pass, keyed by the case-folded key (keys compare ignoring case).
