@@ -64,6 +64,7 @@ QList<CommandItem> buildItems()
         item("miVNavPanel", "Navigation panel", "", "", -1, S::Check),
         item("miVDescription", "Description panel", "", "", -1, S::Check),
         item("miTScan", "Scan for duplicates"),
+        item("miTCheckLinks", "Check links...", "Check links", "", 23),
         separator("miTSep1"),
         item("miTImport", "Import from IE Favorites       ", "", "Ctrl+I"),
         item("miTExport", "Export to IE Favorites", "", "Ctrl+E"),
@@ -106,6 +107,8 @@ QList<CommandItem> buildItems()
         separator("miLSep4"),
         item("miLMakeSnap", "Make snapshot", "Make snapshot", "", 9),
         item("miLSearch", "Search for picture"),
+        separator("miLSep5"),
+        item("miLCheckLinks", "Check links", "", "", 23),
         separator("mibSep1"),
         separator("mibSep2"),
         separator("mibSep3"),
@@ -129,13 +132,13 @@ QList<CommandBand> buildBands()
         band("bndTool", "",
             "miTSynch miTSep1 miTImport miTExport miTBrowserImport miTBrowserExport miTSep2 "
             "miTDBBackup miTDBRestore miTDBCompact "
-            "miTSep3 miTMakeCHM miTScan miTSep4 miTOptions"),
+            "miTSep3 miTMakeCHM miTScan miTCheckLinks miTSep4 miTOptions"),
         band("bndHelp", "",
             "miHContent miHSep1 miHHomepage miHSendMail miHSep2 miHUpdate miHSep3 miHAbout"),
         band("bndNode", "", "miNAddHead miNEdit miNDelete miNSep1 miNUp miNDown miNLeft miNRight"),
         band("bndList", "",
             "miLView miLSep1 miLOpen miLSep2 miECut miECopy miEPaste miEDelete miESelectAll "
-            "miLSep3 miLNew miLEdit miLSep4 miLMakeSnap miLSearch"),
+            "miLSep3 miLNew miLEdit miLSep4 miLMakeSnap miLSearch miLSep5 miLCheckLinks"),
         band("bndToolbar", "",
             "miVToolBox mibSep1 miFNew miFOpen miFSave mibSep2 miLEdit miEDelete miEFind mibSep3 "
             "miTMakeCHM miLMakeSnap mibSep4 miHSendMail miHContent"),

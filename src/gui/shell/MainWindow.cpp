@@ -7,6 +7,7 @@
 #include "editors/BookmarkDialog.h"
 #include "editors/PictureAttachment.h"
 #include "favorites/FavoritesCommands.h"
+#include "links/LinkCheckDialog.h"
 #include "pages/BrowserOpening.h"
 #include "pages/DescriptionPane.h"
 #include "pages/HelpFileBuilder.h"
@@ -277,6 +278,11 @@ void MainWindow::registerCommands()
         [this] { search::runFindDialog(*m_workspace, m_lvwBookmark, this); });
     commands.bind(QStringLiteral("miTScan"),
         [this] { search::runDuplicatesDialog(*m_workspace, m_lvwBookmark, this); });
+    commands.bind(QStringLiteral("miTCheckLinks"),
+        [this] { links::runLinkCheckDialog(*m_workspace, m_lvwBookmark, this); });
+    commands.bind(QStringLiteral("miLCheckLinks"), [this] {
+        links::runLinkCheckDialog(*m_workspace, m_lvwBookmark, this, links::CheckScope::Selection);
+    });
     commands.bind(QStringLiteral("miTMakeCHM"),
         [this] { pages::HelpFileBuilder(*m_workspace).makeChmFile(); });
 

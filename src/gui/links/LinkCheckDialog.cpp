@@ -1,0 +1,248 @@
+#include "links/LinkCheckDialog.h"
+
+#include "links/LinkTimeout.h"
+#include "platform/ProgressView.h"
+#include "search/SearchWidgets.h"
+#include "shell/CommandBinding.h"
+#include "shell/Workspace.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace quillet::links {
+
+namespace {
+
+// Rows that are not OK, when asked; all rows otherwise.
+class ProblemsFilter : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+    void setProblemsOnly(bool on)
+    {
+        m_problemsOnly = on;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        return !m_problemsOnly
+            || sourceModel()->index(row, 0, parent).data(LinkCheckModel::ProblemRole).toBool();
+    }
+
+private:
+    bool m_problemsOnly = true;
+};
+
+LinkCheckOptions storedOptions()
+{
+    LinkCheckOptions options;
+    options.timeoutMs = storedLinkTimeoutSeconds() * 1000;
+    return options;
+}
+
+} // namespace
+
+LinkCheckDialog::LinkCheckDialog(
+    shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+    : QDialog(parent)
+    , m_ws(workspace)
+    , m_mainList(mainList)
+    , m_session(workspace, storedOptions())
+{
+    setObjectName(QStringLiteral("frmCheckLinks"));
+    setWindowTitle(search::searchCaption());
+    buildWindow();
+}
+
+void LinkCheckDialog::buildWindow()
+{
+    auto *scopeLabel = new QLabel(QStringLiteral("Chec&k:"), this);
+    m_cboScope = new QComboBox(this);
+    m_cboScope->setObjectName(QStringLiteral("cboScope"));
+    m_cboScope->addItems(LinkCheckSession::scopeNames());
+    scopeLabel->setBuddy(m_cboScope);
+    m_cmdStart = search::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_cmdStart->setDefault(true);
+    m_cmdStop = search::makeButton(QStringLiteral("S&top"), "cmdStop", this);
+    m_cmdStop->setEnabled(false);
+    auto *scopeRow = new QHBoxLayout;
+    scopeRow->addWidget(scopeLabel);
+    scopeRow->addWidget(m_cboScope, 1);
+    scopeRow->addWidget(m_cmdStart);
+    scopeRow->addWidget(m_cmdStop);
+
+    m_proCheck = new QProgressBar(this);
+    m_proCheck->setObjectName(QStringLiteral("proCheck"));
+    m_proCheck->setRange(0, 1);
+    m_proCheck->setValue(0);
+    m_proCheck->setTextVisible(false);
+    m_lblProgress = new QLabel(this);
+    m_lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    auto *progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_proCheck, 1);
+    progressRow->addWidget(m_lblProgress);
+
+    m_lblCounts = new QLabel(m_session.countsText(), this);
+    m_lblCounts->setObjectName(QStringLiteral("lblCounts"));
+    m_chkProblems = new QCheckBox(QStringLiteral("&Problems only"), this);
+    m_chkProblems->setObjectName(QStringLiteral("chkProblems"));
+    m_chkProblems->setChecked(true);
+    auto *countsRow = new QHBoxLayout;
+    countsRow->addWidget(m_lblCounts, 1);
+    countsRow->addWidget(m_chkProblems);
+
+    auto *filter = new ProblemsFilter(this);
+    filter->setSourceModel(&m_session.model());
+    m_filter = filter;
+    m_lvwLinks = search::makeReportList("lvwLinks", m_filter, 2700, 2700, this);
+    m_lvwLinks->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lvwLinks->header()->resizeSection(LinkCheckModel::LinkColumn, 260);
+    m_lvwLinks->header()->setStretchLastSection(true);
+    m_lvwLinks->installEventFilter(this);
+
+    auto *cmdOpen = search::makeButton(QStringLiteral("&Open"), "cmdOpen", this);
+    auto *cmdGoTo = search::makeButton(QStringLiteral("&Go to bookmark"), "cmdGoTo", this);
+    auto *cmdDelete = search::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
+    auto *cmdUseNew = search::makeButton(QStringLiteral("&Use new link"), "cmdUseNew", this);
+    auto *cmdClose = search::makeButton(QStringLiteral("&Close"), "cmdClose", this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(search::makeBanner(QStringLiteral("Check links"), this));
+    layout->addLayout(scopeRow);
+    layout->addLayout(progressRow);
+    layout->addLayout(countsRow);
+    layout->addWidget(m_lvwLinks, 1);
+    layout->addLayout(search::makeButtonRow({cmdOpen, cmdGoTo, cmdDelete, cmdUseNew, cmdClose}));
+
+    connect(m_cmdStart, &QPushButton::clicked, this, &LinkCheckDialog::start);
+    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_session.stop(); });
+    connect(m_chkProblems, &QCheckBox::toggled, this,
+        [filter](bool on) { filter->setProblemsOnly(on); });
+    connect(&m_session, &LinkCheckSession::progressChanged, this, &LinkCheckDialog::showProgress);
+    connect(&m_session, &LinkCheckSession::runningChanged, this, &LinkCheckDialog::showRunning);
+    connect(&m_session.model(), &LinkCheckModel::countsChanged, this,
+        [this] { m_lblCounts->setText(m_session.countsText()); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] {
+        runOnSelection([this](const QList<int> &rows) { m_session.openRows(rows); }, false);
+    });
+    connect(cmdGoTo, &QPushButton::clicked, this, [this] {
+        runOnSelection(
+            [this](const QList<int> &rows) {
+                if (!rows.isEmpty())
+                    m_session.goTo(rows.first());
+            },
+            false);
+    });
+    connect(cmdDelete, &QPushButton::clicked, this, [this] {
+        runOnSelection([this](const QList<int> &rows) { m_session.deleteRows(rows); }, true);
+    });
+    connect(cmdUseNew, &QPushButton::clicked, this, [this] {
+        runOnSelection([this](const QList<int> &rows) { m_session.useNewLinks(rows); }, true);
+    });
+    connect(m_lvwLinks, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        const int row = m_filter->mapToSource(index).row();
+        shell::reportEngineErrors(m_ws, [&] { m_session.goTo(row); });
+    });
+    connect(cmdClose, &QPushButton::clicked, this, [this] {
+        platform::yieldToEventLoop();
+        reject();
+    });
+    // A closed window checks no further.
+    connect(this, &QDialog::finished, this, [this] { m_session.stop(); });
+
+    resize(860, 480);
+}
+
+void LinkCheckDialog::setScope(CheckScope scope)
+{
+    m_cboScope->setCurrentIndex(static_cast<int>(scope));
+}
+
+void LinkCheckDialog::start()
+{
+    shell::reportEngineErrors(
+        m_ws, [&] { m_session.start(static_cast<CheckScope>(m_cboScope->currentIndex())); });
+    m_lvwLinks->setFocus();
+}
+
+void LinkCheckDialog::showProgress(int done, int total)
+{
+    m_proCheck->setRange(0, std::max(1, total));
+    m_proCheck->setValue(done);
+    m_lblProgress->setText(QStringLiteral("%1 of %2 links").arg(done).arg(total));
+}
+
+void LinkCheckDialog::showRunning(bool running)
+{
+    m_cmdStop->setEnabled(running);
+    if (!running && m_cmdStop->hasFocus())
+        m_lvwLinks->setFocus();
+}
+
+QList<int> LinkCheckDialog::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_lvwLinks->selectionModel()->selectedRows())
+        rows << m_filter->mapToSource(index).row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void LinkCheckDialog::runOnSelection(
+    const std::function<void(const QList<int> &)> &action, bool changesList)
+{
+    const QList<int> rows = selectedRows();
+    if (rows.isEmpty())
+        return;
+    const bool freezeMain = changesList && m_mainList && m_mainList->updatesEnabled();
+    if (freezeMain)
+        m_mainList->setUpdatesEnabled(false);
+    shell::reportEngineErrors(m_ws, [&] { action(rows); });
+    if (freezeMain)
+        m_mainList->setUpdatesEnabled(true);
+}
+
+bool LinkCheckDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lvwLinks && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return QDialog::eventFilter(watched, event);
+        if (key->key() == Qt::Key_Delete) {
+            runOnSelection([this](const QList<int> &rows) { m_session.deleteRows(rows); }, true);
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            runOnSelection([this](const QList<int> &rows) { m_session.openRows(rows); }, false);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void runLinkCheckDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
+    std::optional<CheckScope> startNow)
+{
+    LinkCheckDialog dialog(workspace, mainList, parent);
+    if (startNow) {
+        dialog.setScope(*startNow);
+        // Once the window shows, so a message about an empty scope has it
+        // as its parent.
+        QMetaObject::invokeMethod(&dialog, &LinkCheckDialog::start, Qt::QueuedConnection);
+    }
+    dialog.exec();
+}
+
+} // namespace quillet::links

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "links/LinkCheckSession.h"
+
+#include <QDialog>
+#include <optional>
+
+class QAbstractItemView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTreeView;
+
+namespace quillet::shell {
+class Workspace;
+}
+
+namespace quillet::links {
+
+// The link check window: the scope, Start and Stop, the progress, the counts
+// of each result, the bookmarks checked (problems only, unless asked), and
+// the actions on the selected rows. Keys: Enter opens the selected links,
+// Delete deletes their bookmarks; every button has its Alt letter.
+class LinkCheckDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // `mainList` is the main window's bookmark list, frozen while it changes.
+    LinkCheckDialog(
+        shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+
+    LinkCheckSession &session() { return m_session; }
+    void setScope(CheckScope scope);
+    void start();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildWindow();
+    QList<int> selectedRows() const;
+    void runOnSelection(const std::function<void(const QList<int> &)> &action, bool changesList);
+    void showProgress(int done, int total);
+    void showRunning(bool running);
+
+    shell::Workspace &m_ws;
+    QAbstractItemView *m_mainList;
+    LinkCheckSession m_session;
+    QSortFilterProxyModel *m_filter = nullptr;
+    QComboBox *m_cboScope = nullptr;
+    QPushButton *m_cmdStart = nullptr;
+    QPushButton *m_cmdStop = nullptr;
+    QProgressBar *m_proCheck = nullptr;
+    QLabel *m_lblProgress = nullptr;
+    QLabel *m_lblCounts = nullptr;
+    QCheckBox *m_chkProblems = nullptr;
+    QTreeView *m_lvwLinks = nullptr;
+};
+
+// miTCheckLinks (no scope given: the window waits for Start) and
+// miLCheckLinks (the selected bookmarks, checked at once): shows the window
+// modally over `parent`.
+void runLinkCheckDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
+    std::optional<CheckScope> startNow = std::nullopt);
+
+} // namespace quillet::links
