@@ -1,5 +1,6 @@
 #include "shell/ProgramOptions.h"
 
+#include "shell/LinkOptions.h"
 #include "shell/Strings.h"
 
 #include <QCommandLineParser>
@@ -27,7 +28,6 @@ constexpr QtOption kQtOptions[] = {
     {"qwindowtitle", true},
     {"display", true},
     {"geometry", true},
-    {"title", true},
     {"style", true},
     {"stylesheet", true},
     {"session", true},
@@ -56,8 +56,11 @@ void describe(QCommandLineParser &parser)
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
+    addLinkOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
-        QStringLiteral("The document to open (.rdb)."), QStringLiteral("[file]"));
+        QStringLiteral("The document to open (.rdb), or a quillet:add?url=...&title=... link "
+                       "as the desktop's handler passes it."),
+        QStringLiteral("[file]"));
 }
 
 } // namespace
@@ -73,7 +76,10 @@ ProgramOptions parseProgramOptions(const QStringList &arguments)
     }
     options.help = parser.isSet(QStringLiteral("help"));
     options.version = parser.isSet(QStringLiteral("version"));
-    options.documentArguments = parser.positionalArguments();
+    LinkArguments links = linkArguments(parser);
+    options.error = links.error;
+    options.add = std::move(links.request);
+    options.documentArguments = links.documentArguments;
     return options;
 }
 

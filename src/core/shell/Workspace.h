@@ -8,11 +8,16 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressView.h"
+#include "platform/SystemClipboard.h"
 #include "shell/Settings.h"
 #include "store/Document.h"
 
 #include <QObject>
 #include <array>
+
+namespace quillet::browser {
+class BackgroundTitles;
+}
 
 namespace quillet::shell {
 
@@ -31,6 +36,7 @@ public:
         platform::DescriptionView *description = nullptr;
         platform::StatusView *status = nullptr;
         platform::ProgressView *progress = nullptr; // the status bar's bar
+        platform::SystemClipboard *systemClipboard = nullptr;
     };
 
     explicit Workspace(Services services, QObject *parent = nullptr);
@@ -64,6 +70,11 @@ public:
     // Empties the heading tree and the bookmark list.
     void clearHeadingTree();
 
+    // Reads page titles for bookmarks that came in named by their link; none
+    // (the default) leaves them so.
+    browser::BackgroundTitles *titleFetcher() const { return m_titles; }
+    void setTitleFetcher(browser::BackgroundTitles *titles) { m_titles = titles; }
+
 Q_SIGNALS:
     void recentFilesChanged();
 
@@ -75,6 +86,7 @@ private:
     browser::BookmarkList m_list;
     WindowSettings m_window;
     OptionSettings m_options;
+    browser::BackgroundTitles *m_titles = nullptr;
 };
 
 } // namespace quillet::shell
