@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links from outside: a drop of 1,000 links to listed rows, the titles of 100
 // links from a server on 127.0.0.1, and `quillet --add` to a running window
 // from the command to the listed row.

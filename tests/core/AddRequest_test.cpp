@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links handed in from outside the window: quillet: links as browsers pass
 // them (hostile ones too), the message to the running instance, and heading
 // paths.

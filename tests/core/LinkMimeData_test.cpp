@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What other programs hand over as links, read from hostile and broken data.
 #include "browser/LinkMimeData.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `quillet --add` and quillet: links as processes: the first start adds the
 // link to its start-up document, later ones hand theirs to it, bad ones are
 // refused before anything starts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links from other programs: dropped on the list or a heading in every format
 // browsers offer, pasted from the system clipboard, and bookmarks copied to
 // it for other programs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Page titles read for bookmarks that came in named by their link, against a
 // server this test starts on 127.0.0.1: character sets from the header and
 // from <meta>, pages without a title, endless and silent pages, redirects,
