@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quillet with its tests and runs every test: ./test.sh [ctest args...]
 #   ./test.sh --sanitize [ctest args...]   the same under ASan and UBSan, built
 #                                          into build-asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Browser bookmark exchange with 100,000 bookmarks: bookmark HTML import
 // (1,000 folders) to the filled tree and list, export of a document, and a
 // Firefox places.sqlite import.

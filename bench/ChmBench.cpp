@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the help-file project of a large document (pages, thumbnails,
 // contents and project file), without the compiler.
 #include "BenchDocuments.h"

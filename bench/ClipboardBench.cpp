@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pasting many copied bookmarks into another heading.
 #include "BenchDocuments.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Document figures: loading, listing a large heading, Save and Discard, and
 // the memory of a window holding a large document.
 #include "BenchDocuments.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bookmark editor figures: the name clash test when a heading already holds
 // the name and 1,000 numbered siblings, in a 100,000-bookmark document.
 #include "BenchDocuments.h"

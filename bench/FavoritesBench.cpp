@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Favorites exchange over 100,000 shortcuts in 1,000 folders of three
 // levels: the first import into an empty document (counting walk included),
 // a second import that adds nothing, and the export into an empty folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Heading figures: deleting a large heading with its bookmarks, moving a
 // heading with a large subtree, and finding a free numbered title.
 #include "BenchDocuments.h"

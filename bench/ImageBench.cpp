@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thumbnail figures: a 4000 x 3000 photo (JPEG) and a 1280 x 8000 captured
 // page (PNG), each made once per process.
 #include "BenchDocuments.h"

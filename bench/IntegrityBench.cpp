@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check a document from elsewhere passes before it loads, on a 100,000
 // bookmark document: what it adds to opening, and what its parts and the
 // engine's own checks would cost instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Link check figures against servers of this process on 127.0.0.1: many
 // links answered at once, slow answers across servers, and the memory a
 // check of 100,000 bookmarks adds, through the window's own session.

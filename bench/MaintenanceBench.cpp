@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup, compaction and restore of a 100,000-bookmark document with 50,000
 // pending changes and 10,000 headings.
 #include "BenchDocuments.h"

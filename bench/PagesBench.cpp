@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Description pane figures: ShowDescription of a bookmark with a thumbnail,
 // from the call until the pane reports its page loaded.
 #include "pages/DescriptionPane.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find and duplicate-scan figures over 100,000 bookmarks, through the windows'
 // own code paths.
 #include "BenchDocuments.h"

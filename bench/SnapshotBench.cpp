@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Snapshot figures in the real page renderer (offscreen): the full-page
 // capture of a loaded 1280 x 6000 page, checked against its markers, and a
 // snapshot run over 20 local pages.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine figures: opening, the find and duplicate queries, bulk inserts.
 #include "BenchDocuments.h"
 

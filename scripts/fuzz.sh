@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang into build-fuzz and runs them.
 #   scripts/fuzz.sh [target|all] [seconds]   one target (or all, one after
 #                                            another) for `seconds` each (60)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills a child process at random moments in the middle of each command that
 # writes a document and checks what is left (see tests/stress/kill_stress.cpp):
 #   scripts/kill-stress.sh [--kills N] [--seed S] [--only save,paste,...] [--small] [--keep]

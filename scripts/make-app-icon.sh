@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the application icon packaging/icons/quillet.svg into the PNGs
 # packaging/icons/quillet-N.png that desktops want beside it. The PNGs are
 # committed; run this only after changing the drawing (needs rsvg-convert,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the heading pictures (src/gui/resources/headings/{16,32}/NN.png)
 # from scripts/icons/make_heading_icons.cpp. The PNGs are committed; run this
 # only after changing a drawing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the command pictures (src/gui/resources/commands/{16,32}/NN.png)
 # from scripts/icons/make_command_icons.cpp. The PNGs are committed; run this
 # only after changing a drawing.

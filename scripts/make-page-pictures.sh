@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the pictures of the description pane and help pages
 # (src/core/resources/pages/*.gif) from scripts/pictures/make_page_pictures.cpp.
 # The GIFs are committed; run this only after changing a drawing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quillet in Release (without the tests) into build-release/, makes the
 # Debian package there with CPack (build-release/quillet_<version>_<arch>.deb)
 # and checks it the way the distribution does: lintian on the package,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quillet, writes a small sample document and takes a picture of the
 # main window under Xvfb: docs/screenshot.png (shown in README.md).
 #   scripts/screenshot.sh [build-dir]      (default: build)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared set-up of run.sh, test.sh and bench.sh: make sure the Debian packages
 # Quillet builds with are installed, then configure and build.
 #   scripts/setup.sh <build-dir> <build-type> [extra cmake args...]

@@ -15,7 +15,7 @@ mode=${1:---check}
 # folders as they stand.
 sources() {
   if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    git ls-files -co --exclude-standard
+    git ls-files
   else
     find . -type f -not -path './build*' | sed 's|^\./||'
   fi | grep -E '(\.(cpp|h|cmake|sh)|CMakeLists\.txt|^packaging/completion/.*)$' |

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the pictures of the command image list and writes them as PNG files
 // at 16 and 32 pixels: <out>/16/NN.png and <out>/32/NN.png, NN = slot.
 // Run through scripts/make-icons.sh; the PNGs are committed, so a build

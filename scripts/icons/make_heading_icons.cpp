@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the heading pictures and writes them as PNG files at 16 and 32
 // pixels: <out>/16/NN.png and <out>/32/NN.png, NN = picture index from 01.
 // Pictures come in pairs: an odd index is a heading's normal picture, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the pictures of the description pane and the help pages and writes
 // them as GIF files into <out>: noimagel.gif (180 x 132, shown when a bookmark
 // has no thumbnail), shim.gif (1 x 1 spacer), single_dot_h.gif (6 x 1 dotted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the small sample document shown in docs/screenshot.png.
 // Built and run by scripts/screenshot.sh against the core library.
 #include "store/Database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-cli: Quillet's document commands for scripts, without windows.
 #include "cli/CliCommands.h"
 

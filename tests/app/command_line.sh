@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Both programs answer --help and --version on a terminal without a display,
 # in one form, and refuse an unknown option with the usage exit status.
 #   tests/app/command_line.sh QUILLET QUILLET_CLI

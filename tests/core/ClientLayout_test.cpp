@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placing the heading tree, the bookmark list, the description pane and the
 // two splitter bars in the client area, in twips.
 #include "browser/ClientLayout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two largest heading trees a document can hold, a chain a million deep
 // and a million headings under the root, through every command that walks
 // the tree. A walk that recursed once per level would overflow the stack

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
 #include "browser/HeadingOperations.h"
 #include "pages/HelpFileBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Documents with the right password and the wrong content, opened the way a
 // user opens them: each is refused with the program's messages or loaded,
 // listed and described; never a crash or a hang.

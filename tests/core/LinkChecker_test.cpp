@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "LocalHttpServer.h"
 #include "LoopbackOnlyNetwork.h"
 #include "links/LinkChecker.h"

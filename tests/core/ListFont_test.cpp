@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tree and list font from option.ini, with the main window's font as
 // the fallback that is also written back.
 #include "shell/ListFont.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find and the duplicate scan without their windows.
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"

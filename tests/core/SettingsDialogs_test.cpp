@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
 #include "TestHome.h"
 #include "settings/OptionsEditor.h"

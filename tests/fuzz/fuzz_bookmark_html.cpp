@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bookmark HTML reader, two ways. First byte even: the rest is a file of
 // any bytes; reading it may report problems, never crash, hang or nest
 // deeper than an import keeps. Odd: the rest describes a heading tree with

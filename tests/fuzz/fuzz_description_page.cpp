@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The description pane's page: the template with its placeholders replaced
 // one after another over the whole text, against a plain reference; and the
 // pane's load filter, which must never let a file outside its folder in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a document from any bytes, as File > Open does: open it with the
 // document password, load the heading tree and fill the root heading's list.
 // Anything may be refused with an EngineError; nothing may crash or hang.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Private-profile INI: any file bytes read and written back unchanged; one
 // key written, then read back from the saved file, with every other line of
 // the file kept byte for byte.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Jet's Like against a plain reference matcher: the product's matcher (with
 // its ASCII, substring and skip-ahead shortcuts) must agree with a simple
 // dynamic programme over the folded characters, both through likeMatches()

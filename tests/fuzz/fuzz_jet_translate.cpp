@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Jet `&` rewriting. Arbitrary texts must come through (a text without
 // `&` unchanged); and generated expressions over Null and non-Null columns,
 // run through translateSql() on SQLite, must give what Jet gives: `&` joins

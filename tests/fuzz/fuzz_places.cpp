@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Firefox places.sqlite reader on any bytes written to a file: refused or
 // read, never a crash or a hang, and never nested deeper than an import
 // keeps. The reader opens the file with SQLite's defensive settings on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update window's reading of the published version against the running
 // one, on any text: versions compare as an order (each with itself equal,
 // either way round the opposite), anything else keeps the window waiting.

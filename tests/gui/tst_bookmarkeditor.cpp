@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bookmark editor (frmItem) driven as a user would: typing, clicks on
 // its buttons and its drop-down tree, and the list commands that open it.
 #include "DocumentBuilder.h"

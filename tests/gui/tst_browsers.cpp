@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Browser bookmark exchange driven from the real main window's Tools menu.
 #include "DocumentBuilder.h"
 #include "GuiDriver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command set as the running main window shows it: menus, toolbars,
 // toolbox and list popup against the command table, recent files, the
 // select-all paths.

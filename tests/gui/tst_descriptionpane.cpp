@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The description pane in a real web view: what it shows, what it refuses
 // to load, and where its links go.
 #include "GuiTestMain.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Favorites exchange driven from the real main window: the shortcuts
 // Ctrl+I and Ctrl+E, and the synchronisation from the Tools menu.
 #include "DocumentFixtures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The find and duplicate windows opened from the main window (shortcut,
 // toolbar, menu) and driven through their widgets.
 #include "DocumentBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The heading editor dialog and the heading commands of the main window,
 // driven through their widgets.
 #include "DocumentBuilder.h"

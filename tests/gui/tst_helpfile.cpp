@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Create chm file" from the real main window, compiled by chmcmd, with the
 // desktop in a temporary folder.
 #include "DocumentBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link check window opened from the main window (Tools menu, the list's
 // popup) against a server of the test on 127.0.0.1, driven by keys and
 // buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Search for picture" from the main window: the chosen picture ends up in
 // the description pane.
 #include "DocumentBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Make snapshot" from the main window, and the full-page capture of the
 // snapshot browser checked pixel by pixel.
 #include "DocumentBuilder.h"

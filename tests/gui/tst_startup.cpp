@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a process: one instance per home, the close request of the
 // operating system, and the untitled document's clean-up.
 #include "GuiTestMain.h"

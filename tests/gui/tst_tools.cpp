@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Tools and Help commands of issue #14 driven from the real main window:
 // backup, compact, restore, options, the update check and the about box.
 #include "DocumentBuilder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's settings and layout across restarts: View toggles,
 // window place and state, splitters, fonts, and the client area's numbers.
 #include "GuiDriver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A collection built from nothing through the main window, as a user would:
 // headings and bookmarks through their editors, a move, cut and paste, drag
 // and drop, Save As, and the file opened again.

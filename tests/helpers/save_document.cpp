@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a document, loads its heading tree and saves it; prints "saving"
 // just before the save starts, so a test can kill it in the middle.
 #include "browser/HeadingTreeModel.h"

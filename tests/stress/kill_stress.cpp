@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kills a child process with SIGKILL at random moments while it runs one of
 // the commands that write a document, then opens what is left: every file
 // must open, load, pass the engine's full integrity check and hold exactly

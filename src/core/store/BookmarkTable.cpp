@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/BookmarkTable.h"
 
 #include "store/Database.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CommandBinding.h"
 
 #include "shell/CommandBar.h"
