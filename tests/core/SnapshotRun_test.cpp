@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
+#include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRenderer.h"
 #include "browser/HeadingTreeStorage.h"
@@ -160,6 +161,26 @@ TEST_F(SnapshotFixture, FailedCaptureKeepsThePictureAndTheRunGoesOn)
     EXPECT_EQ(soup->pictureFile, QStringLiteral("old.png"));
     EXPECT_EQ(soup->state, store::RowState::Committed);
     EXPECT_EQ(imageFiles().size(), 2);
+}
+
+// Pictures that cannot be written are counted and said at the end; they
+// change nothing.
+TEST_F(SnapshotFixture, PicturesThatCannotBeWrittenAreCounted)
+{
+    const QString blocker = platform::homePath(QStringLiteral("not-a-folder"));
+    test::writeFileBytes(blocker, "file");
+    ws.optionSettings().imageFolder = blocker + QStringLiteral("/images");
+    run->startClicked();
+    for (int i = 0; i < 3; ++i)
+        loadAndCapture(page(Qt::red));
+    step();
+    EXPECT_EQ(run->controls().status,
+        QStringLiteral("Status: Task accomplished; 3 pictures could not be written."));
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(messages.texts().last().startsWith(
+        QStringLiteral("3 pictures could not be written in the image folder")));
+    EXPECT_EQ(live(QStringLiteral("a1"))->pictureFile, QStringLiteral("old.png"));
+    EXPECT_FALSE(ws.document().isModified());
 }
 
 TEST_F(SnapshotFixture, PauseResumeAndStopDuringTheWait)
