@@ -7,6 +7,7 @@
 #include "platform/AppHome.h"
 #include "shell/Workspace.h"
 #include "snapshots/CaptureLimits.h"
+#include "snapshots/ImageFiles.h"
 #include "snapshots/PageTiles.h"
 #include "snapshots/SnapshotRun.h"
 #include "store/BookmarkTable.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -167,13 +169,16 @@ TEST_F(SnapshotFixture, FailedCaptureKeepsThePictureAndTheRunGoesOn)
 // change nothing.
 TEST_F(SnapshotFixture, PicturesThatCannotBeWrittenAreCounted)
 {
-    const QString blocker = platform::homePath(QStringLiteral("not-a-folder"));
-    test::writeFileBytes(blocker, "file");
-    ws.optionSettings().imageFolder = blocker + QStringLiteral("/images");
+    // An image folder nobody may write to, not even root.
+    const QString folder = snapshots::ensureImageFolder(ws.optionSettings().imageFolder);
+    const QStringList lock {QStringLiteral("+i"), folder};
+    if (folder.isEmpty() || QProcess::execute(QStringLiteral("chattr"), lock) != 0)
+        GTEST_SKIP() << "chattr +i is not available here";
     run->startClicked();
     for (int i = 0; i < 3; ++i)
         loadAndCapture(page(Qt::red));
     step();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
     EXPECT_EQ(run->controls().status,
         QStringLiteral("Status: Task accomplished; 3 pictures could not be written."));
     ASSERT_FALSE(messages.texts().isEmpty());

@@ -213,7 +213,8 @@ private Q_SLOTS:
             {QStringLiteral("quillet"), QStringLiteral("/no/such/file.rdb")}, nullptr);
         QCOMPARE(messages.texts(),
             QStringList {QLatin1Char('\'') + options.startupFile
-                + QStringLiteral("' could not be loaded.")});
+                + QStringLiteral("' could not be loaded. Could not find file '")
+                + options.startupFile + QStringLiteral("'.")});
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillet"));
         QVERIFY(w.workspace().document().isUntitled());
         QCOMPARE(w.statusText(), QStringLiteral("Status: Idle"));

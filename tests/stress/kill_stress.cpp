@@ -2,7 +2,10 @@
 // Kills a child process with SIGKILL at random moments while it runs one of
 // the commands that write a document, then opens what is left: every file
 // must open, load, pass the engine's full integrity check and hold exactly
-// its state from before the command or from after it.
+// its state from before the command or from after it. Then the next start is
+// tried both ways: the question about unsaved work comes exactly when work
+// was pending, "keep" and Save give the rows that were shown, "discard" the
+// rows as last saved, and no row is left without its heading.
 //
 //   kill_stress [--kills N] [--small] [--seed S] [--only a,b] [--keep]
 //
@@ -16,6 +19,7 @@
 #include "shell/DatabaseMaintenance.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
@@ -259,6 +263,81 @@ QString stateOf(const QString &path, QString *problem)
     }
 }
 
+// Rows as the user sees them, without their places (list keys are drawn at
+// random, and kept rows may move under "Recovered"), sorted.
+QStringList rowsOf(store::Database &db, const QString &where)
+{
+    QStringList rows;
+    store::Statement s(db,
+        QStringLiteral("SELECT urlName, urlLink, urlDate, urlDescrip, imgFile, hex(urlThumb) "
+                       "FROM tbItems WHERE ")
+            + where);
+    while (s.next()) {
+        QString row;
+        for (int c = 0; c < 6; ++c)
+            row += s.text(c) + QLatin1Char('\x1f');
+        rows << row;
+    }
+    rows.sort();
+    return rows;
+}
+
+const QString kOrphan = QStringLiteral("tKey NOT IN (SELECT Key FROM tbNodes)");
+
+// The next start after a kill, answered both ways on copies of the file:
+// the question comes exactly when work was pending; "keep" then Save gives
+// the rows that were shown, "discard" the rows as saved; every row is left
+// under a heading of the tree. Empty when all holds.
+QString checkRecovery(const QString &killed, const QString &folder, bool *asked)
+{
+    QStringList shown;
+    QStringList saved;
+    bool pending = false;
+    try {
+        auto db = store::openDocumentDatabase(killed);
+        pending = !store::BookmarkTable(*db).pendingSummary().isEmpty();
+        shown = rowsOf(*db, QStringLiteral("delFlag <> -1"));
+        saved = rowsOf(*db,
+            QStringLiteral("delFlag = 0 OR (delFlag = -1 AND NOT ") + kOrphan + QLatin1Char(')'));
+    } catch (const std::exception &e) {
+        return QStringLiteral("recovery: ") + QString::fromUtf8(e.what());
+    }
+    *asked = pending;
+    for (const bool keep : {true, false}) {
+        const QString copy
+            = folder + (keep ? QStringLiteral("/kept.rdb") : QStringLiteral("/discarded.rdb"));
+        QFile::copy(killed, copy);
+        const QString answer = keep ? QStringLiteral("keep") : QStringLiteral("discard");
+        test::ScriptedMessageBoxes messages;
+        messages.answer(keep ? platform::MessageAnswer::Yes : platform::MessageAnswer::No);
+        {
+            shell::Workspace ws({&messages, nullptr, nullptr, nullptr, nullptr, nullptr});
+            shell::DocumentLifecycle life(ws);
+            if (!life.loadDocument(copy, nullptr))
+                return QStringLiteral("recovery: the document did not load");
+            if ((messages.shown.size() == 1) != pending)
+                return QStringLiteral("recovery: %1 questions for %2 pending work")
+                    .arg(messages.shown.size())
+                    .arg(pending ? QStringLiteral("some") : QStringLiteral("no"));
+            if (keep && !life.save())
+                return QStringLiteral("recovery: Save after keep failed");
+            ws.document().closeDatabase();
+        }
+        try {
+            auto db = store::openDocumentDatabase(copy);
+            if (!rowsOf(*db, QStringLiteral("delFlag <> 0 OR ") + kOrphan).isEmpty())
+                return QStringLiteral("recovery: pending or orphan rows after ") + answer;
+            if (rowsOf(*db, QStringLiteral("1 = 1")) != (keep ? shown : saved))
+                return QStringLiteral("recovery: other rows after ") + answer;
+        } catch (const std::exception &e) {
+            return QStringLiteral("recovery after ") + answer + QStringLiteral(": ")
+                + QString::fromUtf8(e.what());
+        }
+        QFile::remove(copy);
+    }
+    return QString();
+}
+
 struct Outcome
 {
     bool finished = false; // the command was done before the kill
@@ -266,6 +345,7 @@ struct Outcome
     QString target;
     QString problem;
     int leftovers = 0;
+    bool asked = false; // the next start asked about unsaved work
 };
 
 class Runner
@@ -333,6 +413,9 @@ public:
         if (!problem.isEmpty() && outcome.problem.isEmpty())
             outcome.problem = problem;
         outcome.leftovers = leftoverFiles(folder);
+        if (killAfterMicros >= 0 && outcome.problem.isEmpty())
+            outcome.problem
+                = checkRecovery(folder + QLatin1Char('/') + kDocument, folder, &outcome.asked);
         return outcome;
     }
 
@@ -381,6 +464,7 @@ struct Figures
     std::map<QString, int> states; // "document/target" names -> runs
     int failures = 0;
     int leftovers = 0;
+    int asked = 0; // next starts that asked about unsaved work
     QStringList problems;
 };
 
@@ -438,6 +522,7 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
             ++f.runs;
             (o.finished ? f.finished : f.killedDuring) += 1;
             f.leftovers += o.leftovers ? 1 : 0;
+            f.asked += o.asked ? 1 : 0;
             QString state = name(o.document, before, after.document);
             bool good = o.problem.isEmpty() && !state.isEmpty();
             if (!targetOf(command).isEmpty()) {
@@ -461,9 +546,10 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         for (const auto &[state, count] : f.states)
             seen << QStringLiteral("%1 %2").arg(state).arg(count);
         std::printf("%-14s %4.0f ms  kills %d (during %d, after done %d)  states: %s  failures %d"
-                    "  runs leaving work files %d\n",
+                    "  runs leaving work files %d  recovery asked %d\n",
             qPrintable(command), static_cast<double>(micros) / 1000, f.runs, f.killedDuring,
-            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers);
+            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers,
+            f.asked);
         for (const QString &p : f.problems)
             std::printf("    %s\n", qPrintable(p));
         std::fflush(stdout);

@@ -82,9 +82,12 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
         entry.key = std::move(row.key);
         if (entry.key.isEmpty() || keys.contains(entry.key)) {
             entry.key = store::assignRandomKey([&](const QString &k) { return !keys.contains(k); });
-            if (!repairs)
-                repairs.emplace(*db);
-            bookmarks.setListKey(row.id, entry.key);
+            // A document open for viewing keeps the key in the list only.
+            if (!db->isReadOnly()) {
+                if (!repairs)
+                    repairs.emplace(*db);
+                bookmarks.setListKey(row.id, entry.key);
+            }
         }
         keys.insert(entry.key);
         entry.name = std::move(row.name);

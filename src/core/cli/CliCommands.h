@@ -17,6 +17,7 @@ enum ExitStatus : int
     UsageError = 2, // a bad command line; the usage is printed
     DocumentInUse = 3, // Quillet or another program holds the document open
     Failed = 4, // anything else: a missing or foreign file, an engine or file error
+    UnsavedWork = 5, // a write refused: the document holds a crashed session's unsaved work
 };
 
 // The text of --help.

@@ -56,6 +56,20 @@ void bindChange(Statement &s, qint64 id, const BookmarkChange &change)
         .bind(10, change.thumbnail ? *change.thumbnail : QByteArray());
 }
 
+// Rows whose heading is not in tbNodes (a Null key names no heading). The
+// root heading is always there, also in a document never saved.
+const QString kOrphaned
+    = QStringLiteral("(tKey IS NULL OR (tKey <> 'kRoot' AND tKey NOT IN "
+                     "(SELECT \"Key\" FROM tbNodes WHERE \"Key\" IS NOT NULL)))");
+
+// A picture name from a row that can only name a file in the image folder.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(0));
+}
+
 // The index of each heading key, case-folded: keys compare as the engine's
 // text does, without regard to case.
 QHash<QString, int> slotsOfKeys(const QStringList &headingKeys)
@@ -323,6 +337,90 @@ void BookmarkTable::undoPending()
 {
     settle(QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1"),
         QStringLiteral("UPDATE tbItems SET delFlag = 0 WHERE delFlag = -1"));
+}
+
+PendingSummary BookmarkTable::pendingSummary() const
+{
+    PendingSummary summary;
+    // An edit leaves a pending copy under the saved row's heading and key.
+    QHash<QPair<QString, QString>, int> removedAt;
+    QList<QPair<QString, QString>> addedAt;
+    Statement rows(m_db,
+        QStringLiteral("SELECT tKey, lKey, delFlag FROM tbItems WHERE delFlag <> 0 ORDER BY ID"));
+    while (rows.next()) {
+        const QPair<QString, QString> place(
+            rows.text(0).toCaseFolded(), rows.text(1).toCaseFolded());
+        if (rows.integer(2) == -1)
+            ++removedAt[place];
+        else
+            addedAt.append(place);
+    }
+    for (const int n : std::as_const(removedAt))
+        summary.removed += n;
+    for (const auto &place : std::as_const(addedAt)) {
+        auto removed = removedAt.find(place);
+        if (!place.second.isEmpty() && removed != removedAt.end() && removed.value() > 0) {
+            --removed.value();
+            --summary.removed;
+            ++summary.changed;
+        } else {
+            ++summary.added;
+        }
+    }
+
+    Statement orphans(m_db,
+        QStringLiteral("SELECT count(*) FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1 AND ")
+            + kOrphaned);
+    summary.orphaned = orphans.next() ? static_cast<int>(orphans.integer(0)) : 0;
+
+    // A picture that a saved row also names (the copy of an edit carries it)
+    // is not the pending rows' own.
+    Statement pictures(m_db,
+        QStringLiteral("SELECT DISTINCT imgFile FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1 "
+                       "AND imgFile <> '' AND imgFile NOT IN (SELECT imgFile FROM tbItems "
+                       "WHERE (delFlag = 0 OR delFlag = -1) AND imgFile IS NOT NULL)"));
+    while (pictures.next()) {
+        const QString name = pictures.text(0);
+        if (isPlainFileName(name))
+            summary.pictures << name;
+    }
+    return summary;
+}
+
+void BookmarkTable::adoptOrphanedRows(const QString &headingKey)
+{
+    Statement s(m_db,
+        QStringLiteral("UPDATE tbItems SET tKey = ?1 WHERE delFlag <> 0 AND delFlag <> -1 AND ")
+            + kOrphaned);
+    s.bind(1, headingKey);
+    s.run();
+}
+
+void BookmarkTable::dropOrphanedRows()
+{
+    Statement(m_db, QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND ") + kOrphaned)
+        .run();
+}
+
+void BookmarkTable::showLastSavedOnly()
+{
+    // Same columns and collations as the table, so every reader behaves the
+    // same; unqualified names find the temporary table first.
+    Statement schema(m_db,
+        QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tbItems'"));
+    if (!schema.next())
+        return;
+    QString create = schema.text(0);
+    const qsizetype table = create.indexOf(QLatin1String("TABLE"), 0, Qt::CaseInsensitive);
+    if (table < 0)
+        return;
+    create.insert(table, QLatin1String("TEMP "));
+    Statement(m_db, create).run();
+    Statement(m_db,
+        QStringLiteral("INSERT INTO temp.tbItems SELECT * FROM main.tbItems "
+                       "WHERE delFlag = 0 OR delFlag = -1 ORDER BY ID"))
+        .run();
+    Statement(m_db, QStringLiteral("UPDATE temp.tbItems SET delFlag = 0")).run();
 }
 
 } // namespace quillet::store

@@ -52,6 +52,22 @@ struct NamedLink
     qint64 id = 0;
 };
 
+// What a document holds between two Saves, counted as the user sees it: an
+// edited bookmark is one pending copy beside its removed saved row.
+struct PendingSummary
+{
+    int added = 0;
+    int changed = 0;
+    int removed = 0;
+    // Added rows whose heading is not in tbNodes (a heading that was never
+    // saved); counted in `added` or `changed` too.
+    int orphaned = 0;
+    // Picture files named only by added rows (plain file names, no folder).
+    QStringList pictures;
+
+    bool isEmpty() const { return added == 0 && changed == 0 && removed == 0; }
+};
+
 // The one owner of tbItems rows: every command reads, adds, changes, removes
 // and settles bookmarks through here, so the rules of pending rows live in
 // one place. Text comparisons (heading keys, names) are the engine's: letter
@@ -124,6 +140,21 @@ public:
     void commitPending();
     // Discard: added rows go, removed ones come back.
     void undoPending();
+
+    // The rows a Save or Discard would settle.
+    PendingSummary pendingSummary() const;
+    // Pending rows whose heading is not in tbNodes: added ones move under
+    // `headingKey`, so that they can be seen; removed ones stay removed.
+    void adoptOrphanedRows(const QString &headingKey);
+    // Pending rows whose heading is not in tbNodes go, removed ones too:
+    // brought back they would lie under no heading.
+    void dropOrphanedRows();
+
+    // Until the connection closes, its readers see tbItems as last saved: a
+    // temporary copy of the saved rows, all committed, stands in front of
+    // the table. Nothing is written to the file, so this works on a file
+    // that cannot be written, and the pending rows stay for their owner.
+    void showLastSavedOnly();
 
 private:
     std::vector<BookmarkRow> select(const QString &where, const QStringList &arguments,

@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillet::store {
 
@@ -93,6 +96,14 @@ bool isWriteStatement(const QString &sql)
     return !(head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("PRAGMA")));
 }
 
+std::optional<std::pair<quint64, quint64>> fileIdOf(const QString &path)
+{
+    struct stat info;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return std::pair<quint64, quint64>(quint64(info.st_dev), quint64(info.st_ino));
+}
+
 } // namespace
 
 QString passwordOfConnect(const QString &connect)
@@ -108,7 +119,13 @@ QString passwordOfConnect(const QString &connect)
 Database::Database(sqlite3 *db, QString path)
     : m_db(db)
     , m_path(std::move(path))
+    , m_fileId(fileIdOf(m_path))
 {
+}
+
+bool Database::isStillAtPath() const
+{
+    return m_fileId && fileIdOf(m_path) == m_fileId;
 }
 
 Database::~Database()
@@ -165,7 +182,8 @@ void Database::fail(int sqliteCode, const QString &context) const
     throw EngineError(EngineErrorCode::Generic, message);
 }
 
-sqlite3 *Database::openHandle(const QString &path, const QString &connect, int flags)
+sqlite3 *Database::openHandle(
+    const QString &path, const QString &connect, int flags, const QByteArray &uri)
 {
     // Each connection is used by one thread only; skip the engine's locks and
     // its allocation statistics (they take a lock per allocation).
@@ -176,7 +194,8 @@ sqlite3 *Database::openHandle(const QString &path, const QString &connect, int f
     (void)configured;
     flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(
+        uri.isEmpty() ? QFile::encodeName(path).constData() : uri.constData(), &db, flags, nullptr);
     Database guard(db, path); // closes the handle if anything below throws
     if (rc != SQLITE_OK)
         guard.fail(rc);
@@ -214,6 +233,7 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
         db->exec(QLatin1String(kCacheSizePragma));
         // Writes the first page, so the new file is a complete (empty) document.
         db->exec(QStringLiteral("PRAGMA user_version = 1"));
+        db->m_fileId = fileIdOf(path); // the engine makes the file at its first write
     } catch (...) {
         db->close();
         QFile::remove(path);
@@ -222,8 +242,7 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     return db;
 }
 
-std::unique_ptr<Database> Database::openChecked(
-    const QString &path, const QString &connect, int extraFlags)
+void Database::checkFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -237,6 +256,40 @@ std::unique_ptr<Database> Database::openChecked(
     if (info.size() == 0)
         throw EngineError(EngineErrorCode::NotAValidDocument,
             QStringLiteral("'%1' is not a bookmark document, or its password is wrong.").arg(path));
+}
+
+bool Database::isWritableLocation(const QString &path)
+{
+    const QFileInfo info(path);
+    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) == 0
+        && ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) == 0;
+}
+
+std::unique_ptr<Database> Database::openForViewing(const QString &path, const QString &connect)
+{
+    checkFile(path);
+    // "immutable": the engine neither locks the file nor makes its log
+    // beside it, which a read-only folder has no room for.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("immutable=1"));
+    std::unique_ptr<Database> db(new Database(
+        openHandle(path, connect, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, uri.toEncoded()), path));
+    db->m_readOnly = true;
+    // The first read checks the password and the format.
+    const int rc
+        = sqlite3_exec(db->m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        db->fail(rc);
+    db->exec(QStringLiteral("PRAGMA cell_size_check = ON"));
+    db->exec(QLatin1String(kCacheSizePragma));
+    return db;
+}
+
+std::unique_ptr<Database> Database::openChecked(
+    const QString &path, const QString &connect, int extraFlags)
+{
+    checkFile(path);
+    const QFileInfo info(path);
     // No SQLITE_OPEN_CREATE: a file that vanishes meanwhile is never recreated.
     std::unique_ptr<Database> db(
         new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | extraFlags), path));
@@ -278,15 +331,17 @@ std::unique_ptr<Database> Database::open(const QString &path, const QString &con
     return db;
 }
 
-bool Database::probe(
-    const QString &path, const QString &connect, const std::function<void(Database &)> &check)
+bool Database::probe(const QString &path, const QString &connect,
+    const std::function<void(Database &)> &check, std::optional<EngineError> *failure)
 {
     try {
         std::unique_ptr<Database> db = openChecked(path, connect);
         if (check)
             check(*db);
         return true;
-    } catch (const EngineError &) {
+    } catch (const EngineError &e) {
+        if (failure)
+            failure->emplace(e);
         return false;
     }
 }

@@ -38,11 +38,22 @@ public:
     // a document of this kind; a file held by another connection fails at once.
     static std::unique_ptr<Database> open(const QString &path, const QString &connect);
 
+    // Opens a document that cannot be written (a read-only file or folder)
+    // for viewing: nothing is written, locked or created beside it, and
+    // every statement that would change it fails with ReadOnly.
+    static std::unique_ptr<Database> openForViewing(const QString &path, const QString &connect);
+    // False when the file or its folder cannot be written: such a document
+    // can only be viewed.
+    static bool isWritableLocation(const QString &path);
+    bool isReadOnly() const { return m_readOnly; }
+
     // Opens and closes again; true when the file is a document that could be
     // opened exclusively right now and `check` (reading only) did not throw.
     // Writes nothing.
+    // `failure`, when given, receives the error that made it false.
     static bool probe(const QString &path, const QString &connect,
-        const std::function<void(Database &)> &check = {});
+        const std::function<void(Database &)> &check = {},
+        std::optional<EngineError> *failure = nullptr);
 
     // Writes a compact copy of `source` (which must not be open) to `target`,
     // keeping the password. Fails when the target exists.
@@ -53,6 +64,10 @@ public:
     void exportCopy(const QString &target, const QString &connect);
 
     const QString &path() const { return m_path; }
+    // False once the path no longer names the file this connection holds:
+    // another program deleted, moved or replaced it. The connection still
+    // reads and writes the file it holds.
+    bool isStillAtPath() const;
     sqlite3 *handle() const { return m_db; }
     void close();
 
@@ -89,7 +104,10 @@ public:
 private:
     friend class Transaction;
     Database(sqlite3 *db, QString path);
-    static sqlite3 *openHandle(const QString &path, const QString &connect, int flags);
+    // `uri`, when given, is what the engine opens instead of `path`.
+    static sqlite3 *openHandle(
+        const QString &path, const QString &connect, int flags, const QByteArray &uri = {});
+    static void checkFile(const QString &path);
     static std::unique_ptr<Database> openChecked(
         const QString &path, const QString &connect, int extraFlags = 0);
     void dropCachedStatements();
@@ -98,10 +116,13 @@ private:
 
     sqlite3 *m_db = nullptr;
     QString m_path;
+    // Device and inode of the file at m_path when it was opened.
+    std::optional<std::pair<quint64, quint64>> m_fileId;
     QHash<QString, sqlite3_stmt *> m_statements;
     QHash<QString, QList<FieldDef>> m_fieldCache;
     WriteHook m_writeHook;
     int m_transactionDepth = 0;
+    bool m_readOnly = false;
 };
 
 // All-or-nothing unit of work: everything changed between construction and

@@ -68,6 +68,15 @@ void Document::createUntitled(bool showNewMarker)
     setCaption(m_programTitle + (showNewMarker ? QStringLiteral("- New") : QString()));
 }
 
+void Document::adoptUntitled(std::unique_ptr<Database> db, const QString &path)
+{
+    m_db = std::move(db);
+    m_untitled = true;
+    setModified(false);
+    setNames(path);
+    setCaption(m_programTitle);
+}
+
 void Document::adoptOpened(std::unique_ptr<Database> db, const QString &path)
 {
     m_db = std::move(db);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace quillet::store {
 
@@ -69,32 +70,40 @@ bool deleteFileIfExists(const QString &path)
     return QFile::remove(path);
 }
 
-bool copyFile(const QString &source, const QString &target)
+bool copyFile(const QString &source, const QString &target, int *error)
 {
+    // errno of the call that failed, before anything else can change it.
+    auto failed = [error] {
+        if (error)
+            *error = errno;
+        return false;
+    };
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return false;
+        return failed();
     QSaveFile out(target);
     // Unbuffered, so a full disk shows in write() instead of vanishing in a
     // buffer that commit() flushes without telling.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return failed();
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = in.read(buffer, sizeof buffer);
         if (n < 0) {
+            failed();
             out.cancelWriting();
             return false;
         }
         if (n == 0)
             break;
         if (out.write(buffer, n) != n) {
+            failed();
             out.cancelWriting();
             return false;
         }
     }
     if (!out.commit())
-        return false;
+        return failed();
     // A copy of a document known here is known too.
     if (isTrustedDocumentFile(source))
         trustClosedDocument(target);

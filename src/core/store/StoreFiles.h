@@ -24,7 +24,7 @@ bool deleteFileIfExists(const QString &path);
 
 // Copies one closed file; an existing target is replaced. The target is
 // written under a temporary name first, so a failed copy never leaves half a
-// document behind.
-bool copyFile(const QString &source, const QString &target);
+// document behind. `error`, when given, receives the failing call's errno.
+bool copyFile(const QString &source, const QString &target, int *error = nullptr);
 
 } // namespace quillet::store
