@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stored settings at start-up: any config.ini and option.ini bytes read into
 // the settings, the window place fitted to a few sets of screens, the client
 // area laid out in the window that results, and the list font resolved. A
