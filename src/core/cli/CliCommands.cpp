@@ -323,7 +323,7 @@ links::LinkCheckOptions checkOptions(const CommandLine &line)
 int checkLinksCommand(Context &c)
 {
     const links::LinkCheckOptions options = checkOptions(c.line);
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     const links::BookmarksToCheck toCheck = links::documentBookmarks(*workspace);
     links::LinkChecker checker(options);
     checker.run(toCheck.links);
