@@ -6,7 +6,7 @@
 #   scripts/fuzz.sh --smoke                  replays the kept crash inputs and
 #                                            runs every target for 5 seconds
 # Targets: ini jet_translate jet_like description_page document_open bookmark_html
-# chromium_json places update_version.
+# chromium_json places update_version settings.
 # New corpus entries go to build-fuzz/corpus/<target>; inputs that crash go to
 # build-fuzz/artifacts/<target>. Keep a fixed crash input under
 # tests/fuzz/<target>/crashes/ so that every later run replays it.
@@ -14,7 +14,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUILLET_FUZZ_BUILD:-$root/build-fuzz}
 all=(ini jet_translate jet_like description_page document_open bookmark_html chromium_json places
-  update_version)
+  update_version settings)
 
 smoke=0
 if [[ ${1:-} == --smoke ]]; then

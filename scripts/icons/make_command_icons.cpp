@@ -294,6 +294,50 @@ void drawSync(QPainter &p)
     halfCircle(200, kBlue, kBlueDark);
 }
 
+// An arc over the top that turns back to the left, with the head at its end
+// drawn as the Synchronization arrows draw theirs.
+void backArrow(QPainter &p)
+{
+    const QPointF centre(17, 18);
+    const qreal radius = 9.5;
+    const QRectF ring(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    const qreal start = -40;
+    const qreal sweep = 195;
+    QPainterPath arc;
+    arc.arcMoveTo(ring, start);
+    arc.arcTo(ring, start, sweep);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kBlueDark, 6, Qt::SolidLine, Qt::FlatCap));
+    p.drawPath(arc);
+    p.setPen(QPen(kBlue, 3.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawPath(arc);
+    const qreal a = (start + sweep) * M_PI / 180;
+    const QPointF end(centre.x() + radius * std::cos(a), centre.y() - radius * std::sin(a));
+    const QPointF along(-std::sin(a), -std::cos(a)); // counter-clockwise tangent
+    const QPointF across(std::cos(a), -std::sin(a));
+    QPainterPath head;
+    head.moveTo(end + along * 6.5);
+    head.lineTo(end + across * 6);
+    head.lineTo(end - across * 6);
+    head.closeSubpath();
+    p.setPen(outline(1.2, kBlueDark));
+    p.setBrush(kBlue);
+    p.drawPath(head);
+}
+
+void drawUndo(QPainter &p)
+{
+    backArrow(p);
+}
+
+void drawRedo(QPainter &p)
+{
+    // The Undo arrow seen in a mirror.
+    p.translate(32, 0);
+    p.scale(-1, 1);
+    backArrow(p);
+}
+
 void drawChm(QPainter &p)
 {
     // A closed book seen from the front, with a question mark on it.
@@ -399,6 +443,8 @@ const std::map<int, std::function<void(QPainter &)>> &pictures()
         {20, [](QPainter &p) { arrow(p, 180); }},
         {21, [](QPainter &p) { arrow(p, 270); }},
         {22, [](QPainter &p) { arrow(p, 90); }},
+        {24, drawUndo},
+        {25, drawRedo},
     };
     return all;
 }

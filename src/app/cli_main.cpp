@@ -12,7 +12,6 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = quillet::cli::run(app.arguments().mid(1), out, err);
-    out.flush();
     err.flush();
-    return status;
+    return quillet::cli::finishOutput(out, stdout, err, status);
 }

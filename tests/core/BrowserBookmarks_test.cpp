@@ -314,7 +314,7 @@ TEST_F(BrowserBookmarksTest, FirefoxAndChromiumProfilesAreReadWithTheirNesting)
     ASSERT_EQ(exchangeDialogs.offered.size(), 2);
     EXPECT_EQ(exchangeDialogs.offered[0].label, QStringLiteral("Firefox - ab12.default"));
     EXPECT_EQ(exchangeDialogs.offered[1].kind, browsers::SourceKind::Chromium);
-    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks imported."));
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks imported, 0 already there."));
     EXPECT_TRUE(ws->document().isModified());
     EXPECT_EQ(messages.texts().size(), 1); // the saved search left out
     const QString today = QDate::currentDate().toString(Qt::ISODate);
@@ -336,6 +336,9 @@ TEST_F(BrowserBookmarksTest, FirefoxAndChromiumProfilesAreReadWithTheirNesting)
             QStringLiteral("/Bookmarks bar/News: LWN|https://lwn.net/|") + today + u'|',
             QStringLiteral("/Mobile bookmarks"),
             QStringLiteral("/Mobile bookmarks: Phone|https://m/|") + today + u'|'}));
+    // Again: every name is there already, and the status says so.
+    EXPECT_EQ(exchange.importBookmarks(), 0);
+    EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 0 bookmarks imported, 3 already there."));
 }
 
 TEST_F(BrowserBookmarksTest, ExportWritesOnlyTheChosenFileAndNeverTheDocument)

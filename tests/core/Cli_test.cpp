@@ -49,27 +49,30 @@ ItemRow item(const QString &heading, const QString &name, const QString &link, i
     return row;
 }
 
-// Root > Work > Tools/Misc, and Root > Home; rows in every pending state,
-// one under a heading the tree does not have.
-QString sampleDocument()
+// Root > Work > Tools/Misc, and Root > Home; one row under a heading the
+// tree does not have. With `leftover`, a session that stopped unsaved left
+// "Old saw" deleted and "New desk" added; else both are saved as shown.
+QString sampleDocument(bool leftover = false)
 {
     const QString path = docPath(QStringLiteral("sample.rdb"));
+    QList<ItemRow> items {
+        item(QStringLiteral("K3"), QStringLiteral("Garden"), QStringLiteral("http://garden.test")),
+        item(QStringLiteral("K2"), QStringLiteral("Hammer"), QStringLiteral("http://tools.test"), 0,
+            QStringLiteral("steel\thead\nline two \\ end")),
+        item(QStringLiteral("kRoot"), QStringLiteral("Alpha"), QStringLiteral("http://a.test"))};
+    if (leftover)
+        items << item(
+            QStringLiteral("K2"), QStringLiteral("Old saw"), QStringLiteral("http://saw.test"), -1);
+    items << item(QStringLiteral("K1"), QStringLiteral("New desk"),
+        QStringLiteral("http://desk.test"), leftover ? 1 : 0)
+          << item(
+                 QStringLiteral("K99"), QStringLiteral("Lost"), QStringLiteral("http://lost.test"));
     test::writeDocument(path,
         {NodeRow(QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")),
             NodeRow(QStringLiteral("kRoot"), QStringLiteral("Work"), QStringLiteral("K1")),
             NodeRow(QStringLiteral("K1"), QStringLiteral("Tools/Misc"), QStringLiteral("K2")),
             NodeRow(QStringLiteral("kRoot"), QStringLiteral("Home"), QStringLiteral("K3"))},
-        {item(QStringLiteral("K3"), QStringLiteral("Garden"), QStringLiteral("http://garden.test")),
-            item(QStringLiteral("K2"), QStringLiteral("Hammer"),
-                QStringLiteral("http://tools.test"), 0,
-                QStringLiteral("steel\thead\nline two \\ end")),
-            item(QStringLiteral("kRoot"), QStringLiteral("Alpha"), QStringLiteral("http://a.test")),
-            item(QStringLiteral("K2"), QStringLiteral("Old saw"), QStringLiteral("http://saw.test"),
-                -1),
-            item(QStringLiteral("K1"), QStringLiteral("New desk"),
-                QStringLiteral("http://desk.test"), 1),
-            item(QStringLiteral("K99"), QStringLiteral("Lost"),
-                QStringLiteral("http://lost.test"))});
+        items);
     return path;
 }
 
@@ -97,8 +100,8 @@ TEST(Cli, ListsLiveBookmarksInTreeOrderOneEscapedLineEach)
 TEST(Cli, FindsWhatTheFindWindowFinds)
 {
     const QString doc = sampleDocument();
-    // "All" joins name, link and description; removed rows are never found,
-    // rows of a vanished heading are, without a heading path.
+    // "All" joins name, link and description; rows of a vanished heading are
+    // found, without a heading path.
     Outcome found = runCli({QStringLiteral("find"), doc, QStringLiteral("test")});
     ASSERT_EQ(found.status, cli::Success);
     QStringList names;
@@ -138,6 +141,41 @@ TEST(Cli, ControlCharactersArePrintedAsHexEscapes)
     EXPECT_EQ(missing.status, cli::NothingFound);
     EXPECT_EQ(missing.err.trimmed(), QStringLiteral("\"\\x1B]0;x\\x07\" could not be found."));
     EXPECT_TRUE(cli::usageText().contains(QStringLiteral("\\xHH")));
+}
+
+// Work a Quillet session left unsaved is its user's to keep or discard:
+// reading commands show the document as last saved and say so, import
+// refuses, and the file never changes.
+TEST(Cli, UnsavedWorkOfAStoppedSessionIsNeverCommitted)
+{
+    const QString doc = sampleDocument(true);
+    const QByteArray before = test::fileBytes(doc);
+    const QString note = QStringLiteral(
+        "holds changes a Quillet session left unsaved (1 bookmark added and 1 deleted)");
+
+    const Outcome listed = runCli({QStringLiteral("list"), doc});
+    ASSERT_EQ(listed.status, cli::Success) << listed.err.toStdString();
+    EXPECT_TRUE(listed.out.contains(QStringLiteral("Tools\\/Misc\tOld saw")));
+    EXPECT_FALSE(listed.out.contains(QStringLiteral("New desk")));
+    EXPECT_TRUE(listed.err.contains(note)) << listed.err.toStdString();
+    EXPECT_EQ(
+        runCli({QStringLiteral("find"), doc, QStringLiteral("desk")}).status, cli::NothingFound);
+    const Outcome exported = runCli({QStringLiteral("export-html"), doc});
+    EXPECT_TRUE(exported.out.contains(QStringLiteral("Old saw")));
+    EXPECT_FALSE(exported.out.contains(QStringLiteral("New desk")));
+
+    const QString target = docPath(QStringLiteral("copy.dbk"));
+    ASSERT_EQ(runCli({QStringLiteral("backup"), doc, target}).status, cli::Success);
+    EXPECT_EQ(test::itemRows(target),
+        QStringList({QStringLiteral("Garden:0"), QStringLiteral("Hammer:0"),
+            QStringLiteral("Alpha:0"), QStringLiteral("Old saw:0"), QStringLiteral("Lost:0")}));
+
+    const QString html = docPath(QStringLiteral("in.html"));
+    test::writeFileBytes(html, "<DL><DT><A HREF=\"http://new.test\">New</A></DL>");
+    const Outcome imported = runCli({QStringLiteral("import-html"), doc, html});
+    EXPECT_EQ(imported.status, cli::UnsavedWork);
+    EXPECT_TRUE(imported.err.contains(note)) << imported.err.toStdString();
+    EXPECT_EQ(test::fileBytes(doc), before);
 }
 
 TEST(Cli, RefusesADocumentHeldOpenElsewhere)
@@ -293,4 +331,45 @@ TEST(CliBinary, ExitStatusesOfTheRealProgram)
     EXPECT_EQ(run({QStringLiteral("list"), doc}), 3);
     holder.kill();
     holder.waitForFinished();
+}
+
+TEST(Cli, BackupAndExportOntoALinkReplaceTheFileItNames)
+{
+    const QString doc = sampleDocument();
+    const QString synced = docPath(QStringLiteral("synced"));
+    QDir().mkpath(synced);
+    for (const QString &name : {QStringLiteral("link.dbk"), QStringLiteral("link.html")}) {
+        const QString real = synced + QLatin1Char('/') + name;
+        test::writeFileBytes(real, "old");
+        ASSERT_TRUE(QFile::link(real, docPath(name)));
+    }
+    const Outcome backup = runCli({QStringLiteral("backup"), QStringLiteral("--force"), doc,
+        docPath(QStringLiteral("link.dbk"))});
+    ASSERT_EQ(backup.status, cli::Success) << backup.err.toStdString();
+    const Outcome exported
+        = runCli({QStringLiteral("export-html"), doc, docPath(QStringLiteral("link.html"))});
+    ASSERT_EQ(exported.status, cli::Success) << exported.err.toStdString();
+
+    EXPECT_TRUE(QFileInfo(docPath(QStringLiteral("link.dbk"))).isSymLink());
+    EXPECT_TRUE(QFileInfo(docPath(QStringLiteral("link.html"))).isSymLink());
+    EXPECT_EQ(test::itemRows(synced + QStringLiteral("/link.dbk")).size(), 5);
+    EXPECT_TRUE(test::fileBytes(synced + QStringLiteral("/link.html")).contains("Hammer"));
+    EXPECT_EQ(QDir(synced).entryList(QDir::Files),
+        QStringList({QStringLiteral("link.dbk"), QStringLiteral("link.html")}));
+}
+
+TEST(CliBinary, OutputThatCannotBeWrittenIsAFailure)
+{
+    const QString doc = sampleDocument();
+    for (const QStringList &arguments :
+        {QStringList {QStringLiteral("list"), doc}, QStringList {QStringLiteral("--help")},
+            QStringList {QStringLiteral("export-html"), doc}}) {
+        QProcess cli;
+        cli.setStandardOutputFile(QStringLiteral("/dev/full"));
+        cli.start(QStringLiteral(QUILLET_CLI), arguments);
+        cli.closeWriteChannel();
+        ASSERT_TRUE(cli.waitForFinished(30000));
+        EXPECT_EQ(cli.exitCode(), cli::Failed) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(cli.readAllStandardError().contains("could not be written"));
+    }
 }

@@ -2,7 +2,10 @@
 // Placing the heading tree, the bookmark list, the description pane and the
 // two splitter bars in the client area, in twips.
 #include "browser/ClientLayout.h"
+#include "shell/ScreenFit.h"
 #include "shell/Settings.h"
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -111,4 +114,35 @@ TEST(ClientLayout, ProgressBarInsideItsPanelAndPixels)
     EXPECT_EQ(left.right() + 1, right.left());
     EXPECT_EQ(toPixels(kMinWindowWidth), 400);
     EXPECT_EQ(toPixels(kMinWindowHeight), 300);
+}
+
+// A stored window place put where the user can reach it on today's screens.
+TEST(ScreenFit, StoredPlacesLandOnAScreen)
+{
+    using shell::fitToScreens;
+    const QSize minimum(400, 300);
+    const QRect wide(0, 0, 1920, 1050);
+    const QRect small(1920, 0, 800, 600);
+
+    // A place on a screen stays as it is.
+    EXPECT_EQ(fitToScreens(QRect(7, 7, 533, 400), {wide}, minimum), QRect(7, 7, 533, 400));
+    // Larger than every screen: the largest screen's size, on that screen.
+    EXPECT_EQ(fitToScreens(QRect(0, 0, 66666666, 66666666), {small, wide}, minimum), wide);
+    EXPECT_EQ(
+        fitToScreens(QRect(1950, 10, 5000, 5000), {small}, minimum), QRect(1950, 10, 800, 600));
+    // Off every screen, or with the top edge above one: moved onto the nearest.
+    EXPECT_EQ(fitToScreens(QRect(-9000, 50, 500, 400), {wide}, minimum), QRect(0, 50, 500, 400));
+    EXPECT_EQ(fitToScreens(QRect(100, -200, 500, 400), {wide}, minimum), QRect(100, 0, 500, 400));
+    EXPECT_EQ(fitToScreens(QRect(5000, 5000, 500, 400), {wide, small}, minimum),
+        QRect(1420, 650, 500, 400));
+    // Partly on a screen, top edge reachable: kept.
+    EXPECT_EQ(
+        fitToScreens(QRect(1700, 800, 500, 400), {wide}, minimum), QRect(1700, 800, 500, 400));
+    // Below the minimum: grown to it; no screens: only that, at the stored place.
+    EXPECT_EQ(fitToScreens(QRect(10, 10, 1, -5), {wide}, minimum), QRect(10, 10, 400, 300));
+    EXPECT_EQ(fitToScreens(QRect(10, 10, 1, 1), {}, minimum), QRect(10, 10, 400, 300));
+    // Extreme values do not overflow.
+    const QRect extreme
+        = fitToScreens(QRect(QPoint(INT_MAX - 10, INT_MIN), QSize(10, 10)), {wide}, minimum);
+    EXPECT_TRUE(wide.contains(extreme));
 }

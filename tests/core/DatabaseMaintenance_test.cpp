@@ -13,9 +13,12 @@
 #include "store/StoreFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace quillet;
 using Step = shell::DatabaseMaintenance::Step;
@@ -43,12 +46,12 @@ protected:
 
     // A saved document with A and B, opened, then edited: C added, A removed,
     // a heading added in memory.
-    QString openEdited()
+    // `name` may be a link made beforehand to such a document.
+    QString openEdited(const QString &name = QStringLiteral("doc.rdb"))
     {
-        const QString path = docs + QStringLiteral("/doc.rdb");
-        test::writeDocument(path,
-            {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
-            {item(QStringLiteral("A")), item(QStringLiteral("B"))});
+        const QString path = docs + QLatin1Char('/') + name;
+        if (!QFileInfo(path).isSymLink())
+            writeSaved(path);
         dialogs.choose(path);
         life->fileOpen();
         EXPECT_EQ(ws->document().path(), path);
@@ -59,6 +62,13 @@ protected:
             ws->tree().root(), QStringLiteral("Work"), QStringLiteral("k1"), 3, 4);
         ws->document().setModified(true);
         return path;
+    }
+
+    static void writeSaved(const QString &path)
+    {
+        test::writeDocument(path,
+            {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
+            {item(QStringLiteral("A")), item(QStringLiteral("B"))});
     }
 
     static test::ItemRow item(const QString &name)
@@ -129,6 +139,17 @@ TEST_F(MaintenanceTest, BackupHoldsTheScreenStateSavedWhileTheDocumentStaysPendi
     EXPECT_TRUE(QDir(store::tempFolder()).entryList({QStringLiteral("*.rdb")}).isEmpty());
 }
 
+TEST_F(MaintenanceTest, BackupAndRestoreDialogsStartWhereTheLastOneEnded)
+{
+    openEdited();
+    const QString elsewhere = docs + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    dialogs.choose(elsewhere + QStringLiteral("/saved"));
+    maintenance->backup();
+    EXPECT_EQ(ws->windowSettings().backupDir, elsewhere);
+    EXPECT_EQ(shell::DatabaseMaintenance::backupFolder(*ws), elsewhere);
+}
+
 TEST_F(MaintenanceTest, BackupFailingAtAnyStepKeepsDocumentAndOldBackup)
 {
     const QString path = openEdited();
@@ -154,17 +175,22 @@ TEST_F(MaintenanceTest, BackupFailingAtAnyStepKeepsDocumentAndOldBackup)
         EXPECT_TRUE(messages.shown[1].text.endsWith(QStringLiteral("Disk full.")));
         EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::Critical);
     }
-    // No work copy is left behind.
+    // No work copy is left behind, and the document still saves.
     EXPECT_TRUE(QDir(store::tempFolder()).entryList({QStringLiteral("*.rdb")}).isEmpty());
+    EXPECT_TRUE(QDir(docs).entryList({QStringLiteral("*.temp")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(life->save());
+    EXPECT_EQ(openItemRows(), QStringList({QStringLiteral("B:0"), QStringLiteral("C:0")}));
 }
 
 TEST_F(MaintenanceTest, CompactKeepsEveryRowFlagAndTreeInPlace)
 {
     const QString path = openEdited();
-    // A leftover work file of an interrupted run is no obstacle.
+    // Compacted in place: a file beside it is no obstacle, and stays.
     test::writeFileBytes(path + QStringLiteral(".temp"), "stale");
     maintenance->compact();
     EXPECT_EQ(messages.texts(), QStringList({kCompacted}));
+    EXPECT_EQ(test::fileBytes(path + QStringLiteral(".temp")), QByteArray("stale"));
+    QFile::remove(path + QStringLiteral(".temp"));
     expectDocumentIntact(path);
 }
 
@@ -190,6 +216,51 @@ TEST_F(MaintenanceTest, CompactFailingAtAnyStepLeavesTheDocumentOpenAsItWas)
     ASSERT_NE(ws->document().database(), nullptr);
     EXPECT_EQ(openItemRows().size(), 3);
     QDir(path + QStringLiteral(".temp")).removeRecursively();
+    EXPECT_TRUE(life->save());
+    EXPECT_EQ(openItemRows(), QStringList({QStringLiteral("B:0"), QStringLiteral("C:0")}));
+}
+
+TEST_F(MaintenanceTest, BackupAndCompactKeepLinksLinksAndTheDocumentItsOwnFile)
+{
+    // The document is opened through a link; the backup goes onto a link
+    // into a synced folder.
+    const QString real = docs + QStringLiteral("/real.rdb");
+    writeSaved(real);
+    ASSERT_TRUE(QFile::link(real, docs + QStringLiteral("/link.rdb")));
+    const QString path = openEdited(QStringLiteral("link.rdb"));
+    const QString synced = docs + QStringLiteral("/synced");
+    QDir().mkpath(synced);
+    test::writeFileBytes(synced + QStringLiteral("/saved.dbk"), "old backup");
+    const QString backupLink = docs + QStringLiteral("/saved.dbk");
+    ASSERT_TRUE(QFile::link(synced + QStringLiteral("/saved.dbk"), backupLink));
+
+    dialogs.choose(backupLink);
+    maintenance->backup();
+    maintenance->compact();
+    EXPECT_EQ(messages.texts().mid(1), QStringList({kBackedUp, kCompacted}));
+    EXPECT_TRUE(QFileInfo(backupLink).isSymLink());
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(test::itemRows(synced + QStringLiteral("/saved.dbk")),
+        QStringList({QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    expectDocumentIntact(path);
+    // The open document is still the file the link names: a Save reaches it.
+    EXPECT_TRUE(life->save());
+    ws->document().closeDatabase();
+    EXPECT_EQ(test::itemRows(real), QStringList({QStringLiteral("B:0"), QStringLiteral("C:0")}));
+}
+
+TEST_F(MaintenanceTest, ADocumentNamedWithATrailingBlankIsTheOneBackedUpAndCompacted)
+{
+    test::writeFileBytes(docs + QStringLiteral("/doc.rdb"), "another file");
+    const QString path = openEdited(QStringLiteral("doc.rdb "));
+    dialogs.choose(docs + QStringLiteral("/blank.dbk"));
+    maintenance->backup();
+    maintenance->compact();
+    EXPECT_EQ(messages.texts(), QStringList({kBackedUp, kCompacted}));
+    expectDocumentIntact(path);
+    EXPECT_EQ(test::fileBytes(docs + QStringLiteral("/doc.rdb")), QByteArray("another file"));
+    EXPECT_EQ(test::itemRows(docs + QStringLiteral("/blank.dbk")),
+        QStringList({QStringLiteral("B:0"), QStringLiteral("C:0")}));
 }
 
 TEST_F(MaintenanceTest, CompactsAnUntitledDocumentInItsTmpFile)
@@ -263,4 +334,29 @@ TEST_F(MaintenanceTest, RestoreOfAFileThatIsNoBackupSaysSoAndWritesNothing)
     EXPECT_TRUE(messages.shown[0].text.endsWith(kInUse));
     EXPECT_FALSE(QFileInfo::exists(docs + QStringLiteral("/junk.rdb")));
     EXPECT_FALSE(QFileInfo::exists(docs + QStringLiteral("/junk.rdb.temp")));
+}
+
+TEST_F(MaintenanceTest, RestoreReadsABackupItMayNotWrite)
+{
+    const QString backup = docs + QStringLiteral("/readonly.dbk");
+    test::writeDocument(backup,
+        {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
+        {item(QStringLiteral("Z"))});
+    const QByteArray before = test::fileBytes(backup);
+    // As on read-only media: nobody may write it, root included.
+    const bool locked = ::geteuid() == 0
+        ? QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), backup}) == 0
+        : QFile::setPermissions(backup, QFileDevice::ReadOwner);
+    if (!locked)
+        GTEST_SKIP() << "no way to make a read-only file here";
+    shell::RestoreSession restore(*ws, *life);
+    restore.setSource(backup);
+    restore.setDestination(docs + QStringLiteral("/restored.rdb"));
+    const bool restored = restore.restore();
+    if (::geteuid() == 0)
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), backup});
+    EXPECT_TRUE(restored) << messages.texts().join(' ').toStdString();
+    EXPECT_EQ(test::itemRows(docs + QStringLiteral("/restored.rdb")),
+        QStringList({QStringLiteral("Z:0")}));
+    EXPECT_EQ(test::fileBytes(backup), before);
 }

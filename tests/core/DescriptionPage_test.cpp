@@ -181,12 +181,13 @@ TEST(DescriptionPage, LinkCompletion)
     EXPECT_EQ(pages::completeLink(QStringLiteral("abc")), QStringLiteral("http://abc"));
     EXPECT_EQ(pages::completeLink(QStringLiteral("https://a.example")),
         QStringLiteral("https://a.example"));
-    EXPECT_EQ(pages::completeLink(QStringLiteral("HTTP://A.EXAMPLE")),
-        QStringLiteral("http://HTTP://A.EXAMPLE"));
-    EXPECT_EQ(pages::completeLink(QStringLiteral("ftp://f.example")),
-        QStringLiteral("http://ftp://f.example"));
-    EXPECT_EQ(pages::completeLink(QString()), QStringLiteral("http://"));
-    EXPECT_EQ(pages::completeLink(QStringLiteral("httpx")), QStringLiteral("httpx"));
+    // Only a link without any scheme gets one; an empty link stays empty.
+    for (const char *asItIs :
+        {"HTTP://A.EXAMPLE", "ftp://f.example", "file:///x.html", "mailto:me@example.org", ""})
+        EXPECT_EQ(pages::completeLink(QLatin1String(asItIs)), QLatin1String(asItIs));
+    EXPECT_EQ(pages::completeLink(QStringLiteral("httpx")), QStringLiteral("http://httpx"));
+    EXPECT_EQ(pages::completeLink(QStringLiteral("localhost:8080/a")),
+        QStringLiteral("http://localhost:8080/a"));
 }
 
 TEST(DescriptionPage, FillsTheTemplateInOrder)

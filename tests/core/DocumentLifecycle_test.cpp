@@ -5,7 +5,9 @@
 #include "platform/AppHome.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
+#include "store/FileReplacement.h"
 #include "store/Recordset.h"
+#include "store/Schema.h"
 #include "store/StoreFiles.h"
 
 #include <QDir>
@@ -322,8 +324,9 @@ TEST_F(DocumentLifecycleOpen, LoadsTreeListAndNames)
     const QString path = savedDocument(QStringLiteral("doc.rdb"));
     open(path);
     EXPECT_EQ(dialogs.filters, QStringList {kRdbFilter});
+    // The dialog started on the desktop; the next one starts where the file was.
     EXPECT_EQ(dialogs.folders, QStringList {desktop});
-    EXPECT_EQ(ws->windowSettings().defaultDir, desktop);
+    EXPECT_EQ(ws->windowSettings().defaultDir, docs);
     EXPECT_FALSE(QFileInfo::exists(untitled));
     EXPECT_FALSE(doc().isUntitled());
     EXPECT_EQ(doc().caption(), QStringLiteral("Quillet- doc.rdb"));
@@ -366,8 +369,14 @@ TEST_F(DocumentLifecycleOpen, OwnFileOrBadFileCanNotBeOpened)
         dialogs.choose(chosen);
         life->fileOpen();
         ASSERT_EQ(messages.shown.size(), 2);
+        // With its reason in the user's words.
         EXPECT_EQ(messages.shown[1].text,
-            QStringLiteral("Can not open file: ") + quoted(chosen) + QStringLiteral(". "));
+            QStringLiteral("Can not open file: ") + quoted(chosen) + QStringLiteral(". ")
+                + (chosen == path
+                        ? QStringLiteral("It is open in another program (another Quillet or "
+                                         "quillet-cli).")
+                        : QStringLiteral(
+                            "It is not a Quillet document, or its password is wrong.")));
         EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
         // The old document stays open with its changes still pending.
         EXPECT_EQ(doc().path(), path);
@@ -397,8 +406,8 @@ TEST_F(DocumentLifecycleOpen, UnloadableTreeEndsInAnEmptyUntitledDocument)
         life->fileOpen();
 
         ASSERT_EQ(messages.shown.size(), 2);
-        EXPECT_EQ(messages.shown[0].text,
-            QLatin1Char('\'') + path + QStringLiteral("' could not be loaded."));
+        EXPECT_TRUE(messages.shown[0].text.startsWith(
+            QLatin1Char('\'') + path + QStringLiteral("' could not be loaded. ")));
         EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(messages.shown[1].text,
             QStringLiteral("Can not load file: ") + quoted(path) + QStringLiteral(". "));
@@ -504,6 +513,23 @@ TEST_F(DocumentLifecycleSaveAs, UntitledLeavesNoTempFileAndLoadsBack)
     life->openDocumentFile(target);
     EXPECT_EQ(treeRows(), kSavedNodeRows.first(1) + QStringList {QStringLiteral("kRoot>k1:Work")});
     EXPECT_EQ(ws->list().model().rowCount(), 2);
+}
+
+TEST_F(DocumentLifecycleSaveAs, ANameWithoutExtensionGetsRdbAndTheFolderIsRemembered)
+{
+    const QString other = docs + QStringLiteral("/other");
+    QDir().mkpath(other);
+    dialogs.choose(other + QStringLiteral("/plain"));
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(doc().path(), other + QStringLiteral("/plain.rdb"));
+    EXPECT_EQ(ws->windowSettings().defaultDir, other);
+
+    // Another extension is kept as typed; the dialog starts in the last folder.
+    dialogs.choose(docs + QStringLiteral("/notes.txt"));
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_EQ(doc().path(), docs + QStringLiteral("/notes.txt"));
+    EXPECT_EQ(dialogs.folders.last(), other);
+    EXPECT_EQ(ws->windowSettings().defaultDir, docs);
 }
 
 TEST_F(DocumentLifecycleSaveAs, ModifiedTitledKeepsTheOldFileAsLastSaved)
@@ -656,6 +682,65 @@ TEST_F(DocumentLifecycleFailures, FailedSaveAsKeepsTheOldDocumentOpen)
     EXPECT_EQ(openItemRows().last(), QStringLiteral("C:1"));
 }
 
+TEST_F(DocumentLifecycleFailures, AfterSaveTheFileAloneHoldsTheSavedState)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    hideBookmark(QStringLiteral("A"));
+    life->fileSave();
+    ASSERT_FALSE(doc().isModified());
+    // A copy taken while the document stays open, as a sync folder or a
+    // backup tool takes it: the file without its log.
+    const QString copy = docs + QStringLiteral("/copy.rdb");
+    test::writeFileBytes(copy, test::fileBytes(path));
+    EXPECT_EQ(test::itemRows(copy), (QStringList {QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    EXPECT_EQ(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+}
+
+TEST_F(DocumentLifecycleFailures, SaveAsOntoALinkReplacesItsTargetOnlyWhenComplete)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    const QString synced = docs + QStringLiteral("/synced");
+    QDir().mkpath(synced);
+    const QString real = synced + QStringLiteral("/there.rdb");
+    test::writeFileBytes(real, "an older file");
+    const QString link = docs + QStringLiteral("/there.rdb");
+    ASSERT_TRUE(QFile::link(real, link));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+
+    // A failure at any step leaves the old target as it was.
+    using Step = store::FileReplacement::Step;
+    for (const Step failing : {Step::Create, Step::Write, Step::Sync, Step::Rename}) {
+        store::FileReplacement::setStepHook([failing](Step step, const QString &) {
+            if (step == failing)
+                throw store::EngineError(
+                    store::EngineErrorCode::InjectedFailure, QStringLiteral("Disk full."));
+        });
+        messages.shown.clear();
+        messages.answer(MessageAnswer::Yes);
+        dialogs.choose(link);
+        EXPECT_FALSE(life->fileSaveAs());
+        ASSERT_EQ(messages.shown.size(), 2);
+        EXPECT_TRUE(messages.shown[1].text.endsWith(QStringLiteral("Disk full.")));
+        EXPECT_EQ(test::fileBytes(real), QByteArray("an older file"));
+        EXPECT_EQ(QDir(synced).entryList(QDir::Files), QStringList {QStringLiteral("there.rdb")});
+        EXPECT_EQ(doc().path(), path);
+        EXPECT_TRUE(doc().isModified());
+    }
+    store::FileReplacement::setStepHook({});
+
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(link);
+    EXPECT_TRUE(life->fileSaveAs());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(openItemRows(),
+        (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+    doc().closeDatabase();
+    EXPECT_EQ(test::itemRows(real).size(), 3);
+}
+
 // With nowhere to make an untitled document (the _tmp folder cannot be made),
 // New and a failed Open reopen the file they closed, and start-up says so
 // instead of running without a document.
@@ -746,4 +831,257 @@ TEST_F(DocumentLifecycleExit, CancelOrFailingSaveKeepsTheProgramRunning)
     EXPECT_TRUE(life->closeDocumentForExit());
     EXPECT_FALSE(doc().isOpen());
     EXPECT_EQ(test::itemRows(path), kSavedItemRows);
+}
+
+// --- Work left unsaved by a session that stopped ----------------------------
+
+namespace {
+
+// The saved document after a session that stopped without Save or Discard:
+// A deleted, B edited (its pending copy carries B's picture), C added with a
+// picture of its own, D added under a heading that was never saved.
+QString stoppedSession(const QString &path, const QString &imageFolder)
+{
+    test::ItemRow a = item(QStringLiteral("A"));
+    a.delFlag = -1;
+    test::ItemRow b = item(QStringLiteral("B"));
+    b.delFlag = -1;
+    b.pictureFile = QStringLiteral("b.png");
+    test::ItemRow b2(QStringLiteral("kRoot"), QStringLiteral("Bkey"), QStringLiteral("B2"),
+        QStringLiteral("http://x/B2"), 1);
+    b2.pictureFile = QStringLiteral("b.png");
+    test::ItemRow c = item(QStringLiteral("C"));
+    c.delFlag = 1;
+    c.pictureFile = QStringLiteral("c.png");
+    test::ItemRow d(QStringLiteral("kNever"), QStringLiteral("Dkey"), QStringLiteral("D"),
+        QStringLiteral("http://x/D"), 1);
+    test::writeDocument(path, kSavedNodes, {a, b, b2, c, d});
+    test::writeFileBytes(imageFolder + QStringLiteral("/b.png"), "saved picture");
+    test::writeFileBytes(imageFolder + QStringLiteral("/c.png"), "pending picture");
+    return path;
+}
+
+} // namespace
+
+TEST_F(DocumentLifecycleOpen, UnsavedWorkOfAStoppedSessionIsOfferedBack)
+{
+    const QString images = ws->optionSettings().imageFolder;
+    const QString path = stoppedSession(docs + QStringLiteral("/stopped.rdb"), images);
+
+    // Discarded at once: the file is back at its last saved state, the
+    // pending picture goes, the saved one stays; no orphan is left.
+    messages.answer(MessageAnswer::No);
+    open(path);
+    ASSERT_EQ(messages.shown.size(), 1);
+    const QString question = messages.shown.front().text;
+    EXPECT_TRUE(question.startsWith(quoted(path)
+        + QStringLiteral(" holds changes that were never saved: 2 bookmarks added, 1 changed "
+                         "and 1 deleted, with 1 picture.")))
+        << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("\"Recovered #1\"")));
+    EXPECT_EQ(messages.shown.front().buttons, MessageButtons::YesNo);
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows(), kSavedItemRows);
+    EXPECT_EQ(treeRows(), kSavedNodeRows);
+    EXPECT_FALSE(QFileInfo::exists(images + QStringLiteral("/c.png")));
+    EXPECT_TRUE(QFileInfo::exists(images + QStringLiteral("/b.png")));
+    life->fileNew();
+
+    // Kept: unsaved work as if the session had gone on; D shows under
+    // "Recovered #1", and Save commits it all.
+    stoppedSession(path, images);
+    messages.answer(MessageAnswer::Yes);
+    open(path);
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_EQ(doc().pendingImageFiles(), QStringList({QStringLiteral("c.png")}));
+    ASSERT_EQ(ws->tree().root()->children.size(), 2u);
+    const browser::HeadingNode *recovered = ws->tree().root()->children.back().get();
+    EXPECT_EQ(recovered->title, QStringLiteral("Recovered #1"));
+    EXPECT_EQ(ws->list().model().rowCount(), 2); // B2 and C
+    life->fileSave();
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows(),
+        QStringList({QStringLiteral("B2:0"), QStringLiteral("C:0"), QStringLiteral("D:0")}));
+    EXPECT_EQ(openNodeRows().size(), 3);
+    EXPECT_EQ(ws->tree().findByKey(QStringLiteral("kNever")), nullptr);
+    life->fileNew();
+
+    // Kept, then discarded with No at the prompt: the saved state again.
+    stoppedSession(path, images);
+    messages.answer(MessageAnswer::Yes);
+    open(path);
+    messages.answer(MessageAnswer::No);
+    life->fileNew();
+    EXPECT_EQ(test::itemRows(path), kSavedItemRows);
+    EXPECT_EQ(test::nodeRows(path), kSavedNodeRows);
+    EXPECT_FALSE(QFileInfo::exists(images + QStringLiteral("/c.png")));
+    EXPECT_TRUE(QFileInfo::exists(images + QStringLiteral("/b.png")));
+}
+
+// Untitled documents of stopped sessions: the newest is offered at start,
+// empty ones go without a word, No deletes them all.
+TEST_F(DocumentLifecycleOpen, UntitledLeftoversAreOfferedAtStart)
+{
+    life->closeDocumentForExit();
+    ws->clearHeadingTree();
+    const QString tmp = store::tempFolder();
+    const QString empty = tmp + QStringLiteral("/_tmp11.rdb");
+    const QString older = tmp + QStringLiteral("/_tmp12.rdb");
+    const QString newest = tmp + QStringLiteral("/_tmp13.rdb");
+    auto writeLeftovers = [&] {
+        store::createEmptyDatabase(empty);
+        test::ItemRow gone(QStringLiteral("kGone"), QStringLiteral("K7"), QStringLiteral("Deep"),
+            QStringLiteral("http://x/deep"), 1);
+        test::writeDocument(older, {},
+            {test::ItemRow(QStringLiteral("kRoot"), QString(), QStringLiteral("Old"),
+                QStringLiteral("http://x/o"), 1)});
+        test::writeDocument(newest, {},
+            {test::ItemRow(QStringLiteral("kRoot"), QString(), QStringLiteral("Top"),
+                 QStringLiteral("http://x/t"), 1),
+                gone});
+    };
+    writeLeftovers();
+
+    messages.answer(MessageAnswer::Yes);
+    ASSERT_TRUE(life->loadStartupDocument({QStringLiteral("quillet")}, nullptr));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.contains(QStringLiteral("holds 2 bookmarks")))
+        << messages.shown[0].text.toStdString();
+    EXPECT_TRUE(
+        messages.shown[0].text.endsWith(QStringLiteral("No deletes it and the 1 older ones.")));
+    EXPECT_EQ(doc().path(), newest);
+    EXPECT_TRUE(doc().isUntitled());
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_FALSE(QFileInfo::exists(empty));
+    EXPECT_TRUE(QFileInfo::exists(older));
+    EXPECT_EQ(treeRows(),
+        QStringList({QStringLiteral("0>kRoot:my Favroites"),
+            QStringLiteral("kRoot>") + ws->tree().root()->children.front()->key
+                + QStringLiteral(":Recovered #1")}));
+    EXPECT_EQ(ws->list().model().rowCount(), 1);
+
+    // No at the next start: every leftover goes, a fresh document starts.
+    messages.answer(MessageAnswer::No);
+    EXPECT_TRUE(life->closeDocumentForExit());
+    ws->clearHeadingTree();
+    EXPECT_FALSE(QFileInfo::exists(newest)); // closed unsaved, as any untitled document
+    writeLeftovers();
+    messages.shown.clear();
+    messages.answer(MessageAnswer::No);
+    ASSERT_TRUE(life->loadStartupDocument({QStringLiteral("quillet")}, nullptr));
+    EXPECT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(tmpDatabases(), QStringList({QFileInfo(doc().path()).fileName()}));
+    EXPECT_FALSE(doc().isModified());
+}
+
+// A document deleted or replaced while open: Save and closing offer Save
+// As, which writes everything from the connection that still holds it.
+TEST_F(DocumentLifecycleSaveAs, VanishedDocumentIsSavedElsewhere)
+{
+    const QString path = savedDocument(QStringLiteral("doc.rdb"));
+    open(path);
+    addBookmark(QStringLiteral("C"));
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral("-wal"));
+
+    messages.answer(MessageAnswer::No);
+    life->fileSave();
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(
+        quoted(path) + QStringLiteral(" was deleted or replaced by another program.")));
+    EXPECT_TRUE(doc().isModified());
+    EXPECT_FALSE(QFileInfo::exists(path));
+
+    const QString rescued = docs + QStringLiteral("/rescued.rdb");
+    messages.answer(MessageAnswer::Yes);
+    dialogs.choose(rescued);
+    life->fileSave();
+    EXPECT_EQ(doc().path(), rescued);
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(openItemRows(),
+        QStringList({QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+
+    // Replaced by another file, unmodified: exit still asks; Cancel stays.
+    test::writeDocument(path, kSavedNodes, {});
+    open(path);
+    test::writeDocument(docs + QStringLiteral("/other.rdb"), kSavedNodes, {});
+    ASSERT_TRUE(QFile::rename(path, docs + QStringLiteral("/moved.rdb")));
+    ASSERT_TRUE(QFile::rename(docs + QStringLiteral("/other.rdb"), path));
+    const QByteArray replacement = test::fileBytes(path);
+    messages.shown.clear();
+    messages.answer(MessageAnswer::Cancel);
+    EXPECT_FALSE(life->closeDocumentForExit());
+    messages.answer(MessageAnswer::No);
+    EXPECT_TRUE(life->closeDocumentForExit());
+    EXPECT_EQ(messages.shown.size(), 2);
+    EXPECT_EQ(test::fileBytes(path), replacement);
+}
+
+namespace {
+
+// Makes a file or folder immutable (not even root writes it) while it lives.
+class Immutable
+{
+public:
+    explicit Immutable(QStringList paths)
+        : m_paths(std::move(paths))
+    {
+        m_ok = QProcess::execute(
+                   QStringLiteral("chattr"), QStringList {QStringLiteral("+i")} + m_paths)
+            == 0;
+    }
+    ~Immutable()
+    {
+        QProcess::execute(QStringLiteral("chattr"), QStringList {QStringLiteral("-i")} + m_paths);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QStringList m_paths;
+    bool m_ok = false;
+};
+
+} // namespace
+
+// A document in a folder that cannot be written opens for viewing: the
+// reason is said, Save offers Save As, closing writes nothing there.
+TEST_F(DocumentLifecycleOpen, ReadOnlyDocumentOpensForViewing)
+{
+    const QString folder = docs + QStringLiteral("/locked");
+    QDir().mkpath(folder);
+    const QString path
+        = stoppedSession(folder + QStringLiteral("/doc.rdb"), ws->optionSettings().imageFolder);
+    const QByteArray bytes = test::fileBytes(path);
+    {
+        Immutable locked({path, folder});
+        if (!locked.ok())
+            GTEST_SKIP() << "chattr +i is not available here";
+        dialogs.choose(path);
+        life->fileOpen();
+        ASSERT_EQ(doc().path(), path);
+        const QStringList texts = messages.texts();
+        ASSERT_EQ(texts.size(), 2);
+        EXPECT_TRUE(texts[0].endsWith(
+            QStringLiteral("The file can not be written, so it shows as last saved.")));
+        EXPECT_EQ(texts[1],
+            quoted(path)
+                + QStringLiteral(
+                    " is open for viewing only. The file or its folder is read-only: "
+                    "changes can not be saved to it, only to a new file with Save As."));
+        // As last saved: A and B, not the stopped session's work.
+        EXPECT_EQ(ws->list().model().rowCount(), 2);
+
+        const QString copy = docs + QStringLiteral("/copy.rdb");
+        addHeading(QStringLiteral("New"), QStringLiteral("k9"));
+        messages.answer(MessageAnswer::Yes);
+        dialogs.choose(copy);
+        life->fileSave();
+        EXPECT_EQ(doc().path(), copy);
+        EXPECT_EQ(openNodeRows().size(), 3);
+        EXPECT_EQ(openItemRows(), kSavedItemRows); // nothing of the stopped session
+        EXPECT_TRUE(life->closeDocumentForExit());
+    }
+    EXPECT_EQ(test::fileBytes(path), bytes);
+    EXPECT_EQ(test::nodeRows(path), kSavedNodeRows);
 }

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace quillet;
 using platform::MessageAnswer;
@@ -378,4 +379,44 @@ TEST_F(FavoritesTest, StartupWithImportChosenFillsANewUntitledDocument)
     EXPECT_EQ(splash.value, 3);
     EXPECT_FALSE(progress.everShown);
     EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 1 bookmarks found."));
+}
+
+TEST_F(FavoritesTest, SyncFromAFolderItCannotReadChangesNothingAndSaysWhy)
+{
+    const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+    test::writeDocument(path,
+        {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
+            {QStringLiteral("kRoot"), QStringLiteral("Kept"), QStringLiteral("K7")}},
+        {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Old"),
+            QStringLiteral("http://old")}});
+    dialogs.choose(path);
+    life->fileOpen();
+    ASSERT_EQ(ws->document().path(), path);
+    const QStringList before = contents();
+    writeShortcut(QStringLiteral("Mail.url"), "http://mail");
+    writeShortcut(QStringLiteral("Sub/Deep.url"), "http://deep");
+    // Met in the middle of the import: a shortcut whose file is gone.
+    ASSERT_TRUE(
+        QFile::link(outside + QStringLiteral("/gone.url"), fav(QStringLiteral("Sub/Zz.url"))));
+    messages.answer(MessageAnswer::Yes);
+    exchange->syncImportCommand();
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].text.contains(QStringLiteral("Zz.url")));
+    EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::Critical);
+    EXPECT_EQ(contents(), before);
+    EXPECT_FALSE(ws->document().isModified());
+    QFile::remove(fav(QStringLiteral("Sub/Zz.url")));
+
+    // A folder that cannot be listed (root lists every folder).
+    if (::geteuid() == 0)
+        return;
+    QFile::setPermissions(fav(QStringLiteral("Sub")), QFileDevice::WriteOwner);
+    messages.shown.clear();
+    messages.answer(MessageAnswer::Yes);
+    exchange->syncImportCommand();
+    QFile::setPermissions(fav(QStringLiteral("Sub")),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(messages.shown.size(), 2);
+    EXPECT_TRUE(messages.shown[1].text.contains(QStringLiteral("Sub")));
+    EXPECT_EQ(contents(), before);
 }

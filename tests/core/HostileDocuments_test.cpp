@@ -202,9 +202,14 @@ TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
 
     const QString quoted = QLatin1Char('"') + path + QLatin1Char('"');
     switch (hostile.outcome) {
-    case Outcome::Loads:
-        EXPECT_TRUE(messages.texts().isEmpty())
-            << messages.texts().join(QLatin1Char('\n')).toStdString();
+    case Outcome::Loads: {
+        // Rows that only Save or Discard would settle (a delFlag of 'x') are
+        // first offered back as unsaved work; nothing else is said.
+        QStringList said = messages.texts();
+        said.removeIf([](const QString &text) {
+            return text.contains(QStringLiteral(" holds changes that were never saved: "));
+        });
+        EXPECT_TRUE(said.isEmpty()) << said.join(QLatin1Char('\n')).toStdString();
         ASSERT_EQ(ws->document().path(), path);
         EXPECT_EQ(ws->tree().headingCount(), hostile.headings);
         EXPECT_EQ(ws->list().model().count(), 2);
@@ -219,15 +224,21 @@ TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
             EXPECT_EQ(ws->tree().findByKey(key), nullptr);
         }
         break;
+    }
     case Outcome::RefusedAtOpen:
-        EXPECT_EQ(messages.texts(),
-            QStringList {QStringLiteral("Can not open file: ") + quoted + QStringLiteral(". ")});
+        ASSERT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(messages.texts()[0].startsWith(
+            QStringLiteral("Can not open file: ") + quoted + QStringLiteral(". ")));
         EXPECT_EQ(ws->document().path(), untitled);
         break;
     case Outcome::RefusedAtLoad:
-        EXPECT_EQ(messages.texts(),
-            (QStringList {QLatin1Char('\'') + path + QStringLiteral("' could not be loaded."),
-                QStringLiteral("Can not load file: ") + quoted + QStringLiteral(". ")}));
+        // The load names its reason after the fixed text.
+        ASSERT_EQ(messages.texts().size(), 2);
+        EXPECT_TRUE(messages.texts()[0].startsWith(
+            QLatin1Char('\'') + path + QStringLiteral("' could not be loaded. ")));
+        EXPECT_GT(messages.texts()[0].size(), path.size() + 25);
+        EXPECT_EQ(messages.texts()[1],
+            QStringLiteral("Can not load file: ") + quoted + QStringLiteral(". "));
         EXPECT_TRUE(ws->document().isUntitled());
         break;
     }
@@ -247,8 +258,9 @@ TEST_F(HostileDocumentTest, OwnFileChangedElsewhereIsCheckedAgain)
 
     life->openDocumentFile(path);
 
-    EXPECT_EQ(messages.texts(),
-        QStringList {QStringLiteral("Can not open file: \"") + path + QStringLiteral("\". ")});
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts()[0].startsWith(
+        QStringLiteral("Can not open file: \"") + path + QStringLiteral("\". ")));
     EXPECT_EQ(ws->document().path(), untitled);
 }
 

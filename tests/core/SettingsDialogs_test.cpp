@@ -19,8 +19,11 @@ TEST(UpdateCheck, ComparesVersionsAsNumbers)
     EXPECT_LT(*compareVersions(QStringLiteral("3.1"), QStringLiteral("10.0")), 0);
     EXPECT_GT(*compareVersions(QStringLiteral("3.10"), QStringLiteral("3.9")), 0);
     EXPECT_EQ(*compareVersions(QStringLiteral(" 3 "), QStringLiteral("3.0.0")), 0);
-    for (const char *bad : {"", "abc", "3.x", "3..0", "-1", "3.0b", "٣.٠"})
+    for (const char *bad : {"", "abc", "3.x", "3..0", "3.", "-1", "b3", "٣.٠"})
         EXPECT_FALSE(compareVersions(QString::fromUtf8(bad), QStringLiteral("3.0"))) << bad;
+    // A published suffix counts by the numbers before it.
+    EXPECT_EQ(*compareVersions(QStringLiteral("3.0b"), QStringLiteral("3.0")), 0);
+    EXPECT_GT(*compareVersions(QStringLiteral("3.1-beta 2"), QStringLiteral("3.0")), 0);
 
     const QString running = QStringLiteral("3.0");
     EXPECT_EQ(settings::judgeVersion(QStringLiteral("10.0"), running), UpdateVerdict::NewVersion);

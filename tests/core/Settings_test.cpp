@@ -214,6 +214,20 @@ TEST_F(SettingsTest, UserCommentsAndUnknownKeysSurviveSave)
         << after.constData();
 }
 
+TEST_F(SettingsTest, PlacesBeyondAnyScreenReadAsDefaults)
+{
+    writeFile(configIniPath(),
+        "[Position]\nTop=-491506\nLeft=491505\nWidth=0\nHeight=999999999\n"
+        "[Splitter]\nhPosition=-1\nvPosition=2147483647\n");
+    const WindowSettings w = loadWindowSettings();
+    EXPECT_EQ(w.top, 870);
+    EXPECT_EQ(w.left, 491505);
+    EXPECT_EQ(w.width, 6000);
+    EXPECT_EQ(w.height, 4500);
+    EXPECT_EQ(w.hPosition, 5000);
+    EXPECT_EQ(w.vPosition, 3000);
+}
+
 TEST_F(SettingsTest, BadFilesReadAsDefaultsAndAreRewrittenCleanly)
 {
     QByteArray junk;

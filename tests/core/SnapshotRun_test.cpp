@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
+#include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRenderer.h"
 #include "browser/HeadingTreeStorage.h"
 #include "platform/AppHome.h"
 #include "shell/Workspace.h"
 #include "snapshots/CaptureLimits.h"
+#include "snapshots/ImageFiles.h"
 #include "snapshots/PageTiles.h"
 #include "snapshots/SnapshotRun.h"
 #include "store/BookmarkTable.h"
@@ -14,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -160,6 +163,29 @@ TEST_F(SnapshotFixture, FailedCaptureKeepsThePictureAndTheRunGoesOn)
     EXPECT_EQ(soup->pictureFile, QStringLiteral("old.png"));
     EXPECT_EQ(soup->state, store::RowState::Committed);
     EXPECT_EQ(imageFiles().size(), 2);
+}
+
+// Pictures that cannot be written are counted and said at the end; they
+// change nothing.
+TEST_F(SnapshotFixture, PicturesThatCannotBeWrittenAreCounted)
+{
+    // An image folder nobody may write to, not even root.
+    const QString folder = snapshots::ensureImageFolder(ws.optionSettings().imageFolder);
+    const QStringList lock {QStringLiteral("+i"), folder};
+    if (folder.isEmpty() || QProcess::execute(QStringLiteral("chattr"), lock) != 0)
+        GTEST_SKIP() << "chattr +i is not available here";
+    run->startClicked();
+    for (int i = 0; i < 3; ++i)
+        loadAndCapture(page(Qt::red));
+    step();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), folder});
+    EXPECT_EQ(run->controls().status,
+        QStringLiteral("Status: Task accomplished; 3 pictures could not be written."));
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(messages.texts().last().startsWith(
+        QStringLiteral("3 pictures could not be written in the image folder")));
+    EXPECT_EQ(live(QStringLiteral("a1"))->pictureFile, QStringLiteral("old.png"));
+    EXPECT_FALSE(ws.document().isModified());
 }
 
 TEST_F(SnapshotFixture, PauseResumeAndStopDuringTheWait)

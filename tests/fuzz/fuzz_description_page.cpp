@@ -4,6 +4,7 @@
 // pane's load filter, which must never let a file outside its folder in.
 #include "pages/DescriptionPage.h"
 #include "pages/PageResources.h"
+#include "pages/RichTextPage.h"
 
 #include <QDir>
 #include <QUrl>
@@ -76,6 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QString relative = QDir(root).relativeFilePath(target.toLocalFile());
         if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative))
             fail("loads a file outside the folder", url);
+    }
+    // The rich-text view's loader: the same, for the names a page gives it.
+    const QString file = pages::paneResourceFile(target, root);
+    if (!file.isEmpty()) {
+        const QString relative = QDir(root).relativeFilePath(file);
+        if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative)
+            || relative == QLatin1String("."))
+            fail("reads a file outside the folder", url);
     }
     return 0;
 }

@@ -112,7 +112,9 @@ private Q_SLOTS:
             QCOMPARE(a->shortcut(), QKeySequence(item.shortcut));
             QCOMPARE(a->isSeparator(), item.style == shell::CommandItem::Style::Separator);
             QCOMPARE(a->isCheckable(), item.style == shell::CommandItem::Style::Check);
-            QVERIFY2(a->isEnabled() || !a->isVisible(), qPrintable(key)); // never greyed
+            // Never greyed, but for Undo and Redo with nothing to play back.
+            const bool history = key == QLatin1String("miEUndo") || key == QLatin1String("miERedo");
+            QVERIFY2(a->isEnabled() != history || !a->isVisible(), qPrintable(key));
             QCOMPARE(a->icon().isNull(), item.icon < 0);
             if (item.icon >= 0) {
                 const QList<QSize> sizes = a->icon().availableSizes();

@@ -100,6 +100,51 @@ private Q_SLOTS:
         QVERIFY(again.close());
     }
 
+    // Edit > Undo and Redo head the Edit menu, name the step, answer Ctrl+Z,
+    // Ctrl+Shift+Z and Ctrl+Y, and go grey when there is nothing to play back.
+    void undoAndRedoFromTheEditMenuAndKeys()
+    {
+        const QString path = writeSample(QStringLiteral("undo.rdb"));
+        ScriptedMessageBoxes messages;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
+        QVERIFY(startWith(w, {path}));
+        w.activateWindow();
+        QAction *undo = w.commandBar().action(QStringLiteral("miEUndo"));
+        QAction *redo = w.commandBar().action(QStringLiteral("miERedo"));
+        const QList<QAction *> edit = w.commandBar().menu(QStringLiteral("bndEdit"))->actions();
+        QCOMPARE(edit.mid(0, 2), (QList<QAction *> {undo, redo}));
+        QVERIFY(edit.at(2)->isSeparator());
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+
+        QVERIFY(clickHeading(w, QStringLiteral("News")));
+        QTRY_COMPARE(listedNames(w).size(), 2);
+        QTreeView *list = w.bookmarkView();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(listedNames(w), QStringList {QStringLiteral("Weekly digest")});
+        QTRY_COMPARE(undo->text(), QStringLiteral("Undo Delete bookmark"));
+        QVERIFY(undo->isEnabled() && !redo->isEnabled());
+
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(listedNames(w),
+            (QStringList {QStringLiteral("Daily news"), QStringLiteral("Weekly digest")}));
+        QCOMPARE(w.workspace().list().selectedKey(), QStringLiteral("K1"));
+        QCOMPARE(redo->text(), QStringLiteral("Redo Delete bookmark"));
+        QVERIFY(!undo->isEnabled() && redo->isEnabled());
+        QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(listedNames(w), QStringList {QStringLiteral("Weekly digest")});
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(listedNames(w), QStringList {QStringLiteral("Weekly digest")});
+
+        // Save settles the steps: nothing is left to undo.
+        QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+        QVERIFY(w.close());
+    }
+
     // In a long tree the selected heading stays in sight, whether a command
     // or the arrow keys made it current; a held key's repeated releases do
     // not end the hold; a slow drag in a scroll zone keeps the tree scrolling.
@@ -213,7 +258,8 @@ private Q_SLOTS:
             {QStringLiteral("quillet"), QStringLiteral("/no/such/file.rdb")}, nullptr);
         QCOMPARE(messages.texts(),
             QStringList {QLatin1Char('\'') + options.startupFile
-                + QStringLiteral("' could not be loaded.")});
+                + QStringLiteral("' could not be loaded. Could not find file '")
+                + options.startupFile + QStringLiteral("'.")});
         QCOMPARE(w.windowTitle(), QStringLiteral("Quillet"));
         QVERIFY(w.workspace().document().isUntitled());
         QCOMPARE(w.statusText(), QStringLiteral("Status: Idle"));

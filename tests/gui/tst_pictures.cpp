@@ -4,6 +4,7 @@
 #include "DocumentBuilder.h"
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
+#include "PaneContents.h"
 #include "ScriptedPlatform.h"
 #include "pages/DescriptionPage.h"
 #include "pages/DescriptionPane.h"
@@ -11,28 +12,8 @@
 #include "shell/CommandBar.h"
 #include "shell/MainWindow.h"
 
-#include <QWebEngineScript>
-
 using namespace quillet;
 using namespace quillet::test;
-
-namespace {
-
-QString runScript(pages::DescriptionPane &pane, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    pane.page()->runJavaScript(
-        script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
-            result = value;
-            done = true;
-        });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        return QString();
-    return result.toString();
-}
-
-} // namespace
 
 class PicturesTest : public QObject
 {
@@ -67,9 +48,7 @@ private Q_SLOTS:
         QString shown;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                shown = runScript(*pane,
-                    QStringLiteral("var i=document.images[0];"
-                                   "i&&i.naturalWidth==180?i.src.split('/').pop():''"));
+                shown = fileNameOf(paneThumbnail(*pane).name);
                 return shown.startsWith(QLatin1String("image"));
             },
             15000));

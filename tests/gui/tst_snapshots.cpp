@@ -5,6 +5,7 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "MarkerPage.h"
+#include "PaneContents.h"
 #include "ScriptedPlatform.h"
 #include "pages/DescriptionPage.h"
 #include "pages/DescriptionPane.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
 using namespace quillet;
@@ -32,20 +32,6 @@ QString writePage(const QString &name, const QString &html)
     if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
         return QString();
     return path;
-}
-
-QString runScript(QWebEngineView &view, const QString &script)
-{
-    QVariant result;
-    bool done = false;
-    view.page()->runJavaScript(
-        script, QWebEngineScript::ApplicationWorld, [&](const QVariant &value) {
-            result = value;
-            done = true;
-        });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        return QString();
-    return result.toString();
 }
 
 } // namespace
@@ -104,9 +90,7 @@ private Q_SLOTS:
         QString shown;
         QVERIFY(QTest::qWaitFor(
             [&] {
-                shown = runScript(*pane,
-                    QStringLiteral("var i=document.images[0];"
-                                   "i&&i.naturalWidth==180?i.src.split('/').pop():''"));
+                shown = fileNameOf(paneThumbnail(*pane).name);
                 return !shown.isEmpty();
             },
             15000));

@@ -6,6 +6,7 @@
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
 #include "platform/AppHome.h"
+#include "settings/UpdateCheck.h"
 #include "shell/CommandBar.h"
 #include "shell/MainWindow.h"
 
@@ -188,6 +189,11 @@ private Q_SLOTS:
         QTest::newRow("newer") << QStringLiteral(
             "3.1") << QStringLiteral("One new version(3.1) is available, do you want to view it!");
         QTest::newRow("same") << QStringLiteral("3.0") << latest;
+        // A suffix is not compared, but shown as published.
+        QTest::newRow("suffix") << QStringLiteral("3.0b") << latest;
+        QTest::newRow("newer with suffix")
+            << QStringLiteral("3.1b")
+            << QStringLiteral("One new version(3.1b) is available, do you want to view it!");
         QTest::newRow("ten") << QStringLiteral("10.0")
                              << QStringLiteral(
                                     "One new version(10.0) is available, do you want to view it!");
@@ -211,6 +217,26 @@ private Q_SLOTS:
         const bool newer = message.startsWith(QStringLiteral("One new"));
         QCOMPARE(desktop.links,
             newer ? QStringList({site.url() + QStringLiteral("/download.html")}) : QStringList());
+    }
+
+    void updateCheckSaysSoWhenThePageCannotBeLoaded()
+    {
+        quint16 port = 0;
+        {
+            QTcpServer closed; // a port nobody listens on any more
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            port = closed.serverPort();
+        }
+        qputenv("QUILLET_UPDATE_SITE", QStringLiteral("http://127.0.0.1:%1").arg(port).toUtf8());
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
+        QVERIFY(startWith(w));
+        QVERIFY(answerDialog(w, QStringLiteral("miHUpdate"), "frmUpdate", [&](QWidget *d) {
+            const auto closer = qScopeGuard([d] { d->close(); });
+            QTRY_COMPARE_WITH_TIMEOUT(
+                child<QLabel>(d, "lblTitle")->text(), settings::pageNotLoadedMessage(), 20000);
+        }));
+        qunsetenv("QUILLET_UPDATE_SITE");
+        QCOMPARE(messages.texts(), QStringList());
     }
 
     void aboutNamesVersionsAndHome()

@@ -16,8 +16,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -210,6 +212,29 @@ private Q_SLOTS:
         QCOMPARE(w.normalGeometry(), QRect(30, 40, 700, 500));
         QVERIFY(w.close());
         QCOMPARE(loadWindowSettings().left, 450);
+    }
+
+    // Stored places no screen can show (a hand-edited or foreign config.ini)
+    // open a window on the screen, no larger than it.
+    void placesBeyondTheScreenAreFitted()
+    {
+        writeConfig("WindowState", "iCmdShow", QStringLiteral("0"));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        // Top, Left, Width, Height.
+        const char *const places[][4] = {{"0", "0", "999999999", "999999999"},
+            {"-99999", "300000", "9000", "7000"}, {"100", "100", "491505", "491505"}};
+        for (const auto &place : places) {
+            writeConfig("Position", "Top", QLatin1String(place[0]));
+            writeConfig("Position", "Left", QLatin1String(place[1]));
+            writeConfig("Position", "Width", QLatin1String(place[2]));
+            writeConfig("Position", "Height", QLatin1String(place[3]));
+            shell::MainWindow w;
+            QVERIFY(showAndWait(w));
+            QVERIFY2(screen.intersects(w.geometry()), place[1]);
+            QVERIFY(w.width() <= screen.width() && w.height() <= screen.height());
+            QVERIFY(w.geometry().top() >= screen.top());
+            QVERIFY(w.close());
+        }
     }
 
     void windowKeepsItsMinimumSize()

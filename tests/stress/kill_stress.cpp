@@ -2,7 +2,12 @@
 // Kills a child process with SIGKILL at random moments while it runs one of
 // the commands that write a document, then opens what is left: every file
 // must open, load, pass the engine's full integrity check and hold exactly
-// its state from before the command or from after it.
+// its state from before the command or from after it. In every other run a
+// second process (quillet-cli list) tries the document at a random moment
+// while the child works on it, and must be refused. Then the next start is
+// tried both ways: the question about unsaved work comes exactly when work
+// was pending, "keep" and Save give the rows that were shown, "discard" the
+// rows as last saved, and no row is left without its heading.
 //
 //   kill_stress [--kills N] [--small] [--seed S] [--only a,b] [--keep]
 //
@@ -12,10 +17,14 @@
 #include "browser/BookmarkList.h"
 #include "browser/HeadingOperations.h"
 #include "browser/HeadingTreeStorage.h"
+#include "browsers/BrowserProfiles.h"
+#include "cli/CliCommands.h"
 #include "favorites/FavoritesExchange.h"
+#include "pages/HelpFileBuilder.h"
 #include "shell/DatabaseMaintenance.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
@@ -30,9 +39,11 @@
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <limits>
 #include <map>
 #include <random>
@@ -53,14 +64,54 @@ struct Sizes
 const QString kDocument = QStringLiteral("doc.rdb");
 const QString kTarget = QStringLiteral("target.rdb");
 const QString kBackup = QStringLiteral("backup.dbk");
+const QString kHelpFile = QStringLiteral("help.chm");
 
 QString targetOf(const QString &command)
 {
     if (command == QLatin1String("saveas"))
         return kTarget;
-    if (command == QLatin1String("backup"))
+    if (command == QLatin1String("backup") || command == QLatin1String("clibackup"))
         return kBackup;
+    if (command == QLatin1String("helpcopy"))
+        return kHelpFile;
     return QString();
+}
+
+// Files the commands read, made once by the parent: a browser bookmark file,
+// and an old and a new help file.
+QString inputFile(const QString &name)
+{
+    return qEnvironmentVariable("QUILLET_STRESS_INPUT") + QLatin1Char('/') + name;
+}
+
+void writeInputs(const QString &folder, int bookmarks)
+{
+    QFile html(folder + QStringLiteral("/bookmarks.html"));
+    if (html.open(QIODevice::WriteOnly)) {
+        QByteArray text
+            = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
+        for (int i = 0; i < bookmarks; ++i) {
+            if (i % 100 == 0)
+                text += (i ? "</DL><p>\n" : "") + QByteArray("<DT><H3>Folder ")
+                    + QByteArray::number(i / 100) + "</H3>\n<DL><p>\n";
+            text += "<DT><A HREF=\"http://example.net/" + QByteArray::number(i) + "\">Imported "
+                + QByteArray::number(i) + "</A>\n";
+        }
+        text += "</DL><p>\n</DL><p>\n";
+        html.write(text);
+    }
+    std::mt19937 random(7);
+    for (const auto &[name, megabytes] : {std::pair {"old.chm", 1}, std::pair {"new.chm", 16}}) {
+        QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+        if (!file.open(QIODevice::WriteOnly))
+            continue;
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        for (int m = 0; m < megabytes; ++m) {
+            for (char &c : block)
+                c = static_cast<char>(random());
+            file.write(block);
+        }
+    }
 }
 
 void exec(store::Database &db, const QString &sql)
@@ -129,8 +180,47 @@ void announce(const char *line)
     std::fflush(stdout);
 }
 
+// quillet-cli's commands, run in the child as the program runs them.
+int runCliChild(const QString &command, const QString &folder)
+{
+    const QString document = folder + QLatin1Char('/') + kDocument;
+    const QStringList arguments = command == QLatin1String("cliimport")
+        ? QStringList {QStringLiteral("import-html"), document,
+            inputFile(QStringLiteral("bookmarks.html"))}
+        : QStringList {QStringLiteral("backup"), QStringLiteral("--force"), document,
+            folder + QLatin1Char('/') + kBackup};
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    announce("ready");
+    const int status = cli::run(arguments, outStream, errStream);
+    announce("done");
+    errStream.flush();
+    if (status != cli::Success) {
+        std::printf("failed: %s\n", qPrintable(err));
+        return 4;
+    }
+    return 0;
+}
+
 int runChild(const QString &command, const QString &folder)
 {
+    if (command.startsWith(QLatin1String("cli")))
+        return runCliChild(command, folder);
+    if (command == QLatin1String("helpcopy")) {
+        announce("ready");
+        try {
+            pages::HelpFileBuilder::copyHelpFile(
+                inputFile(QStringLiteral("new.chm")), folder + QLatin1Char('/') + kHelpFile);
+        } catch (const store::EngineError &e) {
+            std::printf("failed: %s\n", qPrintable(e.description()));
+            return 4;
+        }
+        announce("done");
+        return 0;
+    }
+
     test::ScriptedMessageBoxes messages;
     test::ScriptedFileDialogs dialogs;
     test::RecordingDesktop desktop;
@@ -177,6 +267,18 @@ int runChild(const QString &command, const QString &folder)
         work = [&] { maintenance.compact(); };
     } else if (command == QLatin1String("import")) {
         work = [&] { favorites::FavoritesExchange(ws, life).importFavorites(nullptr); };
+    } else if (command == QLatin1String("syncfrom")) {
+        messages.answer(platform::MessageAnswer::Yes);
+        work = [&] { favorites::FavoritesExchange(ws, life).synchronizeFromFavorites(); };
+    } else if (command == QLatin1String("browserimport")) {
+        work = [&] {
+            const browsers::ImportResult result = browsers::importBookmarks(*doc.database(),
+                ws.tree(), ws.tree().root(), browsers::SourceKind::BookmarkHtml,
+                inputFile(QStringLiteral("bookmarks.html")), nullptr);
+            if (!result.ok())
+                messages.show(result.error, platform::MessageIcon::Critical,
+                    platform::MessageButtons::Ok, QString());
+        };
     } else {
         return 2;
     }
@@ -185,16 +287,29 @@ int runChild(const QString &command, const QString &folder)
     announce("done");
     // A command that failed says so in a message box; with nothing shown
     // but its own success message, it ran through.
+    int exitCode = 0;
     for (const test::ScriptedMessageBoxes::Shown &shown : messages.shown) {
         if (shown.icon == platform::MessageIcon::Critical) {
             std::printf("failed: %s\n", qPrintable(shown.text));
-            return 4;
+            std::fflush(stdout);
+            exitCode = 4;
+            break;
         }
     }
-    return 0;
+    // The document stays open, as in a window, until the parent lets go.
+    std::string line;
+    while (std::getline(std::cin, line)) { }
+    return exitCode;
 }
 
 // ---------------------------------------------------------------- parent
+
+// "K" + digits: a key drawn at random (the base document has none).
+bool isDrawnKey(const QByteArray &value)
+{
+    return value.size() > 1 && value[0] == 'K'
+        && std::all_of(value.begin() + 1, value.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // What a file holds, as far as the user can tell: every row of every table,
 // each value with its type. "absent" when there is no file.
@@ -238,6 +353,9 @@ QString stateOf(const QString &path, QString *problem)
                         treeKeys.insert(value);
                     if (item && c == 1 && !treeKeys.contains(value))
                         value = "new";
+                    // Headings a command adds and saves get drawn keys too.
+                    if ((node || item) && isDrawnKey(value))
+                        value = "K?";
                     row += static_cast<char>('0' + sqlite3_column_type(stmt, c)) + value + '\x1f';
                 }
                 rows << row;
@@ -259,6 +377,97 @@ QString stateOf(const QString &path, QString *problem)
     }
 }
 
+// What a plain file holds: a digest of its bytes; "absent" when missing.
+QString bytesStateOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("absent");
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    return QString::fromLatin1(hash.result().toHex().left(12));
+}
+
+QString targetStateOf(const QString &path, QString *problem)
+{
+    return path.endsWith(QLatin1String(".chm")) ? bytesStateOf(path) : stateOf(path, problem);
+}
+
+// Rows as the user sees them, without their places (list keys are drawn at
+// random, and kept rows may move under "Recovered"), sorted.
+QStringList rowsOf(store::Database &db, const QString &where)
+{
+    QStringList rows;
+    store::Statement s(db,
+        QStringLiteral("SELECT urlName, urlLink, urlDate, urlDescrip, imgFile, hex(urlThumb) "
+                       "FROM tbItems WHERE ")
+            + where);
+    while (s.next()) {
+        QString row;
+        for (int c = 0; c < 6; ++c)
+            row += s.text(c) + QLatin1Char('\x1f');
+        rows << row;
+    }
+    rows.sort();
+    return rows;
+}
+
+const QString kOrphan = QStringLiteral("tKey NOT IN (SELECT Key FROM tbNodes)");
+
+// The next start after a kill, answered both ways on copies of the file:
+// the question comes exactly when work was pending; "keep" then Save gives
+// the rows that were shown, "discard" the rows as saved; every row is left
+// under a heading of the tree. Empty when all holds.
+QString checkRecovery(const QString &killed, const QString &folder, bool *asked)
+{
+    QStringList shown;
+    QStringList saved;
+    bool pending = false;
+    try {
+        auto db = store::openDocumentDatabase(killed);
+        pending = !store::BookmarkTable(*db).pendingSummary().isEmpty();
+        shown = rowsOf(*db, QStringLiteral("delFlag <> -1"));
+        saved = rowsOf(*db,
+            QStringLiteral("delFlag = 0 OR (delFlag = -1 AND NOT ") + kOrphan + QLatin1Char(')'));
+    } catch (const std::exception &e) {
+        return QStringLiteral("recovery: ") + QString::fromUtf8(e.what());
+    }
+    *asked = pending;
+    for (const bool keep : {true, false}) {
+        const QString copy
+            = folder + (keep ? QStringLiteral("/kept.rdb") : QStringLiteral("/discarded.rdb"));
+        QFile::copy(killed, copy);
+        const QString answer = keep ? QStringLiteral("keep") : QStringLiteral("discard");
+        test::ScriptedMessageBoxes messages;
+        messages.answer(keep ? platform::MessageAnswer::Yes : platform::MessageAnswer::No);
+        {
+            shell::Workspace ws({&messages, nullptr, nullptr, nullptr, nullptr, nullptr});
+            shell::DocumentLifecycle life(ws);
+            if (!life.loadDocument(copy, nullptr))
+                return QStringLiteral("recovery: the document did not load");
+            if ((messages.shown.size() == 1) != pending)
+                return QStringLiteral("recovery: %1 questions for %2 pending work")
+                    .arg(messages.shown.size())
+                    .arg(pending ? QStringLiteral("some") : QStringLiteral("no"));
+            if (keep && !life.save())
+                return QStringLiteral("recovery: Save after keep failed");
+            ws.document().closeDatabase();
+        }
+        try {
+            auto db = store::openDocumentDatabase(copy);
+            if (!rowsOf(*db, QStringLiteral("delFlag <> 0 OR ") + kOrphan).isEmpty())
+                return QStringLiteral("recovery: pending or orphan rows after ") + answer;
+            if (rowsOf(*db, QStringLiteral("1 = 1")) != (keep ? shown : saved))
+                return QStringLiteral("recovery: other rows after ") + answer;
+        } catch (const std::exception &e) {
+            return QStringLiteral("recovery after ") + answer + QStringLiteral(": ")
+                + QString::fromUtf8(e.what());
+        }
+        QFile::remove(copy);
+    }
+    return QString();
+}
+
 struct Outcome
 {
     bool finished = false; // the command was done before the kill
@@ -266,6 +475,9 @@ struct Outcome
     QString target;
     QString problem;
     int leftovers = 0;
+    bool intruded = false; // a second process tried the document
+    bool intruderRefused = false;
+    bool asked = false; // the next start asked about unsaved work
 };
 
 class Runner
@@ -280,14 +492,21 @@ public:
 
     // Copies the base document into a fresh folder and runs `command` there;
     // a negative delay lets it finish. `elapsedMicros` gets the time from
-    // "ready" to "done" or to the kill.
-    Outcome run(const QString &command, qint64 killAfterMicros, qint64 *elapsedMicros)
+    // "ready" to "done" or to the kill. A second process tries the document
+    // `intrudeAfterMicros` after "ready" (never when negative); the kill
+    // waits until it is through.
+    Outcome run(const QString &command, qint64 killAfterMicros, qint64 *elapsedMicros,
+        qint64 intrudeAfterMicros = -1)
     {
         QTemporaryDir dir(m_workRoot.path() + QStringLiteral("/run-XXXXXX"));
         dir.setAutoRemove(!m_keep);
         const QString folder = dir.path();
         QFile::copy(m_base, folder + QLatin1Char('/') + kDocument);
         QDir().mkpath(folder + QStringLiteral("/home"));
+        // The help file replaces an earlier copy.
+        if (command == QLatin1String("helpcopy"))
+            QFile::copy(
+                inputFile(QStringLiteral("old.chm")), folder + QLatin1Char('/') + kHelpFile);
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -307,16 +526,36 @@ public:
         QElapsedTimer clock;
         clock.start();
         if (killAfterMicros >= 0) {
+            QProcess intruder;
+            const QString document = folder + QLatin1Char('/') + kDocument;
             while (clock.nsecsElapsed() / 1000 < killAfterMicros && !m_output.contains("done")) {
-                const qint64 left = killAfterMicros - clock.nsecsElapsed() / 1000;
-                child.waitForReadyRead(static_cast<int>(std::min<qint64>(left / 1000, 5)));
+                const qint64 now = clock.nsecsElapsed() / 1000;
+                if (intrudeAfterMicros >= 0 && now >= intrudeAfterMicros && !outcome.intruded) {
+                    outcome.intruded = true;
+                    intruder.start(QStringLiteral(QUILLET_CLI), {QStringLiteral("list"), document});
+                }
+                const qint64 next = intrudeAfterMicros > now && !outcome.intruded
+                    ? std::min(killAfterMicros, intrudeAfterMicros)
+                    : killAfterMicros;
+                child.waitForReadyRead(static_cast<int>(std::min<qint64>((next - now) / 1000, 5)));
                 m_output += child.readAllStandardOutput();
+            }
+            if (outcome.intruded) {
+                intruder.waitForFinished(60000);
+                // Save As lets the old file go once it is done; any other
+                // command holds it throughout.
+                outcome.intruderRefused
+                    = intruder.exitStatus() == QProcess::NormalExit && intruder.exitCode() == 3;
+                if (!outcome.intruderRefused && command == QLatin1String("saveas")
+                    && m_output.contains("done"))
+                    outcome.intruderRefused = true;
             }
             child.kill();
             child.waitForFinished();
             m_output += child.readAllStandardOutput();
         } else {
             waitForLine(child, "done", 600000);
+            child.closeWriteChannel();
             child.waitForFinished(600000);
             m_output += child.readAllStandardOutput();
             if (child.exitCode() != 0)
@@ -329,10 +568,13 @@ public:
         QString problem;
         outcome.document = stateOf(folder + QLatin1Char('/') + kDocument, &problem);
         if (!targetOf(command).isEmpty())
-            outcome.target = stateOf(folder + QLatin1Char('/') + targetOf(command), &problem);
+            outcome.target = targetStateOf(folder + QLatin1Char('/') + targetOf(command), &problem);
         if (!problem.isEmpty() && outcome.problem.isEmpty())
             outcome.problem = problem;
         outcome.leftovers = leftoverFiles(folder);
+        if (killAfterMicros >= 0 && outcome.problem.isEmpty())
+            outcome.problem
+                = checkRecovery(folder + QLatin1Char('/') + kDocument, folder, &outcome.asked);
         return outcome;
     }
 
@@ -358,7 +600,7 @@ private:
     static int leftoverFiles(const QString &folder)
     {
         int count = 0;
-        const QStringList expected = {kDocument, kTarget, kBackup};
+        const QStringList expected = {kDocument, kTarget, kBackup, kHelpFile};
         for (const QString &name : QDir(folder).entryList(QDir::Files))
             count += expected.contains(name) ? 0 : 1;
         count += static_cast<int>(
@@ -381,6 +623,9 @@ struct Figures
     std::map<QString, int> states; // "document/target" names -> runs
     int failures = 0;
     int leftovers = 0;
+    int intruders = 0;
+    int intrudersRefused = 0;
+    int asked = 0; // next starts that asked about unsaved work
     QStringList problems;
 };
 
@@ -396,6 +641,8 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
     const QString favorites = baseDir.path() + QStringLiteral("/Favorites");
     writeFavorites(favorites, 50, sizes.pasted / 50);
     qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+    writeInputs(baseDir.path(), sizes.pasted);
+    qputenv("QUILLET_STRESS_INPUT", baseDir.path().toUtf8());
     std::mt19937 random(seed);
     std::printf("kill stress: %d kills per command, seed %u, %d+%d+%d bookmarks\n", kills, seed,
         sizes.pasted, sizes.big, sizes.root);
@@ -419,7 +666,9 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         }
         QString problem;
         const QString before = stateOf(base, &problem);
-        const QString targetBefore = QStringLiteral("absent");
+        const QString targetBefore = command == QLatin1String("helpcopy")
+            ? bytesStateOf(inputFile(QStringLiteral("old.chm")))
+            : QStringLiteral("absent");
         auto name = [&](const QString &state, const QString &was, const QString &now) {
             if (state.isEmpty())
                 return QString();
@@ -434,10 +683,16 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         std::uniform_int_distribution<qint64> when(0, micros);
         for (int i = 0; i < kills; ++i) {
             qint64 elapsed = 0;
-            const Outcome o = runner.run(command, when(random), &elapsed);
+            const qint64 killAt = when(random);
+            const qint64 intrudeAt
+                = i % 2 == 1 ? std::uniform_int_distribution<qint64>(0, killAt)(random) : -1;
+            const Outcome o = runner.run(command, killAt, &elapsed, intrudeAt);
+            f.intruders += o.intruded ? 1 : 0;
+            f.intrudersRefused += o.intruderRefused ? 1 : 0;
             ++f.runs;
             (o.finished ? f.finished : f.killedDuring) += 1;
             f.leftovers += o.leftovers ? 1 : 0;
+            f.asked += o.asked ? 1 : 0;
             QString state = name(o.document, before, after.document);
             bool good = o.problem.isEmpty() && !state.isEmpty();
             if (!targetOf(command).isEmpty()) {
@@ -447,6 +702,7 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
             }
             // A command that said it was done must have left the state after.
             good = good && !(o.finished && state.contains(QLatin1String("before")));
+            good = good && o.intruded == o.intruderRefused;
             if (good) {
                 ++f.states[state];
             } else {
@@ -454,16 +710,21 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
                 if (f.problems.size() < 3)
                     f.problems << QStringLiteral("run %1: %2 %3 %4")
                                       .arg(i)
-                                      .arg(o.problem, o.document, o.target);
+                                      .arg(o.problem, o.document, o.target)
+                            + (o.intruded && !o.intruderRefused
+                                    ? QStringLiteral(" (a second process got in)")
+                                    : QString());
             }
         }
         QStringList seen;
         for (const auto &[state, count] : f.states)
             seen << QStringLiteral("%1 %2").arg(state).arg(count);
         std::printf("%-14s %4.0f ms  kills %d (during %d, after done %d)  states: %s  failures %d"
-                    "  runs leaving work files %d\n",
+                    "  runs leaving work files %d  second processes refused %d of %d"
+                    "  recovery asked %d\n",
             qPrintable(command), static_cast<double>(micros) / 1000, f.runs, f.killedDuring,
-            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers);
+            f.finished, qPrintable(seen.join(QStringLiteral(", "))), f.failures, f.leftovers,
+            f.intrudersRefused, f.intruders, f.asked);
         for (const QString &p : f.problems)
             std::printf("    %s\n", qPrintable(p));
         std::fflush(stdout);
@@ -502,7 +763,9 @@ int main(int argc, char **argv)
 
     QStringList commands = {QStringLiteral("save"), QStringLiteral("discard"),
         QStringLiteral("saveas"), QStringLiteral("paste"), QStringLiteral("deleteheading"),
-        QStringLiteral("backup"), QStringLiteral("compact"), QStringLiteral("import")};
+        QStringLiteral("backup"), QStringLiteral("compact"), QStringLiteral("import"),
+        QStringLiteral("syncfrom"), QStringLiteral("browserimport"), QStringLiteral("cliimport"),
+        QStringLiteral("clibackup"), QStringLiteral("helpcopy")};
     if (parser.isSet(QStringLiteral("only")))
         commands = parser.value(QStringLiteral("only")).split(QLatin1Char(','));
     Sizes sizes;

@@ -3,6 +3,7 @@
 
 #include "browser/BookmarkClipboard.h"
 #include "browser/BookmarkTransfer.h"
+#include "browser/EditHistory.h"
 #include "shell/Strings.h"
 #include "store/BookmarkTable.h"
 #include "store/Database.h"
@@ -11,6 +12,7 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <optional>
 
 namespace quillet::browser {
@@ -82,9 +84,12 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
         entry.key = std::move(row.key);
         if (entry.key.isEmpty() || keys.contains(entry.key)) {
             entry.key = store::assignRandomKey([&](const QString &k) { return !keys.contains(k); });
-            if (!repairs)
-                repairs.emplace(*db);
-            bookmarks.setListKey(row.id, entry.key);
+            // A document open for viewing keeps the key in the list only.
+            if (!db->isReadOnly()) {
+                if (!repairs)
+                    repairs.emplace(*db);
+                bookmarks.setListKey(row.id, entry.key);
+            }
         }
         keys.insert(entry.key);
         entry.name = std::move(row.name);
@@ -120,6 +125,49 @@ void BookmarkList::refill(
 {
     clear();
     fill(headingKey, db, nameToSelect);
+    showListStatus(true);
+}
+
+void BookmarkList::showHeading(const QString &headingKey, store::Database *db,
+    const QStringList &selected, const QString &current)
+{
+    clear();
+    m_listedHeading = headingKey;
+    m_currentBookmark.clear();
+    if (!headingKey.isEmpty())
+        fill(headingKey, db);
+    QList<int> rows;
+    for (const QString &key : selected) {
+        const int row = m_model.rowOfKey(key);
+        if (row >= 0)
+            rows << row;
+    }
+    if (!rows.isEmpty()) {
+        std::sort(rows.begin(), rows.end());
+        // Runs of neighbouring rows make one range each.
+        QItemSelection selection;
+        for (qsizetype i = 0; i < rows.size();) {
+            qsizetype j = i;
+            while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+                ++j;
+            selection.select(m_model.index(rows[i], 0),
+                m_model.index(rows[j], BookmarkListModel::ColumnCount - 1));
+            i = j + 1;
+        }
+        int focus = m_model.rowOfKey(current);
+        if (focus < 0 || !std::binary_search(rows.cbegin(), rows.cend(), focus))
+            focus = rows.last();
+        m_selection.setCurrentIndex(m_model.index(focus, 0), QItemSelectionModel::NoUpdate);
+        m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
+        Q_EMIT scrollToRow(focus);
+        m_currentBookmark.clear();
+        showEntry(m_model.entry(focus).key);
+    } else if (m_model.count() > 0) {
+        // Nothing was selected then.
+        m_selection.clear();
+        m_currentBookmark.clear();
+        blankDescription();
+    }
     showListStatus(true);
 }
 
@@ -223,6 +271,8 @@ void BookmarkList::deleteBookmarks(const QString &headingKey, bool refreshDescri
     if (headingKey.isEmpty() || !db || selectedCount() == 0)
         return;
     const QStringList keys = selectedBookmarks();
+    const EditHistory::Scope step(m_services.history,
+        keys.size() == 1 ? QStringLiteral("Delete bookmark") : QStringLiteral("Delete bookmarks"));
     if (m_services.clipboard)
         m_services.clipboard->clear();
     const int firstRow = m_model.rowOfKey(keys.first());
@@ -382,6 +432,9 @@ void BookmarkList::pasteBookmarks(const QString &targetHeading)
         clipboard->clear(); // a cut pasted where it came from moves nothing
         return;
     }
+    const EditHistory::Scope step(m_services.history,
+        clipboard->keys().size() == 1 ? QStringLiteral("Paste bookmark")
+                                      : QStringLiteral("Paste bookmarks"));
     QSet<QString> given;
     // All or nothing: a paste that fails leaves every row as it was.
     const QList<TransferredBookmark> arrived
@@ -409,6 +462,8 @@ void BookmarkList::dropBookmarks(const QString &targetHeading)
     if (!db || targetHeading.isEmpty() || targetHeading == m_listedHeading || selectedCount() == 0)
         return;
     const QStringList keys = selectedBookmarks();
+    const EditHistory::Scope step(m_services.history,
+        keys.size() == 1 ? QStringLiteral("Move bookmark") : QStringLiteral("Move bookmarks"));
     if (m_services.clipboard)
         m_services.clipboard->clear();
     const int firstRow = m_model.rowOfKey(keys.first());

@@ -19,6 +19,8 @@ class Document;
 
 namespace quillet::browser {
 
+class EditHistory;
+
 // The bookmark list of the main window as logic: which heading is listed,
 // which bookmark the description pane shows, the selection, and the
 // operations on the listed bookmarks. The view shows `model()` with
@@ -36,6 +38,7 @@ public:
         platform::ProgressView *progress = nullptr;
         platform::StatusView *status = nullptr;
         std::function<QString()> imageFolder; // folder of attached pictures
+        EditHistory *history = nullptr; // each command here is one step of it
     };
 
     explicit BookmarkList(Services services, QObject *parent = nullptr);
@@ -54,6 +57,11 @@ public:
     void fill(const QString &headingKey, store::Database *db, const QString &nameToSelect = {});
     // Empties the list and blanks the pane.
     void clear();
+    // Lists a heading (none when empty) with the entries of `selected` that
+    // it still has selected, `current` (else the last of them) focused and
+    // shown; the count status follows. Undo and Redo show their state so.
+    void showHeading(const QString &headingKey, store::Database *db, const QStringList &selected,
+        const QString &current);
     // clear() + fill() + the count status, as every refill does.
     void refill(const QString &headingKey, store::Database *db, const QString &nameToSelect = {});
     void blankDescription();

@@ -13,6 +13,7 @@ bool dropHeading(shell::Workspace &ws, HeadingNode *source, HeadingNode *target)
     HeadingTreeModel &tree = ws.tree();
     if (!source || source->parent == target || HeadingTreeModel::isInSubtree(target, source))
         return false;
+    const EditHistory::Scope step(&ws.history(), QStringLiteral("Move heading"));
     if (findChildHeading(source->title, target))
         tree.setTitle(source, uniqueHeadingTitle(source->title, target));
     if (!tree.moveHeading(source, target, 0))

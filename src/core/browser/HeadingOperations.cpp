@@ -146,6 +146,7 @@ bool moveHeadingInTree(HeadingTreeModel &tree, HeadingNode *heading, HeadingMove
 
 bool HeadingOperations::moveHeading(HeadingMove direction)
 {
+    const EditHistory::Scope step(&m_ws.history(), QStringLiteral("Move heading"));
     const bool moved = moveHeadingInTree(m_ws.tree(), m_ws.tree().current(), direction);
     if (moved)
         m_ws.document().setModified(true);
@@ -168,6 +169,7 @@ bool HeadingOperations::deleteHeading()
     HeadingNode *next = siblingAt(tree, heading, -1);
     if (!next)
         next = heading->parent;
+    const EditHistory::Scope step(&m_ws.history(), QStringLiteral("Delete heading"));
 
     QList<const HeadingNode *> doomed;
     collectDescendants(heading, doomed);

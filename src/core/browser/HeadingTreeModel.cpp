@@ -2,9 +2,11 @@
 #include "browser/HeadingTreeModel.h"
 
 #include "browser/HeadingWalk.h"
+#include "browser/TreeLog.h"
 #include "store/Schema.h"
 
 #include <iterator>
+#include <utility>
 
 namespace quillet::browser {
 
@@ -88,6 +90,8 @@ HeadingNode *HeadingTreeModel::insertHeading(HeadingNode *parent, int row, const
     m_byKey.insert(key, raw);
     if (!m_bulk)
         endInsertRows();
+    if (TreeLog *log = recordingLog())
+        log->add({TreeLog::Kind::Inserted, key});
     return raw;
 }
 
@@ -131,6 +135,17 @@ bool HeadingTreeModel::moveHeadings(
     }
     if (!m_bulk && !beginMoveRows(indexOf(oldParent), first, last, indexOf(newParent), row))
         return false;
+    if (TreeLog *log = recordingLog()) {
+        // As if the headings moved one by one, each from where it stood when
+        // its turn came: played back last first, each lands where it was.
+        const QString parentKey = oldParent ? oldParent->key : QString();
+        const bool backwards = oldParent == newParent && row < first;
+        for (int i = first; i <= last; ++i) {
+            TreeLog::Entry entry {TreeLog::Kind::Moved, from[i]->key, parentKey};
+            entry.row = backwards ? i : first;
+            log->add(std::move(entry));
+        }
+    }
     std::vector<std::unique_ptr<HeadingNode>> moving;
     moving.reserve(static_cast<size_t>(last - first + 1));
     for (int i = first; i <= last; ++i) {
@@ -151,22 +166,16 @@ void HeadingTreeModel::removeHeading(HeadingNode *node)
 {
     if (!node)
         return;
-    auto &siblings = childrenOf(node->parent);
+    TreeLog *log = recordingLog();
+    const QString parentKey = node->parent ? node->parent->key : QString();
     const int row = node->row();
-    // Views may choose a new current heading while the rows go.
-    const bool currentGoes = isInSubtree(m_current, node);
-    if (currentGoes)
-        m_current = nullptr;
-    if (!m_bulk)
-        beginRemoveRows(indexOf(node->parent), row, row);
-    forgetKeys(node);
-    std::unique_ptr<HeadingNode> doomed = std::move(siblings[row]);
-    siblings.erase(siblings.begin() + row);
-    if (!m_bulk)
-        endRemoveRows();
-    doomed.reset();
-    if (currentGoes && !m_current)
-        Q_EMIT currentChanged(nullptr);
+    std::unique_ptr<HeadingNode> taken = detach(node);
+    if (log) {
+        TreeLog::Entry entry {TreeLog::Kind::Removed, taken->key, parentKey};
+        entry.row = row;
+        entry.subtree = std::move(taken);
+        log->add(std::move(entry));
+    }
 }
 
 void HeadingTreeModel::emitChanged(HeadingNode *node, const QList<int> &roles)
@@ -181,6 +190,8 @@ void HeadingTreeModel::setTitle(HeadingNode *node, const QString &title)
 {
     if (!node || node->title == title)
         return;
+    if (TreeLog *log = recordingLog())
+        log->add({TreeLog::Kind::Titled, node->key, QString(), node->title});
     node->title = title;
     emitChanged(node, {Qt::DisplayRole, Qt::EditRole});
 }
@@ -189,6 +200,12 @@ void HeadingTreeModel::setImages(HeadingNode *node, int image, int expandedImage
 {
     if (!node || (node->image == image && node->expandedImage == expandedImage))
         return;
+    if (TreeLog *log = recordingLog()) {
+        TreeLog::Entry entry {TreeLog::Kind::Imaged, node->key};
+        entry.image = node->image;
+        entry.expandedImage = node->expandedImage;
+        log->add(std::move(entry));
+    }
     node->image = image;
     node->expandedImage = expandedImage;
     emitChanged(node, {ImageRole, ExpandedImageRole, ShownImageRole, Qt::DecorationRole});
@@ -202,6 +219,8 @@ bool HeadingTreeModel::setKey(HeadingNode *node, const QString &key)
         return true;
     if (m_byKey.contains(key))
         return false;
+    if (TreeLog *log = recordingLog())
+        log->add({TreeLog::Kind::Rekeyed, key, QString(), node->key});
     m_byKey.remove(node->key);
     node->key = key;
     m_byKey.insert(key, node);
@@ -209,10 +228,23 @@ bool HeadingTreeModel::setKey(HeadingNode *node, const QString &key)
     return true;
 }
 
+void HeadingTreeModel::markRecreated(HeadingNode *node)
+{
+    if (TreeLog *log = recordingLog()) {
+        TreeLog::Entry entry {TreeLog::Kind::Reordered, node->key};
+        entry.order = node->addedOrder;
+        log->add(std::move(entry));
+    }
+    node->addedOrder = ++m_added;
+}
+
 HeadingNode *HeadingTreeModel::addRootHeading()
 {
+    // The root of an empty tree starts a document; it is no step.
+    const bool wasQuiet = std::exchange(m_quiet, true);
     HeadingNode *root = appendHeading(nullptr, QLatin1String(store::kRootTitle),
         QLatin1String(store::kRootKey), store::kRootImage, store::kRootExpandedImage);
+    m_quiet = wasQuiet;
     if (root)
         setCurrent(root);
     return root;
@@ -225,6 +257,8 @@ void HeadingTreeModel::clear()
     m_byKey.clear();
     m_current = nullptr;
     endResetModel();
+    if (m_journal)
+        m_journal->treeCleared();
     Q_EMIT currentChanged(nullptr);
 }
 

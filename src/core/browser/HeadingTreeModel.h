@@ -10,6 +10,9 @@
 
 namespace quillet::browser {
 
+class TreeJournal;
+class TreeLog;
+
 // One heading of the tree: its title, key, the two icon indices (normal and
 // expanded) and its ordered children.
 struct HeadingNode
@@ -81,7 +84,7 @@ public:
     void removeHeading(HeadingNode *node);
     // A heading the move commands re-create at its new place counts as added
     // last; its children keep their places.
-    void markRecreated(HeadingNode *node) { node->addedOrder = ++m_added; }
+    void markRecreated(HeadingNode *node);
     void setTitle(HeadingNode *node, const QString &title);
     void setImages(HeadingNode *node, int image, int expandedImage);
     // Gives `node` another key; false when the key belongs to another node.
@@ -107,6 +110,14 @@ public:
 
     void setExpanded(HeadingNode *node, bool expanded);
 
+    // While the document keeps a history, every change above reports to
+    // its journal (a bulk load and the root heading of an empty tree do not).
+    void setJournal(TreeJournal *journal) { m_journal = journal; }
+    // Undoes the changes of `log`, last first, taking the headings it keeps,
+    // and records in `inverse` what undoes that. Records nothing in the
+    // journal.
+    void playBack(TreeLog &log, TreeLog &inverse);
+
     // While a document loads, views are told once at the end instead of for
     // every heading.
     void beginBulkLoad();
@@ -128,6 +139,13 @@ Q_SIGNALS:
     void currentChanged(quillet::browser::HeadingNode *node);
 
 private:
+    TreeLog *recordingLog() const;
+    // Takes `node` with its subtree out of the tree.
+    std::unique_ptr<HeadingNode> detach(HeadingNode *node);
+    // Puts a subtree taken out back as child `row` of `parent`.
+    HeadingNode *attach(HeadingNode *parent, int row, std::unique_ptr<HeadingNode> node);
+    // Moves `node` so that it ends up as child `row` of `parent`.
+    void place(HeadingNode *node, HeadingNode *parent, int row);
     void forgetKeys(const HeadingNode *node);
     std::vector<std::unique_ptr<HeadingNode>> &childrenOf(HeadingNode *parent);
     void emitChanged(HeadingNode *node, const QList<int> &roles);
@@ -137,6 +155,8 @@ private:
     HeadingNode *m_current = nullptr;
     bool m_bulk = false;
     quint64 m_added = 0;
+    TreeJournal *m_journal = nullptr;
+    bool m_quiet = false; // playing back, or adding the root heading
 };
 
 } // namespace quillet::browser

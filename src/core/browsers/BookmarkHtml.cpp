@@ -5,14 +5,15 @@
 #include "browser/HeadingWalk.h"
 #include "browsers/HtmlText.h"
 #include "store/BookmarkTable.h"
+#include "store/DocumentHold.h"
 #include "store/EngineError.h"
+#include "store/FileReplacement.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -575,6 +576,12 @@ ReadBookmarks readBookmarkHtml(const QByteArray &bytes)
 
 ReadBookmarks readBookmarkHtmlFile(const QString &path)
 {
+    // Closing a descriptor of the open document would drop the engine's locks.
+    if (store::DocumentHold::isHeldHere(path)) {
+        ReadBookmarks read;
+        read.error = QStringLiteral("Can not read '%1': file already in use").arg(path);
+        return read;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ReadBookmarks read;
@@ -619,18 +626,14 @@ ExportResult exportBookmarkHtmlFile(store::Database &db, const browser::HeadingT
         result.error = QStringLiteral("'%1' is a folder.").arg(path);
         return result;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = file.errorString();
-        return result;
+    try {
+        store::FileReplacement file(path);
+        result = exportBookmarkHtml(db, tree, top, file.device(), progress);
+        if (result.ok())
+            file.commit();
+    } catch (const store::EngineError &e) {
+        result.error = e.description();
     }
-    result = exportBookmarkHtml(db, tree, top, file, progress);
-    if (!result.ok()) {
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit())
-        result.error = file.errorString();
     return result;
 }
 

@@ -88,6 +88,7 @@ int BrowserExchange::importBookmarks()
     m_ws.setStatus(QStringLiteral("Status: Importing browser bookmarks..."));
     platform::yieldToEventLoop();
     const QString headingKey = heading->key;
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import bookmarks"));
     const ImportResult result = browsers::importBookmarks(
         *db, m_ws.tree(), heading, source->kind, source->path, m_ws.services().progress);
     if (!result.ok()) {
@@ -106,8 +107,11 @@ int BrowserExchange::importBookmarks()
     if (!result.problems.isEmpty())
         shell::titledMessage(
             m_ws, problemsText(result.problems), MessageIcon::Exclamation, kImportTitle);
-    m_ws.setStatus(
-        QStringLiteral("Status: Idle - %1 bookmarks imported.").arg(result.bookmarksAdded));
+    // Names are unique within a heading: a bookmark whose name is already
+    // there stays out, whatever its link, and is counted as already there.
+    m_ws.setStatus(QStringLiteral("Status: Idle - %1 bookmarks imported, %2 already there.")
+                       .arg(result.bookmarksAdded)
+                       .arg(result.bookmarksSkipped));
     return result.bookmarksAdded;
 }
 

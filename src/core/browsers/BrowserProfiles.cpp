@@ -2,6 +2,7 @@
 #include "browsers/BrowserProfiles.h"
 
 #include "browsers/BookmarkHtml.h"
+#include "store/DocumentHold.h"
 
 #include <QDir>
 #include <QFile>
@@ -376,6 +377,9 @@ QList<BookmarkSource> findBrowserProfiles(const QString &home)
 
 SourceKind guessSourceKind(const QString &path)
 {
+    // The open document is never opened here; its reader refuses it.
+    if (store::DocumentHold::isHeldHere(path))
+        return SourceKind::BookmarkHtml;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return SourceKind::BookmarkHtml;
@@ -430,6 +434,8 @@ ReadBookmarks readChromiumBookmarks(const QByteArray &json)
 
 ReadBookmarks readChromiumBookmarks(const QString &path)
 {
+    if (store::DocumentHold::isHeldHere(path))
+        return failed(QStringLiteral("Can not read '%1': file already in use").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failed(QStringLiteral("Can not read '%1': %2").arg(path, file.errorString()));

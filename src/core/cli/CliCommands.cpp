@@ -9,14 +9,19 @@
 #include "search/BookmarkFinder.h"
 #include "shell/DatabaseMaintenance.h"
 #include "shell/Strings.h"
+#include "shell/UnsavedWork.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
 #include "store/FileMaintenance.h"
 #include "store/Schema.h"
+#include "store/StoreFiles.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace quillet::cli {
@@ -109,19 +114,49 @@ Refusal inUse(const QString &path)
                 " is open in Quillet or another program; close it there and try again.")};
 }
 
+// What a command does with work a Quillet session left unsaved in the
+// document: reading commands show the document as last saved, writing ones
+// refuse. Either way the work stays for Quillet to offer back.
+enum class Leftover
+{
+    ShowLastSaved,
+    Refuse
+};
+
+QString leftoverNote(const QString &path, const store::PendingSummary &summary)
+{
+    return quoted(path) + QStringLiteral(" holds changes a Quillet session left unsaved (")
+        + shell::describePendingWork(summary, int(summary.pictures.size())) + QStringLiteral(")");
+}
+
 // The document held exclusively, with its heading tree, for the whole run.
-std::unique_ptr<shell::Workspace> openDocument(const QString &path)
+std::unique_ptr<shell::Workspace> openDocument(
+    const QString &path, Leftover leftover, QTextStream &err)
 {
     auto workspace = std::make_unique<shell::Workspace>(shell::Workspace::Services {});
     std::unique_ptr<store::Database> db;
     try {
-        db = store::openDocumentDatabase(path);
+        // Reading commands also read a document they cannot write.
+        db = leftover == Leftover::Refuse ? store::openDocumentDatabase(path)
+                                          : store::openDocumentToLoad(path);
     } catch (const store::EngineError &e) {
         if (e.number() == store::EngineErrorCode::FileInUse)
             throw inUse(path);
         throw;
     }
     browser::loadHeadingTree(*db, workspace->tree(), nullptr);
+    store::BookmarkTable table(*db);
+    const store::PendingSummary summary = table.pendingSummary();
+    if (!summary.isEmpty()) {
+        if (leftover == Leftover::Refuse)
+            throw Refusal {UnsavedWork,
+                leftoverNote(path, summary)
+                    + QStringLiteral("; open it in Quillet to keep or discard them first.")};
+        table.showLastSavedOnly();
+        err << kProgram << ": " << leftoverNote(path, summary)
+            << "; they are left out here and stay in the file until Quillet keeps or discards "
+               "them.\n";
+    }
     workspace->document().adoptOpened(std::move(db), path);
     return workspace;
 }
@@ -143,7 +178,7 @@ struct Context
 
 int listCommand(Context &c)
 {
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     printLines(c.out, listBookmarks(*workspace));
     return Success;
 }
@@ -153,7 +188,7 @@ int findCommand(Context &c)
     const QString &text = c.line.operands.at(1);
     if (!search::BookmarkFinder::canFind(text))
         throw Refusal {UsageError, QStringLiteral("the text to find is empty")};
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     const std::vector<BookmarkLine> lines = findBookmarks(*workspace, text);
     if (lines.empty()) {
         c.err << escapeControls(search::BookmarkFinder::notFoundMessage(text)) << '\n';
@@ -178,13 +213,29 @@ int backupCommand(Context &c)
         if (store::isHeldOpen(target))
             throw inUse(target);
     }
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     store::Database &db = *workspace->document().database();
     // Copied through the connection that holds the document, so nobody can
-    // change it in between.
+    // change it in between. The copy is the document as last saved: work a
+    // session left unsaved is not this command's to commit.
     shell::DatabaseMaintenance::writeBackupFile(
-        [&db](const QString &work) { db.exportCopy(work, store::openConnectString()); }, target,
-        browser::headingRows(workspace->tree()), nullptr, {});
+        [&db](const QString &work) {
+            // Nobody writes a file that cannot be written: a plain copy will do.
+            if (db.isReadOnly()) {
+                if (!store::copyFile(db.path(), work))
+                    throw store::EngineError(store::EngineErrorCode::Generic,
+                        QStringLiteral("The document could not be copied to the work file."));
+            } else {
+                db.exportCopy(work, store::openConnectString());
+            }
+            const std::unique_ptr<store::Database> copy = store::openDocumentDatabase(work);
+            store::Transaction transaction(*copy);
+            store::BookmarkTable table(*copy);
+            table.dropOrphanedRows();
+            table.undoPending();
+            transaction.commit();
+        },
+        target, browser::headingRows(workspace->tree()), nullptr, {});
     return Success;
 }
 
@@ -199,7 +250,7 @@ int exportHtmlCommand(Context &c)
     const bool toFile = !isStandardStream(file);
     if (toFile && samePath(file, c.document()))
         throw Refusal {Failed, QStringLiteral("the export can not replace its own document")};
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     store::Database &db = *workspace->document().database();
     browsers::ExportResult result;
     if (toFile) {
@@ -219,7 +270,8 @@ int exportHtmlCommand(Context &c)
 int importHtmlCommand(Context &c)
 {
     const QString &file = c.line.operands.at(1);
-    const auto workspace = openDocument(c.document());
+    // Its Save would commit another session's unsaved work along.
+    const auto workspace = openDocument(c.document(), Leftover::Refuse, c.err);
     store::Database &db = *workspace->document().database();
     browsers::ReadBookmarks read;
     if (isStandardStream(file)) {
@@ -243,6 +295,7 @@ int importHtmlCommand(Context &c)
     store::resolvePendingChanges(
         db, store::Resolution::Save, browser::headingRows(workspace->tree()), nullptr);
     transaction.commit();
+    db.settleOnDisk();
     c.out << result.bookmarksAdded << " bookmarks imported, " << result.bookmarksSkipped
           << " already there, " << result.headingsAdded << " headings added.\n";
     return Success;
@@ -273,7 +326,7 @@ links::LinkCheckOptions checkOptions(const CommandLine &line)
 int checkLinksCommand(Context &c)
 {
     const links::LinkCheckOptions options = checkOptions(c.line);
-    const auto workspace = openDocument(c.document());
+    const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     const links::BookmarksToCheck toCheck = links::documentBookmarks(*workspace);
     links::LinkChecker checker(options);
     checker.run(toCheck.links);
@@ -338,7 +391,8 @@ QString usageText()
         "\n"
         "Works on a Quillet document (.rdb) from scripts. The document is held\n"
         "exclusively while a command runs; one that is open in Quillet or in\n"
-        "another program is refused.\n"
+        "another program is refused. list, find, export-html and backup also\n"
+        "read a document whose file or folder is read-only.\n"
         "\n"
         "Commands:\n"
         "  list DOCUMENT               every bookmark, heading by heading in tree order\n"
@@ -385,7 +439,37 @@ QString usageText()
         "  1  find found nothing; check-links found a dead link\n"
         "  2  bad command line\n"
         "  3  the document (or the TARGET to replace) is open in Quillet or elsewhere\n"
-        "  4  any other failure: a missing file, not a Quillet document, a write error\n");
+        "  4  any other failure: a missing file, not a Quillet document, a write error\n"
+        "  5  import-html: the document holds changes a Quillet session left unsaved\n"
+        "\n"
+        "Changes a Quillet session left unsaved in a document (it was killed, or the\n"
+        "machine stopped) are never committed here: list, find, export-html and\n"
+        "backup show the document as last saved and say so on standard error;\n"
+        "import-html refuses. Quillet offers the changes back when it opens the\n"
+        "document.\n");
+}
+
+int finishOutput(QTextStream &out, std::FILE *stream, QTextStream &err, int status)
+{
+    out.flush();
+    bool written = out.status() == QTextStream::Ok;
+    int error = written ? 0 : EIO;
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream)) {
+        written = false;
+        error = errno ? errno : EIO;
+    }
+    errno = 0;
+    if (std::fclose(stream) != 0 && written) {
+        written = false;
+        error = errno ? errno : EIO;
+    }
+    if (written)
+        return status;
+    err << kProgram << ": the output could not be written ("
+        << QString::fromLocal8Bit(std::strerror(error)) << ")\n";
+    err.flush();
+    return Failed;
 }
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err)

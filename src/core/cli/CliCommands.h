@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdio>
 
 class QTextStream;
 
@@ -17,6 +18,7 @@ enum ExitStatus : int
     UsageError = 2, // a bad command line; the usage is printed
     DocumentInUse = 3, // Quillet or another program holds the document open
     Failed = 4, // anything else: a missing or foreign file, an engine or file error
+    UnsavedWork = 5, // a write refused: the document holds a crashed session's unsaved work
 };
 
 // The text of --help.
@@ -26,5 +28,10 @@ QString usageText();
 // Bookmarks and --help go to `out`, messages to `err`. Returns the exit
 // status.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+
+// Flushes `out` and closes `stream` under it (standard output), checking
+// both: output lost on a full disk or a closed pipe is a failure, said on
+// `err`. Returns `status`, or Failed when any write failed.
+int finishOutput(QTextStream &out, std::FILE *stream, QTextStream &err, int status);
 
 } // namespace quillet::cli

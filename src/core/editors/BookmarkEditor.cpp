@@ -110,6 +110,7 @@ bool BookmarkEditor::confirmAdd(const QString &nameText, const QString &linkText
     if (!acceptName(name, targetHeadingKey))
         return false;
 
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add bookmark"));
     const QString date = today();
     browser::BookmarkList &list = m_ws.list();
     // Into the listed heading the bookmark joins the list with a fresh key;
@@ -157,6 +158,7 @@ bool BookmarkEditor::confirmEdit(
     if (name == m_row.name && link == m_row.link && description == m_row.description)
         return true;
 
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit bookmark"));
     const QString date = today();
     {
         store::BookmarkChange edit;

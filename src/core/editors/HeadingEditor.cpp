@@ -113,6 +113,7 @@ bool HeadingEditor::addHeading(const QString &text, bool asChild)
     if (!titleAccepted(title, parent))
         return false;
 
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add heading"));
     const QString key
         = store::assignRandomKey([&tree](const QString &k) { return !tree.containsKey(k); });
     const int row = asChild ? -1 : selected->row() + 1;
@@ -147,6 +148,7 @@ bool HeadingEditor::confirmEdit(const QString &text)
     // A change of letter case alone needs no tests.
     if (!sameTitle && !titleAccepted(title, heading->parent))
         return false;
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit heading"));
     tree.setTitle(heading, title);
     tree.setImages(heading, m_chosenIcon, m_chosenIcon + 1);
     m_ws.document().setModified(true);

@@ -91,6 +91,7 @@ bool searchForPicture(shell::Workspace &ws)
     }
     ws.document().registerPendingImageFile(name);
 
+    const browser::EditHistory::Scope step(&ws.history(), QStringLiteral("Attach picture"));
     const auto row = snapshots::attachPicture(*db, headingKey, key, folder, name);
     if (!row)
         return false;

@@ -14,6 +14,7 @@
 #include "shell/Workspace.h"
 #include "store/BookmarkTable.h"
 #include "store/Database.h"
+#include "store/EngineError.h"
 #include "store/RandomNumbers.h"
 #include "store/Schema.h"
 
@@ -24,7 +25,11 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <unistd.h>
 
 namespace quillet::favorites {
 
@@ -47,6 +52,38 @@ using browser::HeadingNode;
 using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
+
+[[noreturn]] void cannotRead(const QByteArray &path, int error)
+{
+    throw store::EngineError(store::EngineErrorCode::Generic,
+        QStringLiteral("Can not read '%1' (%2).")
+            .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(error))));
+}
+
+// A shortcut that cannot be read stops the import: its bookmark would come
+// in without its link.
+void requireReadableFile(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        cannotRead(path, errno);
+    ::close(fd);
+}
+
+// Every folder of the listing could be listed whole; else the import would
+// take a folder it cannot read for an empty one.
+void requireReadableTree(const FolderListing &top)
+{
+    std::vector<const FolderListing *> pending {&top};
+    while (!pending.empty()) {
+        const FolderListing *listing = pending.back();
+        pending.pop_back();
+        if (listing->error != 0)
+            cannotRead(listing->path, listing->error);
+        for (const FolderListing &child : listing->children)
+            pending.push_back(&child);
+    }
+}
 
 const QString kSection = QStringLiteral("InternetShortcut");
 const QString kUrlKey = QStringLiteral("URL");
@@ -129,7 +166,9 @@ public:
             if (names.contains(title))
                 continue;
             // The name on disk, not the trimmed one: Linux keeps outer blanks.
-            row.link = readIniValueNative(kSection, kUrlKey, folder.path + file.raw);
+            const QByteArray path = folder.path + file.raw;
+            requireReadableFile(path);
+            row.link = readIniValueNative(kSection, kUrlKey, path);
             row.name = std::move(title);
             m_table.addPending(row);
             names.insert(row.name);
@@ -324,6 +363,7 @@ void FavoritesExchange::importFavorites(platform::ProgressView *progress)
     Yielder yield;
     FolderListing listing;
     const qint64 total = listFavoritesTree(QFile::encodeName(folder), listing, std::ref(yield));
+    requireReadableTree(listing);
     if (total == 0)
         return;
     Steps steps(progress);
@@ -408,6 +448,8 @@ void FavoritesExchange::synchronizeFromFavorites()
     if (!db)
         return;
     const auto idleAtEnd = qScopeGuard([this] { m_ws.showIdleStatus(); });
+    // The emptying forgets every step, and the import that follows is none.
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Synchronize"));
 
     m_ws.setStatus(QStringLiteral("Status: Cleaning..."));
     m_ws.clipboard().clear();
@@ -420,6 +462,11 @@ void FavoritesExchange::synchronizeFromFavorites()
         m_ws.setStatus(QStringLiteral("Status: Importing IE Favorites..."));
         importFavorites(m_ws.services().progress);
         transaction.commit();
+    } catch (const store::EngineError &e) {
+        // Nothing was emptied or imported: say why.
+        restoreTree(m_ws, before);
+        m_ws.message(e.description(), MessageIcon::Critical);
+        return;
     } catch (...) {
         restoreTree(m_ws, before);
         throw;
@@ -457,6 +504,7 @@ void FavoritesExchange::synchronizeToFavorites()
 void FavoritesExchange::importCommand()
 {
     m_ws.clipboard().clear();
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import Favorites"));
     importFavorites(m_ws.services().progress);
     m_ws.list().showListStatus(true);
 }

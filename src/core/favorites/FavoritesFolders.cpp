@@ -94,10 +94,13 @@ std::vector<RawEntry> readEntries(DIR *dir)
 qint64 listFolder(FolderListing &listing, const EntryVisited &visited)
 {
     DIR *dir = ::opendir(listing.path.constData());
-    if (!dir)
+    if (!dir) {
+        listing.error = errno;
         return 0;
+    }
     const int fd = ::dirfd(dir);
     std::vector<std::pair<QByteArray, EntryType>> typed;
+    errno = 0; // readdir() tells its end from a failure only by errno
     while (const dirent *e = ::readdir(dir)) {
         if (isDotOrDotDot(e->d_name))
             continue;
@@ -112,7 +115,9 @@ qint64 listFolder(FolderListing &listing, const EntryVisited &visited)
         }
         if (visited)
             visited();
+        errno = 0;
     }
+    listing.error = errno;
     ::closedir(dir);
     std::sort(listing.files.begin(), listing.files.end(), listedBefore);
     std::sort(listing.folders.begin(), listing.folders.end(), listedBefore);

@@ -32,6 +32,7 @@ struct FolderListing
     std::vector<FolderEntry> files;
     std::vector<FolderEntry> folders;
     std::vector<FolderListing> children;
+    int error = 0; // errno when the folder could not be listed (whole)
 };
 
 // Called after each listed entry (the walk lets the window repaint there).
@@ -40,7 +41,7 @@ using EntryVisited = std::function<void()>;
 // Lists `path` (with or without a final "/") and its plain sub-folders,
 // recursively: CountFavoriteEntries. Returns the number of files plus the
 // number of sub-folders of the whole tree. A folder that cannot be read
-// counts as empty. Names are sorted as the Windows file system lists them
+// counts as empty, with its `error` set. Names are sorted as the Windows file system lists them
 // (ignoring case), so an import makes the same order on every machine.
 qint64 listFavoritesTree(
     const QByteArray &path, FolderListing &listing, const EntryVisited &visited = {});

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace quillet::pages {
 
@@ -26,15 +27,17 @@ QString htmlFolder()
 
 QString completeLink(const QString &link)
 {
-    if (link.startsWith(QLatin1String("http")))
+    // A scheme is letters up to a colon; "host:8080/" is a port, not one.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:(?![0-9])"));
+    if (link.isEmpty() || scheme.match(link).hasMatch())
         return link;
     return QStringLiteral("http://") + link;
 }
 
-QString descriptionPageText(
-    const QString &folder, const store::BookmarkRow &row, const QString &imageFile)
+QString descriptionPageText(const QString &folder, const store::BookmarkRow &row,
+    const QString &imageFile, Resource pageTemplate)
 {
-    QString page = resourceText(Resource::DescriptionTemplate);
+    QString page = resourceText(pageTemplate);
     page.replace(QLatin1String("&imgPath&"), QDir::toNativeSeparators(folder));
     page.replace(QLatin1String("&urlName&"), row.name);
     page.replace(QLatin1String("&urlLink&"), completeLink(row.link));
@@ -104,7 +107,7 @@ std::optional<QString> DescriptionPageWriter::preparePage(const store::BookmarkR
         if (!writeFileBytes(dir + QLatin1Char('/') + imageFile, row.thumbnail))
             return std::nullopt;
     }
-    return descriptionPageText(dir, row, imageFile);
+    return descriptionPageText(dir, row, imageFile, m_template);
 }
 
 bool paneMayLoad(const QUrl &url, const QString &folder)

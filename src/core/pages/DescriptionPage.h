@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "pages/PageResources.h"
 #include "store/BookmarkRow.h"
 
 #include <QString>
@@ -22,8 +23,9 @@ QString completeLink(const QString &link);
 // &urlDescrip& replaced one after another over the whole text, then
 // &imgFile&. Values are inserted as they are (a description may hold
 // markup), so a placeholder inside a value is replaced by the later steps.
-QString descriptionPageText(
-    const QString &folder, const store::BookmarkRow &row, const QString &imageFile);
+// `pageTemplate` may be another template with the same placeholders.
+QString descriptionPageText(const QString &folder, const store::BookmarkRow &row,
+    const QString &imageFile, Resource pageTemplate = Resource::DescriptionTemplate);
 
 // ShowDescription up to the view: makes the html folder and its missing
 // assets, writes the thumbnail (alternating between image1.jpg and
@@ -46,6 +48,8 @@ public:
     void supersede() { ++m_refresh; }
 
     QString folder() const;
+    // The template the pages are filled from; template 1002 unless set.
+    void setPageTemplate(Resource pageTemplate) { m_template = pageTemplate; }
     // True when the next thumbnail is written as image1.jpg.
     bool nextThumbnailIsFirst() const { return m_thumbnailToggle; }
 
@@ -55,6 +59,7 @@ private:
 
     Yield m_yield;
     QString m_folder;
+    Resource m_template = Resource::DescriptionTemplate;
     bool m_thumbnailToggle = false;
     quint64 m_refresh = 0;
 };

@@ -7,6 +7,8 @@
 #include "settings/Registry.h"
 #include "shell/Workspace.h"
 #include "store/BookmarkTable.h"
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -110,6 +112,13 @@ HelpFileBuilder::Compiled HelpFileBuilder::compile(
     return Compiled::Done;
 }
 
+void HelpFileBuilder::copyHelpFile(const QString &helpFile, const QString &target)
+{
+    store::FileReplacement copy(target);
+    copy.copyFrom(helpFile);
+    copy.commit();
+}
+
 void HelpFileBuilder::makeChmFile()
 {
     platform::yieldToEventLoop();
@@ -133,8 +142,14 @@ void HelpFileBuilder::makeChmFile()
         if (result == Compiled::Done) {
             const QString desktopFolder = platform::desktopFolder();
             const QString target = desktopFolder + QLatin1Char('/') + helpFile;
-            QFile::remove(target);
-            copied = QFile::copy(folder + QLatin1Char('/') + helpFile, target);
+            // An earlier copy on the desktop stays until the new one is whole.
+            try {
+                copyHelpFile(folder + QLatin1Char('/') + helpFile, target);
+                copied = true;
+            } catch (const store::EngineError &e) {
+                m_ws.message(QStringLiteral("Can not create chm file.\n") + e.description(),
+                    platform::MessageIcon::Exclamation);
+            }
             if (copied) {
                 platform::yieldToEventLoop();
                 if (platform::DesktopServices *desktop = m_ws.services().desktop)

@@ -37,6 +37,11 @@ public:
     static Compiled compile(
         const QString &compiler, const QString &folder, const QString &helpFile, int timeoutMs);
 
+    // Puts a copy of the compiled `helpFile` at `target` (the desktop's copy),
+    // replacing an earlier one only once the copy is whole. Throws
+    // store::EngineError saying what failed.
+    static void copyHelpFile(const QString &helpFile, const QString &target);
+
 private:
     // The compiler to run; empty when none was found or chosen.
     QString findCompiler();

@@ -35,6 +35,8 @@ QString resourcePath(Resource id)
         return QStringLiteral(":/pages/HTML02.htm");
     case Resource::HelpPageTail:
         return QStringLiteral(":/pages/HTML03.htm");
+    case Resource::DescriptionViewTemplate:
+        return QStringLiteral(":/pages/pane.htm");
     }
     return QString();
 }

@@ -21,6 +21,7 @@ enum class Resource
     HelpPageHead, // "HTML01"
     HelpPageBlock, // "HTML02", one bookmark
     HelpPageTail, // "HTML03"
+    DescriptionViewTemplate, // the pane's page in the terms of Qt's rich text
 };
 
 // The resource's bytes, unchanged (CR LF line ends and all).

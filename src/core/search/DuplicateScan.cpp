@@ -104,6 +104,7 @@ void DuplicateScan::deleteRows(QList<int> rows)
     QList<int> deleted;
     QStringList gone;
     QStringList listedKeys;
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Delete duplicates"));
     {
         store::Transaction transaction(*db);
         for (int row : rows) {

@@ -4,25 +4,26 @@
 #include "pages/Vendor.h"
 
 #include <QList>
+#include <QRegularExpression>
 #include <QStringList>
-#include <algorithm>
 
 namespace quillet::settings {
 
 namespace {
 
+// The numbers of "3.1", also of "3.1b" or "3.1-beta": a suffix after the
+// last number is not compared. "3.x", "3..0", "-1" and "" are no versions.
 std::optional<QList<qulonglong>> versionParts(const QString &text)
 {
-    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    static const QRegularExpression form(
+        QStringLiteral("^([0-9]{1,18}(?:\\.[0-9]{1,18})*)(?:[^0-9.].*)?$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
     QList<qulonglong> numbers;
-    for (const QString &part : parts) {
-        // Digits only: "3.0b", "-1" and "" are no versions.
-        if (part.isEmpty() || part.size() > 18
-            || !std::all_of(
-                part.begin(), part.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
-            return std::nullopt;
+    for (const QString &part : match.captured(1).split(QLatin1Char('.')))
         numbers << part.toULongLong();
-    }
     return numbers;
 }
 
@@ -89,6 +90,17 @@ QString newVersionQuestion(const QString &published)
 QString latestVersionMessage()
 {
     return QStringLiteral("You have installed the lastest version of Quillet.");
+}
+
+QString pageNotLoadedMessage()
+{
+    return QStringLiteral("Can not load the update page, please try again later.");
+}
+
+QString noAnswerMessage()
+{
+    return QStringLiteral(
+        "The update page gave no answer within 30 seconds, please try again later.");
 }
 
 QString versionLookupScript()

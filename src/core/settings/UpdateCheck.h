@@ -7,8 +7,9 @@
 namespace quillet::settings {
 
 // Compares dot-separated version numbers by their numbers, so 3.0 < 3.1 <
-// 10.0 and 3 == 3.0. Negative, zero or positive as a is older, equal or
-// newer; no answer when either text is not such a version.
+// 10.0 and 3 == 3.0; a suffix after the numbers ("3.1b") is left out.
+// Negative, zero or positive as a is older, equal or newer; no answer when
+// either text is not such a version.
 std::optional<int> compareVersions(const QString &a, const QString &b);
 
 // The vendor's site the update check reads: $QUILLET_UPDATE_SITE when set,
@@ -28,6 +29,10 @@ UpdateVerdict judgeVersion(const QString &published, const QString &running);
 
 QString newVersionQuestion(const QString &published);
 QString latestVersionMessage();
+// Shown in the window in place of its wait label.
+QString pageNotLoadedMessage();
+QString noAnswerMessage(); // after kUpdateAnswerTimeoutMs
+inline constexpr int kUpdateAnswerTimeoutMs = 30000;
 
 // JavaScript that answers the "value" of the first element named or with id
 // "version" in the page or in any of its frames, depth first; "" when none.

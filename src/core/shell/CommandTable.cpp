@@ -52,6 +52,11 @@ QList<CommandItem> buildItems()
         hidden(item("miFMRU3", "")),
         hidden(separator("miSepMRU")),
         item("miFExit", "Exit"),
+        // Undo and Redo name the step they play back ("Undo Delete
+        // bookmark"); Redo also answers Ctrl+Y.
+        item("miEUndo", "Undo", "Undo", "Ctrl+Z", 24),
+        item("miERedo", "Redo", "Redo", "Ctrl+Shift+Z", 25),
+        separator("miESep0"),
         item("miECut", "Cut", "", "Ctrl+X"),
         item("miECopy", "Copy", "", "Ctrl+C"),
         item("miEPaste", "Paste", "", "Ctrl+V"),
@@ -128,7 +133,8 @@ QList<CommandBand> buildBands()
         band("bndFile", "",
             "miFNew miFOpen miFSave miFSaveAs miFSep1 miFMRU1 miFMRU2 miFMRU3 miSepMRU miFExit"),
         band("bndEdit", "",
-            "miECut miECopy miEPaste miESep1 miEDelete miESelectAll miESep2 miEFind"),
+            "miEUndo miERedo miESep0 miECut miECopy miEPaste miESep1 miEDelete miESelectAll "
+            "miESep2 miEFind"),
         band("bndView", "", "miVToolBox miVSep1 miVNavPanel miVDescription"),
         band("bndTool", "",
             "miTSynch miTSep1 miTImport miTExport miTBrowserImport miTBrowserExport miTSep2 "

@@ -52,19 +52,6 @@ void DatabaseMaintenance::step(Step which)
         beforeStep(which);
 }
 
-void DatabaseMaintenance::reopen(const QString &path)
-{
-    try {
-        m_ws.document().setDatabase(openDocumentDatabase(path));
-    } catch (const EngineError &e) {
-        // The file itself is untouched; the commands check for an open database.
-        titledMessage(m_ws,
-            QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". ")
-                + e.description(),
-            MessageIcon::Critical, QString());
-    }
-}
-
 bool DatabaseMaintenance::confirmReplace(const QString &target)
 {
     if (titledMessage(m_ws,
@@ -94,49 +81,41 @@ void DatabaseMaintenance::backup()
     const QString chosen = dialogs->saveFile(kBackupTitle, folder, QStringLiteral("bookmarks"),
         QStringLiteral("bookmarks backup file(*.dbk)|*.dbk|"));
     const QString target = chosen.isEmpty() ? QString() : backupTarget(chosen);
+    if (!chosen.isEmpty())
+        m_ws.windowSettings().backupDir = folderOfPath(chosen);
     if (target.isEmpty() || (QFileInfo::exists(target) && !confirmReplace(target))) {
         m_ws.showIdleStatus();
         return;
     }
-    runClosed(
-        QStringLiteral("Status: Backuping database..."),
-        [this, target](const QString &path) { writeBackup(path, target); },
+    run(
+        QStringLiteral("Status: Backuping database..."), [this, target] { writeBackup(target); },
         QStringLiteral("Your bookmarks have now been successfully backed up."),
         QStringLiteral("Can not back up to ") + quotedPath(target), kBackupTitle);
 }
 
-void DatabaseMaintenance::runClosed(const QString &status,
-    const std::function<void(const QString &)> &work, const QString &success,
-    const QString &failure, const QString &title)
+void DatabaseMaintenance::run(const QString &status, const std::function<void()> &work,
+    const QString &success, const QString &failure, const QString &title)
 {
-    Document &doc = m_ws.document();
     m_ws.setStatus(status);
-    const QString path = doc.path().trimmed();
-    doc.closeDatabase();
     platform::yieldToEventLoop();
     try {
-        work(path);
-        reopen(path);
+        work();
         titledMessage(m_ws, success, MessageIcon::Exclamation, title);
     } catch (const EngineError &e) {
-        // The document file is only replaced by a complete one: open it again.
-        reopen(path);
+        // The document stayed open and as it was; an old target too.
         titledMessage(
             m_ws, failure + QStringLiteral(". ") + e.description(), MessageIcon::Critical, title);
     }
     m_ws.showIdleStatus();
 }
 
-void DatabaseMaintenance::writeBackup(const QString &document, const QString &target)
+void DatabaseMaintenance::writeBackup(const QString &target)
 {
-    // The copy is settled in the program's work folder; the document file
-    // itself is only read.
-    writeBackupFile(
-        [&document](const QString &work) {
-            if (!copyFile(document, work))
-                throw EngineError(EngineErrorCode::Generic,
-                    QStringLiteral("The document could not be copied to the work file."));
-        },
+    // Copied through the connection that holds the document: it is never
+    // closed, so nobody can take or change it in between. The copy is settled
+    // in the program's work folder; the document file itself is only read.
+    Database &db = *m_ws.document().database();
+    writeBackupFile([&db](const QString &work) { db.exportCopy(work, openConnectString()); },
         target, browser::headingRows(m_ws.tree()), m_ws.services().progress,
         [this](Step which) { step(which); });
 }
@@ -169,14 +148,18 @@ void DatabaseMaintenance::writeBackupFile(const std::function<void(const QString
 
 void DatabaseMaintenance::compact()
 {
-    if (!m_ws.document().database())
+    Database *db = m_ws.document().database();
+    if (!db)
         return;
     platform::yieldToEventLoop();
-    runClosed(
+    // Compacted in place, in one transaction, through the connection that
+    // holds the document: the file is never closed or replaced, so a document
+    // opened through a link stays the file it names.
+    run(
         QStringLiteral("Status: Compacting database ..."),
-        [this](const QString &path) {
+        [this, db] {
             step(Step::Compact);
-            compactInto(path, path, [this] { step(Step::Replace); });
+            db->compactInPlace();
         },
         QStringLiteral("Your bookmarks have now been successfully compacted."),
         QStringLiteral("Can not compact ") + quotedPath(m_ws.document().path()), kCompactTitle);

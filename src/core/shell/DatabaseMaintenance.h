@@ -12,9 +12,9 @@ namespace quillet::shell {
 
 class Workspace;
 
-// Backup and Compact of the Tools menu. Both close the document for a moment
-// and open it again from the same file, whatever happens in between: its
-// pending rows, tree and flags stay as they were.
+// Backup and Compact of the Tools menu. Both work through the connection that
+// holds the document and never close it: its pending rows, tree and flags
+// stay as they were, whatever happens.
 class DatabaseMaintenance
 {
 public:
@@ -28,8 +28,8 @@ public:
     {
         Copy, // the document into a work file
         Settle, // Save applied to the work file
-        Compact, // into target + ".temp"
-        Replace // ".temp" renamed over the target
+        Compact, // the backup into a work file next to its target; the document in place
+        Replace // the backup's work file renamed over the target
     };
     // Test seam: runs before each step and may throw EngineError.
     std::function<void(Step)> beforeStep;
@@ -55,12 +55,10 @@ public:
 private:
     void step(Step which);
     bool confirmReplace(const QString &target);
-    // Closes the document, runs `work` on its file and opens it again,
-    // saying how it went.
-    void runClosed(const QString &status, const std::function<void(const QString &)> &work,
-        const QString &success, const QString &failure, const QString &title);
-    void writeBackup(const QString &document, const QString &target);
-    void reopen(const QString &path);
+    // Runs `work` under `status`, saying how it went.
+    void run(const QString &status, const std::function<void()> &work, const QString &success,
+        const QString &failure, const QString &title);
+    void writeBackup(const QString &target);
 
     Workspace &m_ws;
 };

@@ -6,13 +6,21 @@
 #include "platform/ShellFolders.h"
 #include "shell/PathNames.h"
 #include "shell/StartupDocument.h"
+#include "shell/UnsavedWork.h"
+#include "shell/UntitledLeftovers.h"
 #include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
+#include "store/DocumentCheck.h"
+#include "store/FailureReasons.h"
 #include "store/FileMaintenance.h"
+#include "store/FileReplacement.h"
+#include "store/HeadingRows.h"
 #include "store/Schema.h"
 #include "store/StoreFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 namespace quillet::shell {
 
@@ -31,12 +39,17 @@ const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
 bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView *progress)
 {
     m_ws.setStatus(QStringLiteral("Status: Loading file ..."));
+    m_leftover = UnsavedWork::Outcome::None;
+    m_leftoverPictures.clear();
     std::unique_ptr<Database> db;
     bool handedOver = false;
     try {
-        db = openDocumentDatabase(path);
+        db = openDocumentToLoad(path);
         browser::loadHeadingTree(*db, m_ws.tree(), progress);
         platform::yieldToEventLoop();
+        UnsavedWork leftover(m_ws);
+        m_leftover = leftover.offer(*db, path);
+        m_leftoverPictures = leftover.keptPictures();
         browser::HeadingNode *root = m_ws.tree().root();
         // The list reads through the document: hand the database over first.
         m_ws.document().setDatabase(std::move(db));
@@ -44,11 +57,17 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
         m_ws.list().fill(root->key, m_ws.document().database(), QString());
         if (progress)
             progress->setVisible(false);
+        if (m_ws.document().database()->isReadOnly()) {
+            platform::yieldToEventLoop();
+            m_ws.message(
+                quotedPath(path) + QStringLiteral(" is open for viewing only. ") + readOnlyReason(),
+                MessageIcon::Exclamation);
+        }
         return true;
-    } catch (const EngineError &) {
+    } catch (const EngineError &e) {
         platform::yieldToEventLoop();
-        m_ws.message(
-            QLatin1Char('\'') + path + QLatin1Char('\'') + QStringLiteral(" could not be loaded."),
+        m_ws.message(QLatin1Char('\'') + path + QLatin1Char('\'')
+                + QStringLiteral(" could not be loaded. ") + reasonOf(e),
             MessageIcon::Exclamation);
         if (handedOver)
             m_ws.document().closeDatabase();
@@ -60,14 +79,26 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
     }
 }
 
+void DocumentLifecycle::adoptLoaded(const QString &path)
+{
+    Document &doc = m_ws.document();
+    doc.setTitledName(path);
+    if (m_leftover != UnsavedWork::Outcome::Kept)
+        return;
+    // Kept work is unsaved work: Save commits it, Discard removes it.
+    doc.setModified(true);
+    for (const QString &name : std::as_const(m_leftoverPictures))
+        doc.registerPendingImageFile(name);
+}
+
 bool DocumentLifecycle::newDocument(bool showNewMarker)
 {
     try {
         m_ws.document().createUntitled(showNewMarker);
     } catch (const EngineError &e) {
         platform::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not create a new document: ") + e.description(),
-            MessageIcon::Critical);
+        m_ws.message(
+            QStringLiteral("Can not create a new document: ") + reasonOf(e), MessageIcon::Critical);
         return false;
     }
     m_ws.tree().addRootHeading();
@@ -79,7 +110,7 @@ void DocumentLifecycle::recoverDocument(const QString &previousPath)
 {
     m_ws.clearHeadingTree();
     if (!previousPath.isEmpty() && loadDocument(previousPath, m_ws.services().progress)) {
-        m_ws.document().setTitledName(previousPath);
+        adoptLoaded(previousPath);
         showCountStatus();
         return;
     }
@@ -88,11 +119,54 @@ void DocumentLifecycle::recoverDocument(const QString &previousPath)
     m_ws.showIdleStatus();
 }
 
+QString DocumentLifecycle::readOnlyReason()
+{
+    return QStringLiteral("The file or its folder is read-only: changes can not be saved to it, "
+                          "only to a new file with Save As.");
+}
+
+bool DocumentLifecycle::isViewedOnly()
+{
+    const Database *db = m_ws.document().database();
+    return db && db->isReadOnly();
+}
+
+bool DocumentLifecycle::hasVanished()
+{
+    const Database *db = m_ws.document().database();
+    return db && !db->isStillAtPath();
+}
+
+QString DocumentLifecycle::vanishedQuestion()
+{
+    return quotedPath(m_ws.document().path())
+        + QStringLiteral(" was deleted or replaced by another program. Nothing is lost: Quillet "
+                         "still holds the document with all its changes.\n\nDo you want to save "
+                         "it under a name of your choice (Save As)?");
+}
+
 bool DocumentLifecycle::save()
 {
     Document &doc = m_ws.document();
     if (!doc.database())
         return false;
+    if (isViewedOnly()) {
+        platform::yieldToEventLoop();
+        return m_ws.message(quotedPath(doc.path()) + QStringLiteral(" can not be saved. ")
+                       + readOnlyReason()
+                       + QStringLiteral("\n\nDo you want to save it under a name of your "
+                                        "choice (Save As)?"),
+                   MessageIcon::Exclamation, MessageButtons::YesNo)
+            == MessageAnswer::Yes
+            && fileSaveAs();
+    }
+    // Saved in place it would go to a file nobody can open again.
+    if (hasVanished()) {
+        platform::yieldToEventLoop();
+        return m_ws.message(vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNo)
+            == MessageAnswer::Yes
+            && fileSaveAs();
+    }
     try {
         browser::resolvePendingChanges(*doc.database(), &m_ws.tree(), Resolution::Save,
             m_ws.services().progress, m_ws.services().status);
@@ -102,7 +176,7 @@ bool DocumentLifecycle::save()
     } catch (const EngineError &e) {
         // The file is as it was before the save; the work stays pending.
         doc.setModified(true);
-        reportSaveFailure(e.description());
+        reportSaveFailure(reasonOf(e));
         return false;
     }
 }
@@ -119,7 +193,7 @@ bool DocumentLifecycle::discard()
     } catch (const EngineError &e) {
         platform::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(doc.path())
-                + QStringLiteral(": ") + e.description(),
+                + QStringLiteral(": ") + reasonOf(e),
             MessageIcon::Critical);
         return false;
     }
@@ -151,12 +225,33 @@ DocumentLifecycle::Answer DocumentLifecycle::askSaveChanges()
 
 DocumentLifecycle::Answer DocumentLifecycle::askIfModified()
 {
+    // Closing a vanished document loses even its saved work: always asked.
+    if (hasVanished()) {
+        platform::yieldToEventLoop();
+        switch (m_ws.message(
+            vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            return fileSaveAs() ? Answer::Saved : Answer::Cancelled;
+        case MessageAnswer::No:
+            return Answer::Discarded;
+        default:
+            return Answer::Cancelled;
+        }
+    }
     return m_ws.document().isModified() ? askSaveChanges() : Answer::NotAsked;
 }
 
 bool DocumentLifecycle::closeStep(Answer answer)
 {
     Document &doc = m_ws.document();
+    if (hasVanished() || isViewedOnly()) {
+        // Its path names another file now, or none, or one that cannot be
+        // written: nothing there is touched.
+        doc.closeDatabase();
+        if (answer == Answer::Discarded)
+            deletePendingImageFiles();
+        return true;
+    }
     if (answer == Answer::Discarded) {
         if (doc.isUntitled()) {
             doc.closeAndDeleteUntitled();
@@ -225,16 +320,19 @@ void DocumentLifecycle::fileOpen()
         = m_ws.services().fileDialogs->openFile(QStringLiteral("Open"), folder, kRdbFilter);
     if (path.isEmpty())
         return;
+    // Qt's dialogs do not remember where the user was.
+    m_ws.windowSettings().defaultDir = folderOfPath(path);
     openChosenFile(path, answer);
 }
 
 void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
 {
     Document &doc = m_ws.document();
-    if (!canOpenDatabase(path)) {
+    std::optional<EngineError> failure;
+    if (!canLoadDocument(path, &failure)) {
         platform::yieldToEventLoop();
-        m_ws.message(
-            QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". "),
+        m_ws.message(QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". ")
+                + (failure ? reasonOf(*failure) : QString()),
             MessageIcon::Critical);
         return;
     }
@@ -244,9 +342,10 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
     const QString previous = doc.isUntitled() ? QString() : doc.path();
     if (!closeStep(answer))
         return;
+    doc.clearPendingImageFiles();
     m_ws.clearHeadingTree();
     if (loadDocument(path, m_ws.services().progress)) {
-        doc.setTitledName(path);
+        adoptLoaded(path);
         addRecentFile(path);
         showCountStatus();
     } else {
@@ -260,7 +359,6 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
         else
             recoverDocument(previous);
     }
-    doc.clearPendingImageFiles();
     m_ws.clipboard().clear();
 }
 
@@ -311,6 +409,12 @@ bool DocumentLifecycle::fileSaveAs()
         target = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
         if (target.isEmpty())
             return false;
+        // A name typed without extension would be hidden by the Open
+        // dialog's filter; any other extension is kept as typed.
+        if (extensionOfName(fileNameOfPath(target)).isEmpty())
+            target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("rdb")
+                                                        : QStringLiteral(".rdb");
+        m_ws.windowSettings().defaultDir = folderOfPath(target);
         if (!QFileInfo::exists(target))
             break;
         platform::yieldToEventLoop();
@@ -328,9 +432,10 @@ bool DocumentLifecycle::fileSaveAs()
             }
             return false;
         }
-        // A file another connection holds can still be unlinked here, and its
-        // holder would go on writing to a file nobody sees.
-        if (!isHeldOpen(target) && deleteFileIfExists(target))
+        // A file another connection holds is never replaced under its holder,
+        // who would go on writing to a file nobody sees. Any other is only
+        // replaced once the new one is complete.
+        if (!isHeldOpen(target) && !QFileInfo(target).isDir())
             break;
         platform::yieldToEventLoop();
         m_ws.message(quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
@@ -339,44 +444,71 @@ bool DocumentLifecycle::fileSaveAs()
     const QString oldPath = doc.path();
     const bool wasUntitled = doc.isUntitled();
     const bool wasModified = doc.isModified();
-    doc.closeDatabase();
+    // A document whose file went away is copied from the connection that
+    // still holds it; its old path is left alone.
+    const bool vanished = hasVanished();
+    const bool viewedOnly = isViewedOnly();
+    // The old file stays held until it is settled; the connection alone
+    // would let another process in while the file is copied.
+    const std::shared_ptr<DocumentHold> keepOld = doc.database() ? doc.database()->hold() : nullptr;
+    if (!vanished)
+        doc.closeDatabase();
     std::unique_ptr<Database> newDb;
+    std::shared_ptr<DocumentHold> keepNew;
     // The copy is settled under a work name and renamed to the target when
-    // complete: a crash never leaves a target holding unsaved rows.
-    const QString work = compactionWorkFile(target);
+    // complete: a crash never leaves a target holding unsaved rows, and a
+    // failure leaves an old target as it was.
     try {
-        removeStaleFile(work);
-        if (!copyFile(oldPath, work))
-            throw EngineError(
-                EngineErrorCode::Generic, QStringLiteral("The file could not be copied."));
+        FileReplacement replacement(target);
+        if (vanished)
+            doc.database()->exportCopy(replacement.workPath(), openConnectString());
+        else
+            replacement.copyFrom(oldPath);
+        // Held from before the rename, so the target is never free for others.
+        keepNew = DocumentHold::take(replacement.workPath());
+        if (isTrustedDocumentFile(oldPath))
+            trustClosedDocument(replacement.workPath());
         {
             // Settled before the old file is touched, so a failure leaves the
             // changes pending in it.
-            std::unique_ptr<Database> settling = openDocumentDatabase(work);
+            std::unique_ptr<Database> settling = openDocumentDatabase(replacement.workPath());
+            if (viewedOnly) {
+                // Pending rows in a file that cannot be written are another
+                // session's; the copy gets the document as shown.
+                Transaction transaction(*settling);
+                BookmarkTable table(*settling);
+                table.dropOrphanedRows();
+                table.undoPending();
+                transaction.commit();
+            }
             browser::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
                 m_ws.services().progress, m_ws.services().status);
         }
-        replaceFile(work, target);
+        const bool trusted = isTrustedDocumentFile(replacement.workPath());
+        replacement.commit();
+        if (trusted)
+            trustClosedDocument(replacement.destination());
         newDb = openDocumentDatabase(target);
     } catch (const EngineError &e) {
         newDb.reset();
-        deleteFileIfExists(work);
-        deleteFileIfExists(target);
         try {
-            doc.setDatabase(openDocumentDatabase(oldPath));
+            if (!vanished)
+                doc.setDatabase(openDocumentDatabase(oldPath));
         } catch (const EngineError &) {
             // Reported below; the commands check for an open database.
         }
         platform::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(target)
-                + QStringLiteral(". ") + e.description(),
+                + QStringLiteral(". ") + reasonOf(e),
             MessageIcon::Critical);
         return false;
     }
 
-    if (wasUntitled) {
+    if (vanished) {
+        doc.closeDatabase();
+    } else if (wasUntitled) {
         deleteFileIfExists(oldPath);
-    } else if (wasModified) {
+    } else if (wasModified && !viewedOnly) {
         // The old file keeps its last saved state.
         try {
             auto old = openDocumentDatabase(oldPath);
@@ -386,7 +518,7 @@ bool DocumentLifecycle::fileSaveAs()
             // its unsaved rows.
             platform::yieldToEventLoop();
             m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(oldPath)
-                    + QStringLiteral(": ") + e.description(),
+                    + QStringLiteral(": ") + reasonOf(e),
                 MessageIcon::Exclamation);
         }
     }
@@ -458,7 +590,7 @@ void DocumentLifecycle::deletePendingImageFiles()
 bool DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::ProgressView *progress)
 {
     if (loadDocument(path, progress)) {
-        m_ws.document().setTitledName(path);
+        adoptLoaded(path);
         showCountStatus();
         addRecentFile(path);
         return true;
@@ -474,7 +606,10 @@ bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progres
     if (!newDocument(false))
         return false;
     try {
+        // What the document starts with is no step to undo.
+        const browser::EditHistory::Scope step(&m_ws.history(), QString());
         favorites::FavoritesExchange(m_ws, *this).importFavorites(progress);
+        m_ws.history().clear();
     } catch (const EngineError &e) {
         // Nothing was imported; the empty document stays.
         platform::yieldToEventLoop();
@@ -485,10 +620,77 @@ bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progres
     return true;
 }
 
+bool DocumentLifecycle::offerUntitledLeftovers(platform::ProgressView *progress)
+{
+    const std::vector<UntitledLeftover> leftovers = collectUntitledLeftovers();
+    if (leftovers.empty())
+        return false;
+    const UntitledLeftover &newest = leftovers.front();
+    const QString others = leftovers.size() > 1
+        ? QStringLiteral(" No deletes it and the %1 older ones.").arg(leftovers.size() - 1)
+        : QStringLiteral(" No deletes it.");
+    platform::yieldToEventLoop();
+    const MessageAnswer answer = m_ws.message(
+        QStringLiteral("Quillet stopped before an untitled document was saved: the one last "
+                       "changed on %1 holds %2 %3.\n\nDo you want to open it as an unsaved "
+                       "document?")
+                .arg(QLocale().toString(newest.lastModified, QLocale::ShortFormat))
+                .arg(newest.bookmarks)
+                .arg(newest.bookmarks == 1 ? QStringLiteral("bookmark")
+                                           : QStringLiteral("bookmarks"))
+            + others,
+        MessageIcon::Exclamation, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) {
+        if (answer == MessageAnswer::No)
+            for (const UntitledLeftover &leftover : leftovers)
+                deleteUntitledFile(leftover.path);
+        return false;
+    }
+    return openUntitledLeftover(newest.path, progress);
+}
+
+bool DocumentLifecycle::openUntitledLeftover(const QString &path, platform::ProgressView *progress)
+{
+    m_ws.setStatus(QStringLiteral("Status: Loading file ..."));
+    try {
+        std::unique_ptr<Database> db = openDocumentDatabase(path);
+        // Never saved, it has no headings on file: its bookmarks lie under
+        // the root, or under headings that only the stopped session knew.
+        if (countHeadingRows(*db) == 0)
+            m_ws.tree().addRootHeading();
+        else
+            browser::loadHeadingTree(*db, m_ws.tree(), progress);
+        UnsavedWork leftover(m_ws);
+        leftover.keepAll(*db, path);
+        Document &doc = m_ws.document();
+        doc.adoptUntitled(std::move(db), path);
+        doc.setModified(true);
+        for (const QString &name : leftover.keptPictures())
+            doc.registerPendingImageFile(name);
+        m_ws.list().fill(m_ws.tree().root()->key, doc.database(), QString());
+    } catch (const EngineError &e) {
+        m_ws.document().closeDatabase();
+        m_ws.clearHeadingTree();
+        platform::yieldToEventLoop();
+        m_ws.message(
+            QLatin1Char('\'') + path + QStringLiteral("' could not be loaded. ") + reasonOf(e),
+            MessageIcon::Exclamation);
+        if (progress)
+            progress->setVisible(false);
+        return false;
+    }
+    if (progress)
+        progress->setVisible(false);
+    showCountStatus();
+    return true;
+}
+
 bool DocumentLifecycle::loadStartupDocument(
     const QStringList &arguments, platform::ProgressView *progress)
 {
     platform::yieldToEventLoop();
+    if (offerUntitledLeftovers(progress))
+        return true;
     const QString path = shell::commandLineDocument(arguments);
     switch (shell::chooseStartupDocument(path, m_ws.optionSettings().loadMethods)) {
     case shell::StartupChoice::CommandLineFile:

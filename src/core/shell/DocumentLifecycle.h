@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ProgressView.h"
+#include "shell/UnsavedWork.h"
 
 #include <QString>
 #include <QStringList>
@@ -30,7 +31,8 @@ public:
     };
 
     // Opens the file into the (cleared) tree and lists the root heading's
-    // bookmarks; on failure says so and leaves nothing open.
+    // bookmarks; on failure says so and leaves nothing open. Work a session
+    // left unsaved in the file is offered back first (UnsavedWork).
     bool loadDocument(const QString &path, platform::ProgressView *progress);
 
     // A new untitled document with its root heading. When it cannot be made
@@ -57,11 +59,25 @@ public:
     bool discard();
 
 private:
+    // A loaded file becomes the titled document; work kept from a session
+    // that ended unsaved makes it modified.
+    void adoptLoaded(const QString &path);
+    // The document's file or folder cannot be written: it is open for
+    // viewing.
+    bool isViewedOnly();
+    static QString readOnlyReason();
+    // The document's file was deleted or replaced since it was opened.
+    bool hasVanished();
+    QString vanishedQuestion();
     // The prompt when there is something to save.
     Answer askIfModified();
     bool closeStep(Answer answer);
     void openChosenFile(const QString &path, Answer answer);
     bool loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
+    // Untitled documents that stopped sessions left in _tmp: offers to open
+    // the newest (true when it is open now) or deletes them all.
+    bool offerUntitledLeftovers(platform::ProgressView *progress);
+    bool openUntitledLeftover(const QString &path, platform::ProgressView *progress);
     // LoadMethods 1: a new untitled document filled from the Favorites folder.
     bool importFavoritesAtStartup(platform::ProgressView *progress);
     // The next document could not be had after the old one was closed: the
@@ -73,6 +89,9 @@ private:
     void reportSaveFailure(const QString &description);
 
     Workspace &m_ws;
+    // What the last load did with unsaved work it found.
+    UnsavedWork::Outcome m_leftover = UnsavedWork::Outcome::None;
+    QStringList m_leftoverPictures;
 };
 
 } // namespace quillet::shell

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/IniFile.h"
 
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -566,18 +568,13 @@ bool IniDocument::save()
         return false;
     if (!m_modified && m_existed && QFileInfo::exists(m_file))
         return true;
-    QSaveFile out(m_file);
-    // Unbuffered: a buffered flush that hits a full disk keeps what it wrote
-    // and reports success; a direct write shows the short count.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (out.write(bytes) != bytes.size()) {
-        out.cancelWriting();
+    try {
+        store::FileReplacement out(m_file);
+        out.write(toBytes());
+        out.commit();
+    } catch (const store::EngineError &) {
         return false;
     }
-    if (!out.commit())
-        return false;
     m_modified = false;
     m_existed = true;
     return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ProgramOptions.h"
 
+#include "shell/LinkOptions.h"
 #include "shell/Strings.h"
 
 #include <QCommandLineParser>
@@ -28,7 +29,6 @@ constexpr QtOption kQtOptions[] = {
     {"qwindowtitle", true},
     {"display", true},
     {"geometry", true},
-    {"title", true},
     {"style", true},
     {"stylesheet", true},
     {"session", true},
@@ -57,8 +57,11 @@ void describe(QCommandLineParser &parser)
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
+    addLinkOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
-        QStringLiteral("The document to open (.rdb)."), QStringLiteral("[file]"));
+        QStringLiteral("The document to open (.rdb), or a quillet:add?url=...&title=... link "
+                       "as the desktop's handler passes it."),
+        QStringLiteral("[file]"));
 }
 
 } // namespace
@@ -74,7 +77,10 @@ ProgramOptions parseProgramOptions(const QStringList &arguments)
     }
     options.help = parser.isSet(QStringLiteral("help"));
     options.version = parser.isSet(QStringLiteral("version"));
-    options.documentArguments = parser.positionalArguments();
+    LinkArguments links = linkArguments(parser);
+    options.error = links.error;
+    options.add = std::move(links.request);
+    options.documentArguments = links.documentArguments;
     return options;
 }
 

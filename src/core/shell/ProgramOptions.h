@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "shell/AddRequest.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace quillet::shell {
 
@@ -16,6 +19,8 @@ struct ProgramOptions
     // The arguments that name the document, in order (the caller joins them
     // as the start-up document's path).
     QStringList documentArguments;
+    // --add URL [--title] [--heading], or a quillet: link.
+    std::optional<AddRequest> add;
 };
 
 // The program's own options; the options Qt's application object takes for

@@ -48,6 +48,7 @@ bool RestoreSession::chooseSource()
     m_folderEnabled = false;
     if (chosen.isEmpty())
         return false;
+    m_ws.windowSettings().backupDir = folderOfPath(chosen);
     if (extensionOfName(chosen).toLower() != QLatin1String("dbk")) {
         titledMessage(m_ws, QStringLiteral("This is not a valid bookmarks backup file."),
             MessageIcon::Exclamation, kRestoreTitle);
@@ -105,7 +106,7 @@ bool RestoreSession::restore()
         }
     }
     try {
-        compactInto(source, destination);
+        compactReadOnlyInto(source, destination);
     } catch (const EngineError &e) {
         failed(e.description() + kInUse, e.number());
         return false;

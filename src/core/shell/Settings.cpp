@@ -129,23 +129,28 @@ WindowSettings loadWindowSettings(const QString &file)
 {
     const IniDocument ini(file);
     WindowSettings s;
-    auto integer = [&ini](const QString &section, const char *key, int &field) {
-        field = iniInteger(ini.value(section, QLatin1String(key)), field);
+    // Places and sizes beyond what a window system can show are not places:
+    // they keep the default.
+    auto integer = [&ini](const QString &section, const char *key, int &field,
+                       int lowest = -kFarthestTwips) {
+        const int value = iniInteger(ini.value(section, QLatin1String(key)), field);
+        if (value >= lowest && value <= kFarthestTwips)
+            field = value;
     };
     auto boolean = [&ini](const QString &section, const char *key, bool &field) {
         field = iniBoolean(ini.value(section, QLatin1String(key)), field);
     };
     integer(kPosition, "Top", s.top);
     integer(kPosition, "Left", s.left);
-    integer(kPosition, "Width", s.width);
-    integer(kPosition, "Height", s.height);
+    integer(kPosition, "Width", s.width, 1);
+    integer(kPosition, "Height", s.height, 1);
     integer(kWindowState, "iCmdShow", s.cmdShow);
     boolean(kView, "Panel", s.showPanel);
     boolean(kView, "Toolbox", s.showToolbox);
     boolean(kView, "Descrip", s.showDescrip);
     boolean(kView, "ViewMode", s.viewMode);
-    integer(kSplitter, "hPosition", s.hPosition);
-    integer(kSplitter, "vPosition", s.vPosition);
+    integer(kSplitter, "hPosition", s.hPosition, 0);
+    integer(kSplitter, "vPosition", s.vPosition, 0);
     s.backupDir = ini.value(kInitDirs, QStringLiteral("Backup"));
     s.defaultDir = ini.value(kInitDirs, QStringLiteral("Default"));
     for (int i = 0; i < int(s.mru.size()); ++i)

@@ -45,7 +45,13 @@ QString configIniPath(); // application home + "/config.ini"
 QString optionIniPath(); // application home + "/option.ini"
 QString defaultImageFolder(); // application home + "/images"
 
-// Missing files and keys, and values that make no sense, give the defaults.
+// The farthest place or largest size config.ini may hold, in twips: window
+// system coordinates are 16-bit.
+inline constexpr int kFarthestTwips = 32767 * 15;
+
+// Missing files and keys, and values that make no sense, give the defaults:
+// places beyond kFarthestTwips either way, sizes below 1, splitter places
+// below 0.
 WindowSettings loadWindowSettings(const QString &file = configIniPath());
 // Also puts the image folder right: a value shorter than 2 characters or not
 // naming an existing folder becomes defaultImageFolder(), created when missing.

@@ -12,7 +12,8 @@ Workspace::Workspace(Services services, QObject *parent)
     , m_document(QLatin1String(strings::kTitle))
     , m_list(browser::BookmarkList::Services {&m_document, &m_clipboard, services.description,
           services.desktop, services.progress, services.status,
-          [this] { return m_options.imageFolder; }})
+          [this] { return m_options.imageFolder; }, &m_history})
+    , m_history(m_document, m_tree, m_list)
 {
     m_options.imageFolder = defaultImageFolder();
 }

@@ -3,17 +3,23 @@
 
 #include "browser/BookmarkClipboard.h"
 #include "browser/BookmarkList.h"
+#include "browser/EditHistory.h"
 #include "browser/HeadingTreeModel.h"
 #include "platform/DescriptionView.h"
 #include "platform/DesktopServices.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressView.h"
+#include "platform/SystemClipboard.h"
 #include "shell/Settings.h"
 #include "store/Document.h"
 
 #include <QObject>
 #include <array>
+
+namespace quillet::browser {
+class BackgroundTitles;
+}
 
 namespace quillet::shell {
 
@@ -32,6 +38,7 @@ public:
         platform::DescriptionView *description = nullptr;
         platform::StatusView *status = nullptr;
         platform::ProgressView *progress = nullptr; // the status bar's bar
+        platform::SystemClipboard *systemClipboard = nullptr;
     };
 
     explicit Workspace(Services services, QObject *parent = nullptr);
@@ -41,6 +48,7 @@ public:
     browser::HeadingTreeModel &tree() { return m_tree; }
     browser::BookmarkList &list() { return m_list; }
     browser::BookmarkClipboard &clipboard() { return m_clipboard; }
+    browser::EditHistory &history() { return m_history; }
     WindowSettings &windowSettings() { return m_window; }
     OptionSettings &optionSettings() { return m_options; }
     const Services &services() const { return m_services; }
@@ -65,6 +73,11 @@ public:
     // Empties the heading tree and the bookmark list.
     void clearHeadingTree();
 
+    // Reads page titles for bookmarks that came in named by their link; none
+    // (the default) leaves them so.
+    browser::BackgroundTitles *titleFetcher() const { return m_titles; }
+    void setTitleFetcher(browser::BackgroundTitles *titles) { m_titles = titles; }
+
 Q_SIGNALS:
     void recentFilesChanged();
 
@@ -74,8 +87,10 @@ private:
     browser::HeadingTreeModel m_tree;
     browser::BookmarkClipboard m_clipboard;
     browser::BookmarkList m_list;
+    browser::EditHistory m_history;
     WindowSettings m_window;
     OptionSettings m_options;
+    browser::BackgroundTitles *m_titles = nullptr;
 };
 
 } // namespace quillet::shell

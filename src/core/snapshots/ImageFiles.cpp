@@ -4,6 +4,9 @@
 #include "shell/Settings.h"
 #include "snapshots/CaptureLimits.h"
 #include "snapshots/PngTop.h"
+#include "store/DocumentHold.h"
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,7 +15,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -28,6 +30,9 @@ int roundToInt(double value)
 
 QImage readImage(const QString &path)
 {
+    // Closing a descriptor of the open document would drop the engine's locks.
+    if (store::DocumentHold::isHeldHere(path))
+        return QImage();
     // By content: a ".bmp" that holds a PNG is still a picture.
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
@@ -38,16 +43,17 @@ bool writeImage(const QImage &image, const QString &target, const char *format, 
 {
     if (image.isNull())
         return false;
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, format);
-    writer.setQuality(quality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    try {
+        store::FileReplacement file(target);
+        QImageWriter writer(&file.device(), format);
+        writer.setQuality(quality);
+        if (!writer.write(image))
+            return false;
+        file.commit();
+        return true;
+    } catch (const store::EngineError &) {
         return false;
     }
-    return file.commit();
 }
 
 // The canvas with the scaled picture at `offset`, as JPEG bytes; rows below
@@ -178,7 +184,7 @@ QByteArray thumbnailOf(const QImage &image)
 
 std::optional<QByteArray> makeThumbnail(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo(path).isFile() || store::DocumentHold::isHeldHere(path))
         return std::nullopt;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);

@@ -33,6 +33,12 @@ QString stepStatus(const SnapshotEntry &entry, const char *step)
     return entry.name + QStringLiteral(" - ") + QLatin1String(step);
 }
 
+QString unwrittenText(int count)
+{
+    return count == 1 ? QStringLiteral("1 picture could not be written")
+                      : QStringLiteral("%1 pictures could not be written").arg(count);
+}
+
 } // namespace
 
 QString snapshotWindowTitle()
@@ -163,6 +169,7 @@ void SnapshotRun::startClicked()
     m_controls.progressVisible = true;
     m_controls.progressValue = 0;
     m_controls.progressMaximum = static_cast<int>(m_pending.size());
+    m_unwritten = 0;
     runNext();
 }
 
@@ -370,7 +377,16 @@ void SnapshotRun::finish()
     m_controls.progressVisible = false;
     m_pending.clear();
     endSteps();
-    setStatus(QStringLiteral("Status: Task accomplished."));
+    if (m_unwritten == 0) {
+        setStatus(QStringLiteral("Status: Task accomplished."));
+        return;
+    }
+    const QString unwritten = unwrittenText(m_unwritten);
+    setStatus(QStringLiteral("Status: Task accomplished; ") + unwritten + QLatin1Char('.'));
+    m_ws.message(unwritten + QStringLiteral(" in the image folder \"")
+            + m_ws.optionSettings().imageFolder
+            + QStringLiteral("\". The disk may be full, or the folder read-only."),
+        platform::MessageIcon::Exclamation);
 }
 
 // A failed capture or a picture that could not be written changes nothing:
@@ -382,13 +398,18 @@ void SnapshotRun::store(const SnapshotEntry &entry, const QImage &image)
     if (image.isNull() || !db || m_headingKey.isEmpty())
         return;
     const QString folder = ensureImageFolder(m_ws.optionSettings().imageFolder);
-    if (folder.isEmpty())
-        return;
     const QString name
         = uniquePictureName(folder, QDateTime::currentDateTime(), QStringLiteral("png"));
     const QString path = folder + QLatin1Char('/') + name;
-    if (!savePng(image, path))
+    if (folder.isEmpty() || !savePng(image, path)) {
+        // Nothing half-written stays; the run goes on and counts it.
+        QFile::remove(path);
+        ++m_unwritten;
+        setStatus(QStringLiteral("Status: ") + unwrittenText(m_unwritten) + QLatin1Char('.'));
         return;
+    }
+    // Each bookmark's snapshot is a step of its own.
+    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Snapshot"));
     bool attached = false;
     try {
         attached = attachPicture(*db, m_headingKey, entry.key, folder, name).has_value();

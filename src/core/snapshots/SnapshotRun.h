@@ -126,6 +126,7 @@ private:
     Mode m_mode = Mode::Idle;
     Phase m_phase = Phase::None;
     int m_steps = 0; // counts run endings; a step of an ended run is dropped
+    int m_unwritten = 0; // pictures of this run that could not be written
     int m_textZoom = platform::PageRenderer::kDefaultTextZoom;
     bool m_closeRequest = false;
     bool m_stopRequest = false;

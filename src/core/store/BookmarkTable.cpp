@@ -2,6 +2,7 @@
 #include "store/BookmarkTable.h"
 
 #include "store/Database.h"
+#include "store/RowLog.h"
 #include "store/Statement.h"
 
 #include <QHash>
@@ -54,6 +55,20 @@ void bindChange(Statement &s, qint64 id, const BookmarkChange &change)
         .bind(8, change.pictureFile)
         .bind(9, change.thumbnail ? 1 : 0)
         .bind(10, change.thumbnail ? *change.thumbnail : QByteArray());
+}
+
+// Rows whose heading is not in tbNodes (a Null key names no heading). The
+// root heading is always there, also in a document never saved.
+const QString kOrphaned
+    = QStringLiteral("(tKey IS NULL OR (tKey <> 'kRoot' AND tKey NOT IN "
+                     "(SELECT \"Key\" FROM tbNodes WHERE \"Key\" IS NOT NULL)))");
+
+// A picture name from a row that can only name a file in the image folder.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && !name.contains(QChar(0));
 }
 
 // The index of each heading key, case-folded: keys compare as the engine's
@@ -230,7 +245,10 @@ qint64 BookmarkTable::addPending(const BookmarkRow &row)
         .bind(7, textValue(row.pictureFile))
         .bind(8, row.thumbnail);
     s.run();
-    return sqlite3_last_insert_rowid(m_db.handle());
+    const qint64 id = sqlite3_last_insert_rowid(m_db.handle());
+    if (RowLog *log = recordingLog())
+        log->added(id);
+    return id;
 }
 
 std::optional<qint64> BookmarkTable::addCopy(qint64 id, const BookmarkChange &change)
@@ -248,7 +266,10 @@ std::optional<qint64> BookmarkTable::addCopy(qint64 id, const BookmarkChange &ch
     s.run();
     if (sqlite3_changes(m_db.handle()) == 0)
         return std::nullopt;
-    return sqlite3_last_insert_rowid(m_db.handle());
+    const qint64 copy = sqlite3_last_insert_rowid(m_db.handle());
+    if (RowLog *log = recordingLog())
+        log->added(copy);
+    return copy;
 }
 
 std::optional<RowState> BookmarkTable::stateOf(qint64 id) const
@@ -260,20 +281,27 @@ std::optional<RowState> BookmarkTable::stateOf(qint64 id) const
     return static_cast<RowState>(s.integer(0));
 }
 
+void BookmarkTable::changeInPlace(qint64 id, const BookmarkChange &change)
+{
+    Statement s(m_db,
+        QStringLiteral("UPDATE tbItems SET tKey = ifnull(?2, tKey), lKey = ifnull(?3, lKey), "
+                       "urlName = ifnull(?4, urlName), urlLink = ifnull(?5, urlLink), "
+                       "urlDate = ifnull(?6, urlDate), urlDescrip = ifnull(?7, urlDescrip), "
+                       "imgFile = ifnull(?8, imgFile), "
+                       "urlThumb = CASE WHEN ?9 THEN ?10 ELSE urlThumb END WHERE ID = ?1"));
+    bindChange(s, id, change);
+    s.run();
+}
+
 std::optional<BookmarkTable::Changed> BookmarkTable::change(qint64 id, const BookmarkChange &change)
 {
     const std::optional<RowState> state = stateOf(id);
     if (!state || *state == RowState::Removed)
         return std::nullopt;
     if (*state == RowState::Added) {
-        Statement s(m_db,
-            QStringLiteral("UPDATE tbItems SET tKey = ifnull(?2, tKey), lKey = ifnull(?3, lKey), "
-                           "urlName = ifnull(?4, urlName), urlLink = ifnull(?5, urlLink), "
-                           "urlDate = ifnull(?6, urlDate), urlDescrip = ifnull(?7, urlDescrip), "
-                           "imgFile = ifnull(?8, imgFile), "
-                           "urlThumb = CASE WHEN ?9 THEN ?10 ELSE urlThumb END WHERE ID = ?1"));
-        bindChange(s, id, change);
-        s.run();
+        if (RowLog *log = recordingLog())
+            log->changed(id, currentValues(id, change));
+        changeInPlace(id, change);
         return Changed {id, false};
     }
     // A saved row is never changed: a new version replaces it and the old
@@ -294,14 +322,20 @@ void BookmarkTable::setListKey(qint64 id, const QString &key)
 
 void BookmarkTable::remove(const RowRef &row)
 {
+    RowLog *log = recordingLog();
     if (row.state == RowState::Added) {
-        Statement s(m_db, QStringLiteral("DELETE FROM tbItems WHERE ID = ?1"));
-        s.bind(1, row.id);
-        s.run();
+        if (log) {
+            // Kept on the side: an undo brings it back whole.
+            const qint64 slot = bury(row.id);
+            if (slot != 0)
+                log->buried(row.id, slot);
+        } else {
+            deleteRow(row.id);
+        }
     } else {
-        Statement s(m_db, QStringLiteral("UPDATE tbItems SET delFlag = -1 WHERE ID = ?1"));
-        s.bind(1, row.id);
-        s.run();
+        setState(row.id, RowState::Removed);
+        if (log && sqlite3_changes(m_db.handle()) > 0)
+            log->restated(row.id, row.state, RowState::Removed);
     }
 }
 
@@ -323,6 +357,90 @@ void BookmarkTable::undoPending()
 {
     settle(QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1"),
         QStringLiteral("UPDATE tbItems SET delFlag = 0 WHERE delFlag = -1"));
+}
+
+PendingSummary BookmarkTable::pendingSummary() const
+{
+    PendingSummary summary;
+    // An edit leaves a pending copy under the saved row's heading and key.
+    QHash<QPair<QString, QString>, int> removedAt;
+    QList<QPair<QString, QString>> addedAt;
+    Statement rows(m_db,
+        QStringLiteral("SELECT tKey, lKey, delFlag FROM tbItems WHERE delFlag <> 0 ORDER BY ID"));
+    while (rows.next()) {
+        const QPair<QString, QString> place(
+            rows.text(0).toCaseFolded(), rows.text(1).toCaseFolded());
+        if (rows.integer(2) == -1)
+            ++removedAt[place];
+        else
+            addedAt.append(place);
+    }
+    for (const int n : std::as_const(removedAt))
+        summary.removed += n;
+    for (const auto &place : std::as_const(addedAt)) {
+        auto removed = removedAt.find(place);
+        if (!place.second.isEmpty() && removed != removedAt.end() && removed.value() > 0) {
+            --removed.value();
+            --summary.removed;
+            ++summary.changed;
+        } else {
+            ++summary.added;
+        }
+    }
+
+    Statement orphans(m_db,
+        QStringLiteral("SELECT count(*) FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1 AND ")
+            + kOrphaned);
+    summary.orphaned = orphans.next() ? static_cast<int>(orphans.integer(0)) : 0;
+
+    // A picture that a saved row also names (the copy of an edit carries it)
+    // is not the pending rows' own.
+    Statement pictures(m_db,
+        QStringLiteral("SELECT DISTINCT imgFile FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1 "
+                       "AND imgFile <> '' AND imgFile NOT IN (SELECT imgFile FROM tbItems "
+                       "WHERE (delFlag = 0 OR delFlag = -1) AND imgFile IS NOT NULL)"));
+    while (pictures.next()) {
+        const QString name = pictures.text(0);
+        if (isPlainFileName(name))
+            summary.pictures << name;
+    }
+    return summary;
+}
+
+void BookmarkTable::adoptOrphanedRows(const QString &headingKey)
+{
+    Statement s(m_db,
+        QStringLiteral("UPDATE tbItems SET tKey = ?1 WHERE delFlag <> 0 AND delFlag <> -1 AND ")
+            + kOrphaned);
+    s.bind(1, headingKey);
+    s.run();
+}
+
+void BookmarkTable::dropOrphanedRows()
+{
+    Statement(m_db, QStringLiteral("DELETE FROM tbItems WHERE delFlag <> 0 AND ") + kOrphaned)
+        .run();
+}
+
+void BookmarkTable::showLastSavedOnly()
+{
+    // Same columns and collations as the table, so every reader behaves the
+    // same; unqualified names find the temporary table first.
+    Statement schema(m_db,
+        QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'tbItems'"));
+    if (!schema.next())
+        return;
+    QString create = schema.text(0);
+    const qsizetype table = create.indexOf(QLatin1String("TABLE"), 0, Qt::CaseInsensitive);
+    if (table < 0)
+        return;
+    create.insert(table, QLatin1String("TEMP "));
+    Statement(m_db, create).run();
+    Statement(m_db,
+        QStringLiteral("INSERT INTO temp.tbItems SELECT * FROM main.tbItems "
+                       "WHERE delFlag = 0 OR delFlag = -1 ORDER BY ID"))
+        .run();
+    Statement(m_db, QStringLiteral("UPDATE temp.tbItems SET delFlag = 0")).run();
 }
 
 } // namespace quillet::store

@@ -13,6 +13,7 @@
 namespace quillet::store {
 
 class Database;
+class RowLog;
 
 // Whether a read brings the thumbnail along (it may be large).
 enum class Thumbnail
@@ -50,6 +51,22 @@ struct NamedLink
     bool nameIsNull = false;
     bool linkIsNull = false;
     qint64 id = 0;
+};
+
+// What a document holds between two Saves, counted as the user sees it: an
+// edited bookmark is one pending copy beside its removed saved row.
+struct PendingSummary
+{
+    int added = 0;
+    int changed = 0;
+    int removed = 0;
+    // Added rows whose heading is not in tbNodes (a heading that was never
+    // saved); counted in `added` or `changed` too.
+    int orphaned = 0;
+    // Picture files named only by added rows (plain file names, no folder).
+    QStringList pictures;
+
+    bool isEmpty() const { return added == 0 && changed == 0 && removed == 0; }
 };
 
 // The one owner of tbItems rows: every command reads, adds, changes, removes
@@ -125,11 +142,47 @@ public:
     // Discard: added rows go, removed ones come back.
     void undoPending();
 
+    // While the document keeps a history, the writes above report to its
+    // journal, and a pending row that goes is buried on the side instead of
+    // lost. Creates the side table of this connection (idempotent).
+    static void prepareHistory(Database &db);
+    // Undoes the changes of `log`, last first, and records in `inverse`
+    // what undoes that (so the same call redoes it). Records nothing in the
+    // journal. Callers run it inside their transaction.
+    void playBack(const RowLog &log, RowLog &inverse);
+    // Lets go of the rows `log` keeps buried (its step left the history).
+    void forgetBuried(const RowLog &log) noexcept;
+    // Lets go of every buried row.
+    void forgetAllBuried() noexcept;
+    // The rows a Save or Discard would settle.
+    PendingSummary pendingSummary() const;
+    // Pending rows whose heading is not in tbNodes: added ones move under
+    // `headingKey`, so that they can be seen; removed ones stay removed.
+    void adoptOrphanedRows(const QString &headingKey);
+    // Pending rows whose heading is not in tbNodes go, removed ones too:
+    // brought back they would lie under no heading.
+    void dropOrphanedRows();
+
+    // Until the connection closes, its readers see tbItems as last saved: a
+    // temporary copy of the saved rows, all committed, stands in front of
+    // the table. Nothing is written to the file, so this works on a file
+    // that cannot be written, and the pending rows stay for their owner.
+    void showLastSavedOnly();
+
 private:
     std::vector<BookmarkRow> select(const QString &where, const QStringList &arguments,
         Thumbnail thumbnail, int limit = -1) const;
     std::optional<RowState> stateOf(qint64 id) const;
     void settle(const QString &dropSql, const QString &keepSql);
+    RowLog *recordingLog() const;
+    // The values `shape` names, as row `id` holds them now.
+    BookmarkChange currentValues(qint64 id, const BookmarkChange &shape) const;
+    void changeInPlace(qint64 id, const BookmarkChange &change);
+    void deleteRow(qint64 id);
+    // Moves a row into the side table; returns its slot.
+    qint64 bury(qint64 id);
+    void raise(qint64 slot);
+    void setState(qint64 id, RowState state);
 
     Database &m_db;
 };

@@ -4,12 +4,16 @@
 #include "store/DocumentCheck.h"
 #include "store/JetDialect.h"
 #include "store/Recordset.h"
+#include "store/RowLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillet::store {
 
@@ -93,6 +97,14 @@ bool isWriteStatement(const QString &sql)
     return !(head.startsWith(QLatin1String("SELECT")) || head.startsWith(QLatin1String("PRAGMA")));
 }
 
+std::optional<std::pair<quint64, quint64>> fileIdOf(const QString &path)
+{
+    struct stat info;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return std::pair<quint64, quint64>(quint64(info.st_dev), quint64(info.st_ino));
+}
+
 } // namespace
 
 QString passwordOfConnect(const QString &connect)
@@ -108,7 +120,13 @@ QString passwordOfConnect(const QString &connect)
 Database::Database(sqlite3 *db, QString path)
     : m_db(db)
     , m_path(std::move(path))
+    , m_fileId(fileIdOf(m_path))
 {
+}
+
+bool Database::isStillAtPath() const
+{
+    return m_fileId && fileIdOf(m_path) == m_fileId;
 }
 
 Database::~Database()
@@ -128,6 +146,9 @@ void Database::close()
     // so a closed document is always one complete file.
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+    // Only now: closing the hold's descriptor while the engine still had the
+    // file open would drop the engine's locks.
+    m_hold.reset();
     noteDocumentClosed(m_path);
 }
 
@@ -165,7 +186,8 @@ void Database::fail(int sqliteCode, const QString &context) const
     throw EngineError(EngineErrorCode::Generic, message);
 }
 
-sqlite3 *Database::openHandle(const QString &path, const QString &connect, int flags)
+sqlite3 *Database::openHandle(
+    const QString &path, const QString &connect, int flags, bool exclusive, const QByteArray &uri)
 {
     // Each connection is used by one thread only; skip the engine's locks and
     // its allocation statistics (they take a lock per allocation).
@@ -176,7 +198,8 @@ sqlite3 *Database::openHandle(const QString &path, const QString &connect, int f
     (void)configured;
     flags |= SQLITE_OPEN_NOMUTEX;
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(
+        uri.isEmpty() ? QFile::encodeName(path).constData() : uri.constData(), &db, flags, nullptr);
     Database guard(db, path); // closes the handle if anything below throws
     if (rc != SQLITE_OK)
         guard.fail(rc);
@@ -186,7 +209,8 @@ sqlite3 *Database::openHandle(const QString &path, const QString &connect, int f
     if (jet::registerDialect(db) != SQLITE_OK)
         guard.fail(sqlite3_errcode(db));
     guard.exec(QStringLiteral("PRAGMA cipher_page_size = %1").arg(kCipherPageSize));
-    guard.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
+    if (exclusive)
+        guard.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE"));
     guard.m_db = nullptr;
     return db;
 }
@@ -206,14 +230,25 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     if (info.exists())
         throw EngineError(EngineErrorCode::DatabaseExists,
             QStringLiteral("Database '%1' already exists.").arg(path));
-    std::unique_ptr<Database> db(
-        new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+    // The hold makes the (empty) file, so no other process can take it
+    // between the check above and the engine's first write.
+    std::shared_ptr<DocumentHold> hold = DocumentHold::take(path, DocumentHold::Mode::CreateNew);
+    std::unique_ptr<Database> db;
+    try {
+        db.reset(new Database(
+            openHandle(path, connect, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path));
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+    db->m_hold = std::move(hold);
     try {
         db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         db->exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
         db->exec(QLatin1String(kCacheSizePragma));
         // Writes the first page, so the new file is a complete (empty) document.
         db->exec(QStringLiteral("PRAGMA user_version = 1"));
+        db->m_fileId = fileIdOf(path); // the engine makes the file at its first write
     } catch (...) {
         db->close();
         QFile::remove(path);
@@ -222,8 +257,7 @@ std::unique_ptr<Database> Database::create(const QString &path, const QString &c
     return db;
 }
 
-std::unique_ptr<Database> Database::openChecked(
-    const QString &path, const QString &connect, int extraFlags)
+void Database::checkFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -237,9 +271,48 @@ std::unique_ptr<Database> Database::openChecked(
     if (info.size() == 0)
         throw EngineError(EngineErrorCode::NotAValidDocument,
             QStringLiteral("'%1' is not a bookmark document, or its password is wrong.").arg(path));
+}
+
+bool Database::isWritableLocation(const QString &path)
+{
+    const QFileInfo info(path);
+    return ::access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) == 0
+        && ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) == 0;
+}
+
+std::unique_ptr<Database> Database::openForViewing(const QString &path, const QString &connect)
+{
+    checkFile(path);
+    // "immutable": the engine neither locks the file nor makes its log
+    // beside it, which a read-only folder has no room for.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("immutable=1"));
+    std::unique_ptr<Database> db(new Database(
+        openHandle(
+            path, connect, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, false, uri.toEncoded()), path));
+    db->m_readOnly = true;
+    // The first read checks the password and the format.
+    const int rc
+        = sqlite3_exec(db->m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        db->fail(rc);
+    db->exec(QStringLiteral("PRAGMA cell_size_check = ON"));
+    db->exec(QLatin1String(kCacheSizePragma));
+    return db;
+}
+
+std::unique_ptr<Database> Database::openChecked(
+    const QString &path, const QString &connect, int extraFlags)
+{
+    checkFile(path);
+    // Another Quillet process holding the file is refused here, before the
+    // engine opens it at all.
+    std::shared_ptr<DocumentHold> hold = DocumentHold::take(path);
+    const QFileInfo info(path);
     // No SQLITE_OPEN_CREATE: a file that vanishes meanwhile is never recreated.
     std::unique_ptr<Database> db(
         new Database(openHandle(path, connect, SQLITE_OPEN_READWRITE | extraFlags), path));
+    db->m_hold = std::move(hold);
     if (sqlite3_db_readonly(db->m_db, "main") == 1)
         throw EngineError(EngineErrorCode::ReadOnly,
             QStringLiteral("'%1' can not be opened for writing.").arg(path));
@@ -278,43 +351,120 @@ std::unique_ptr<Database> Database::open(const QString &path, const QString &con
     return db;
 }
 
-bool Database::probe(
-    const QString &path, const QString &connect, const std::function<void(Database &)> &check)
+bool Database::probe(const QString &path, const QString &connect,
+    const std::function<void(Database &)> &check, std::optional<EngineError> *failure)
 {
     try {
         std::unique_ptr<Database> db = openChecked(path, connect);
         if (check)
             check(*db);
         return true;
-    } catch (const EngineError &) {
+    } catch (const EngineError &e) {
+        if (failure)
+            failure->emplace(e);
         return false;
     }
 }
 
-void Database::compact(const QString &source, const QString &target, const QString &connect)
+namespace {
+
+// The target of a compaction: missing, or an empty file reserved for it (the
+// engine takes an empty file for a new database). Anything else is refused.
+void claimCompactionTarget(const QString &target, bool create)
 {
-    if (QFileInfo::exists(target))
+    const QFileInfo info(target);
+    if (info.exists() || info.isSymLink()) {
+        if (info.isFile() && !info.isSymLink() && info.size() == 0)
+            return;
         throw EngineError(EngineErrorCode::DatabaseExists,
             QStringLiteral("Database '%1' already exists.").arg(target));
+    }
+    if (!create)
+        return;
+    QFile file(target);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw EngineError(EngineErrorCode::FileNotFound,
+            QStringLiteral("Could not create '%1' (%2).").arg(target, file.errorString()));
+}
+
+} // namespace
+
+void Database::compact(const QString &source, const QString &target, const QString &connect)
+{
+    claimCompactionTarget(target, false);
     // The attached target is created through this connection, so it needs
     // the create permission the document connections never get.
     openChecked(source, connect, SQLITE_OPEN_CREATE)->exportInto(target, connect);
+}
+
+void Database::compactReadOnly(const QString &source, const QString &target, const QString &connect)
+{
+    claimCompactionTarget(target, false);
+    const QFileInfo info(source);
+    if (!info.exists())
+        throw EngineError(
+            EngineErrorCode::FileNotFound, QStringLiteral("Could not find file '%1'.").arg(source));
+    if (info.isDir())
+        throw EngineError(EngineErrorCode::NotAPath,
+            QStringLiteral("'%1' is a folder, not a document.").arg(source));
+    if (info.size() == 0)
+        throw EngineError(EngineErrorCode::NotAValidDocument,
+            QStringLiteral("'%1' is not a bookmark document, or its password is wrong.")
+                .arg(source));
+    // Read-write flags let the attached target be written; the engine falls
+    // back to reading a file it may not write. Without exclusive locking a
+    // read takes a shared lock, which a read-only file grants, while a
+    // document held open elsewhere still refuses it.
+    Database db(openHandle(source, connect, SQLITE_OPEN_READWRITE, false), source);
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db.m_db, "PRAGMA page_count", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(stmt);
+    const qint64 pages = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW)
+        db.fail(rc);
+    // The first read checks the password and the format; a cut-off copy
+    // gives itself away by its size.
+    rc = sqlite3_exec(db.m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        db.fail(rc);
+    if (pages * kCipherPageSize > info.size())
+        db.fail(SQLITE_CORRUPT);
+    db.exportInto(target, connect);
 }
 
 void Database::exportCopy(const QString &target, const QString &connect)
 {
     // A document connection may not create files: it attaches an empty one,
     // which the engine takes for a new database.
-    QFile file(target);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFileInfo::exists(target))
-            throw EngineError(EngineErrorCode::DatabaseExists,
-                QStringLiteral("Database '%1' already exists.").arg(target));
-        throw EngineError(EngineErrorCode::FileNotFound,
-            QStringLiteral("Could not create '%1' (%2).").arg(target, file.errorString()));
-    }
-    file.close();
+    claimCompactionTarget(target, true);
     exportInto(target, connect);
+}
+
+void Database::compactInPlace()
+{
+    // Statements left stepping would keep a read open, which VACUUM refuses.
+    for (sqlite3_stmt *stmt : std::as_const(m_statements))
+        sqlite3_reset(stmt);
+    beforeWrite(QStringLiteral("VACUUM"));
+    exec(QStringLiteral("VACUUM"));
+    settleOnDisk();
+}
+
+void Database::settleOnDisk()
+{
+    // The engine syncs the log before it copies it into the file, and the
+    // file before it truncates the log.
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(m_db, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &stmt, nullptr);
+    const bool busy = rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW
+        && sqlite3_column_int(stmt, 0) != 0;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc);
+    if (busy)
+        fail(SQLITE_BUSY);
 }
 
 void Database::exportInto(const QString &target, const QString &connect)
@@ -523,6 +673,8 @@ Transaction::~Transaction()
     --m_db.m_transactionDepth;
     // Table definitions may have changed back.
     m_db.m_fieldCache.clear();
+    if (m_db.m_transactionDepth == 0 && m_db.m_rowJournal)
+        m_db.m_rowJournal->rolledBack();
 }
 
 void Transaction::commit()

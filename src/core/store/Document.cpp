@@ -62,15 +62,26 @@ void Document::createUntitled(bool showNewMarker)
         throw;
     }
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
     m_untitled = true;
     setModified(false);
     setNames(path);
     setCaption(m_programTitle + (showNewMarker ? QStringLiteral("- New") : QString()));
 }
 
+void Document::adoptUntitled(std::unique_ptr<Database> db, const QString &path)
+{
+    m_db = std::move(db);
+    m_untitled = true;
+    setModified(false);
+    setNames(path);
+    setCaption(m_programTitle);
+}
+
 void Document::adoptOpened(std::unique_ptr<Database> db, const QString &path)
 {
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
     setTitledName(path);
 }
 
@@ -93,14 +104,17 @@ void Document::closeAndDeleteUntitled()
 
 void Document::closeDatabase()
 {
-    if (m_db)
-        m_db->close();
+    if (!m_db)
+        return;
+    m_db->close();
     m_db.reset();
+    Q_EMIT databaseChanged();
 }
 
 void Document::setDatabase(std::unique_ptr<Database> db)
 {
     m_db = std::move(db);
+    Q_EMIT databaseChanged();
 }
 
 void Document::registerPendingImageFile(const QString &name)

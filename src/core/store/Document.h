@@ -39,6 +39,9 @@ public:
     // is the caller's: it adds the root heading). On an engine error nothing
     // has changed here and the error propagates.
     void createUntitled(bool showNewMarker);
+    // Makes an untitled database that a stopped session left in _tmp the
+    // current document again (caption "Quillet").
+    void adoptUntitled(std::unique_ptr<Database> db, const QString &path);
     // Makes an opened file the current titled document.
     void adoptOpened(std::unique_ptr<Database> db, const QString &path);
     // Names and caption of a titled document, without touching the database.
@@ -58,6 +61,9 @@ public:
 Q_SIGNALS:
     void captionChanged(const QString &caption);
     void modifiedChanged(bool modified);
+    // Another database became current, or none (New, Open, Save As,
+    // restore, compaction, close).
+    void databaseChanged();
 
 private:
     void setNames(const QString &path);

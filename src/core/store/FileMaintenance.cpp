@@ -3,64 +3,31 @@
 
 #include "store/Database.h"
 #include "store/DocumentCheck.h"
+#include "store/FileReplacement.h"
 #include "store/Schema.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sqlite3.h>
 
 namespace quillet::store {
 
-QString compactionWorkFile(const QString &target)
-{
-    return target + QStringLiteral(".temp");
-}
-
-void removeStaleFile(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return;
-    if (info.isDir() || !QFile::remove(path))
-        throw EngineError(EngineErrorCode::FileInUse,
-            QStringLiteral("The old work file '%1' could not be removed.").arg(path));
-}
-
-void replaceFile(const QString &source, const QString &target)
-{
-    // rename(2) swaps the name over in one step; QFile::rename would remove
-    // the target first.
-    const bool trusted = isTrustedDocumentFile(source);
-    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData())
-        != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        throw EngineError(EngineErrorCode::Generic,
-            QStringLiteral("'%1' could not be replaced: %2.").arg(target, reason));
-    }
-    if (trusted)
-        trustClosedDocument(target);
-}
-
 void compactInto(
     const QString &source, const QString &target, const std::function<void()> &beforeReplace)
 {
-    const QString work = compactionWorkFile(target);
-    removeStaleFile(work);
+    FileReplacement replacement(target);
     const bool trusted = isTrustedDocumentFile(source);
-    Database::compact(source, work, openConnectString());
+    Database::compact(source, replacement.workPath(), openConnectString());
+    if (beforeReplace)
+        beforeReplace();
+    replacement.commit();
     if (trusted)
-        trustClosedDocument(work); // a copy of what this process checked or wrote
-    try {
-        if (beforeReplace)
-            beforeReplace();
-        replaceFile(work, target);
-    } catch (...) {
-        QFile::remove(work);
-        throw;
-    }
+        trustClosedDocument(replacement.destination()); // a copy of what this process checked
+}
+
+void compactReadOnlyInto(const QString &source, const QString &target)
+{
+    FileReplacement replacement(target);
+    Database::compactReadOnly(source, replacement.workPath(), openConnectString());
+    replacement.commit();
 }
 
 bool isHeldOpen(const QString &path)

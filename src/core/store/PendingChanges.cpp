@@ -4,6 +4,7 @@
 #include "store/BookmarkTable.h"
 #include "store/Database.h"
 #include "store/Recordset.h"
+#include "store/RowLog.h"
 #include "store/Schema.h"
 
 namespace quillet::store {
@@ -55,6 +56,13 @@ void resolvePendingChanges(Database &db, Resolution resolution,
     if (progress)
         progress->setValue(steps);
     transaction.commit();
+    // Every pending row is settled: there is nothing left to undo.
+    if (RowJournal *journal = db.rowJournal())
+        journal->settled();
+    // Saved means in the file itself and on disk, not only in the log. Inside
+    // a caller's transaction the caller's commit decides.
+    if (db.transactionDepth() == 0)
+        db.settleOnDisk();
 }
 
 } // namespace quillet::store

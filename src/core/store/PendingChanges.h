@@ -21,8 +21,9 @@ enum class Resolution
 // ones go. Discard: removes added rows and brings removed ones back; tbNodes
 // and tbTips stay as last saved (`headings` is not used).
 // Either runs as one transaction: on any failure nothing has changed and the
-// error propagates. The bar counts the version row, each heading and the
-// settling of bookmarks, and is hidden at the end.
+// error propagates. Unless run inside a caller's transaction, the result is
+// then settled on disk (Database::settleOnDisk). The bar counts the version row, each heading and
+// the settling of bookmarks, and is hidden at the end.
 void resolvePendingChanges(Database &db, Resolution resolution,
     const std::vector<HeadingRow> &headings, platform::ProgressView *progress);
 

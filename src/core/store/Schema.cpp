@@ -2,8 +2,10 @@
 #include "store/Schema.h"
 
 #include "store/DocumentCheck.h"
+#include "store/RowLog.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace quillet::store {
 
@@ -84,6 +86,9 @@ void resetDocumentTables(Database &db)
         db.createTable(table);
     }
     transaction.commit();
+    // No step before the emptying can be undone after it.
+    if (RowJournal *journal = db.rowJournal())
+        journal->settled();
 }
 
 std::unique_ptr<Database> openDocumentDatabase(const QString &path)
@@ -96,15 +101,47 @@ std::unique_ptr<Database> openDocumentDatabase(const QString &path)
     return db;
 }
 
-bool canOpenDatabase(const QString &path)
+bool canOpenDatabase(const QString &path, std::optional<EngineError> *failure)
 {
     // A document from elsewhere of the wrong shape is refused here, before
     // the current one is closed. The pages of a large one are read by the
     // load, where the list needs them in the cache anyway.
-    return Database::probe(path, openConnectString(), [&path](Database &db) {
-        if (!isTrustedDocumentFile(path) && checkDocument(db, CheckDepth::Shape))
-            trustDocumentFile(path);
-    });
+    return Database::probe(
+        path, openConnectString(),
+        [&path](Database &db) {
+            if (!isTrustedDocumentFile(path) && checkDocument(db, CheckDepth::Shape))
+                trustDocumentFile(path);
+        },
+        failure);
+}
+
+std::unique_ptr<Database> openDocumentForViewing(const QString &path)
+{
+    const bool trusted = isTrustedDocumentFile(path);
+    std::unique_ptr<Database> db = Database::openForViewing(path, openConnectString());
+    if (!trusted)
+        checkDocument(*db);
+    return db;
+}
+
+std::unique_ptr<Database> openDocumentToLoad(const QString &path)
+{
+    return Database::isWritableLocation(path) ? openDocumentDatabase(path)
+                                              : openDocumentForViewing(path);
+}
+
+bool canLoadDocument(const QString &path, std::optional<EngineError> *failure)
+{
+    if (Database::isWritableLocation(path) || !QFileInfo::exists(path))
+        return canOpenDatabase(path, failure);
+    try {
+        openDocumentForViewing(path);
+        return true;
+    } catch (const EngineError &e) {
+        if (failure)
+            failure->emplace(e);
+        return false;
+    }
 }
 
 } // namespace quillet::store

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace quillet::store {
 
@@ -43,8 +44,19 @@ void resetDocumentTables(Database &db);
 // Opens a document exclusively with the password (throws EngineError).
 std::unique_ptr<Database> openDocumentDatabase(const QString &path);
 
-// True when the file opens exclusively with the password right now.
-bool canOpenDatabase(const QString &path);
+// True when the file opens exclusively with the password right now;
+// `failure`, when given, receives the reason when it does not.
+bool canOpenDatabase(const QString &path, std::optional<EngineError> *failure = nullptr);
+
+// A document whose file or folder cannot be written, opened for viewing
+// (throws EngineError).
+std::unique_ptr<Database> openDocumentForViewing(const QString &path);
+// Opens a document for work, or for viewing when its file or folder cannot
+// be written.
+std::unique_ptr<Database> openDocumentToLoad(const QString &path);
+// canOpenDatabase for a document that can be written, else whether it opens
+// for viewing.
+bool canLoadDocument(const QString &path, std::optional<EngineError> *failure = nullptr);
 
 } // namespace quillet::store
 

@@ -4,13 +4,15 @@
 #include "platform/AppHome.h"
 #include "platform/ProgressView.h"
 #include "store/DocumentCheck.h"
+#include "store/EngineError.h"
+#include "store/FileReplacement.h"
 #include "store/RandomNumbers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
 
 namespace quillet::store {
 
@@ -69,32 +71,32 @@ bool deleteFileIfExists(const QString &path)
     return QFile::remove(path);
 }
 
-bool copyFile(const QString &source, const QString &target)
+bool copyFile(const QString &source, const QString &target, int *error)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    // Unbuffered, so a full disk shows in write() instead of vanishing in a
-    // buffer that commit() flushes without telling.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    char buffer[1 << 16];
-    for (;;) {
-        const qint64 n = in.read(buffer, sizeof buffer);
-        if (n < 0) {
-            out.cancelWriting();
-            return false;
+    try {
+        FileReplacement replacement(target);
+        replacement.copyFrom(source);
+        replacement.commit();
+    } catch (const EngineError &e) {
+        if (error) {
+            // The reason as the caller's messages name it.
+            switch (e.number()) {
+            case EngineErrorCode::DiskFull:
+                *error = ENOSPC;
+                break;
+            case EngineErrorCode::ReadOnly:
+                *error = EACCES;
+                break;
+            case EngineErrorCode::FileNotFound:
+                *error = ENOENT;
+                break;
+            default:
+                *error = EIO;
+                break;
+            }
         }
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n) {
-            out.cancelWriting();
-            return false;
-        }
+        return false;
     }
-    if (!out.commit())
-        return false;
     // A copy of a document known here is known too.
     if (isTrustedDocumentFile(source))
         trustClosedDocument(target);

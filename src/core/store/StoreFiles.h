@@ -22,9 +22,10 @@ bool isValidFileName(const QString &name);
 // True when the file did not exist or was deleted.
 bool deleteFileIfExists(const QString &path);
 
-// Copies one closed file; an existing target is replaced. The target is
-// written under a temporary name first, so a failed copy never leaves half a
-// document behind.
-bool copyFile(const QString &source, const QString &target);
+// Copies one closed file; an existing target (or the file a link of that
+// name points to) is replaced through a FileReplacement, so a failed copy
+// never leaves half a document behind. False when the copy failed; `error`,
+// when given, then receives the reason as an errno value.
+bool copyFile(const QString &source, const QString &target, int *error = nullptr);
 
 } // namespace quillet::store

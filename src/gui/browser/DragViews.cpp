@@ -2,6 +2,7 @@
 #include "browser/DragViews.h"
 
 #include "browser/HeadingTreeModel.h"
+#include "browser/LinkMimeData.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -15,7 +16,21 @@ namespace quillet::browser {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
-const QString kDragMime = QStringLiteral("application/x-quillet-drag");
+const QString kDragMime = ownDragFormat();
+
+// Another program's drag that holds links (refused ones too: dropping them
+// tells why nothing came).
+bool bringsLinks(const QMimeData *data)
+{
+    return data && !readIncomingLinks(*data).isEmpty();
+}
+
+// A drop of links copies: the other program keeps what it gave.
+void acceptCopy(QDropEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
 
 // The moving data is the program's own state; the drag object only marks
 // the gesture as one of ours.
@@ -127,15 +142,20 @@ void HeadingTreeView::startDrag(Qt::DropActions supportedActions)
 
 void HeadingTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasFormat(kDragMime))
+    m_foreign = false;
+    if (event->mimeData()->hasFormat(kDragMime)) {
         event->acceptProposedAction();
-    else
+    } else if (bringsLinks(event->mimeData())) {
+        m_foreign = true;
+        acceptCopy(event);
+    } else {
         event->ignore();
+    }
 }
 
 void HeadingTreeView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!event->mimeData()->hasFormat(kDragMime)) {
+    if (!m_foreign && !event->mimeData()->hasFormat(kDragMime)) {
         event->ignore();
         return;
     }
@@ -155,7 +175,10 @@ void HeadingTreeView::dragMoveEvent(QDragMoveEvent *event)
         m_tmrTemp.stop();
     else if (!m_tmrTemp.isActive())
         m_tmrTemp.start();
-    event->acceptProposedAction();
+    if (m_foreign)
+        acceptCopy(event);
+    else
+        event->acceptProposedAction();
 }
 
 void HeadingTreeView::dragLeaveEvent(QDragLeaveEvent *event)
@@ -177,10 +200,14 @@ void HeadingTreeView::dropEvent(QDropEvent *event)
     m_tmrTemp.stop();
     const QString target = keyAt(event->position().toPoint());
     // Our own data decides what moves; the view must not remove anything.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    if (onDrop)
-        onDrop(target);
+    acceptCopy(event);
+    if (event->mimeData()->hasFormat(kDragMime)) {
+        if (onDrop)
+            onDrop(target);
+    } else if (!target.isEmpty() && onLinksDropped) {
+        onLinksDropped(target, *event->mimeData());
+    }
+    m_foreign = false;
     setHighlight({});
 }
 
@@ -205,7 +232,37 @@ BookmarkListView::BookmarkListView(
     , m_listedHeading(std::move(listedHeading))
 {
     setDragEnabled(true);
-    setDragDropMode(QAbstractItemView::DragOnly);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDropIndicatorShown(false);
+}
+
+void BookmarkListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasFormat(kDragMime) && bringsLinks(event->mimeData()))
+        acceptCopy(event);
+    else
+        event->ignore();
+}
+
+void BookmarkListView::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Accepted at the enter; anywhere on the list is the listed heading.
+    if (event->mimeData()->hasFormat(kDragMime))
+        event->ignore();
+    else
+        acceptCopy(event);
+}
+
+void BookmarkListView::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasFormat(kDragMime)) {
+        event->ignore();
+        return;
+    }
+    acceptCopy(event);
+    if (onLinksDropped)
+        onLinksDropped(*event->mimeData());
 }
 
 void BookmarkListView::startDrag(Qt::DropActions supportedActions)

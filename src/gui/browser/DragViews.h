@@ -3,6 +3,8 @@
 
 #include "browser/DragAndDrop.h"
 
+class QMimeData;
+
 #include <QPersistentModelIndex>
 #include <QTimer>
 #include <QTreeView>
@@ -26,6 +28,8 @@ public:
     explicit HeadingTreeView(DragState *drag, QWidget *parent = nullptr);
 
     std::function<void(const QString &targetKey)> onDrop;
+    // Links dragged in from another program, dropped on heading `targetKey`.
+    std::function<void(const QString &targetKey, const QMimeData &data)> onLinksDropped;
     QModelIndex dropHighlight() const { return m_highlight; }
     // The scroll zones, in pixels from the top and bottom edges.
     static int topScrollZone();
@@ -50,6 +54,7 @@ private:
     QString keyAt(const QPoint &pos) const;
 
     DragState *m_drag;
+    bool m_foreign = false; // the drag brings links from another program
     QPersistentModelIndex m_highlight;
     QPoint m_lastPos;
     int m_scrollDirection = 0;
@@ -57,7 +62,8 @@ private:
 };
 
 // lvwBookmark as a drag source: a drag carries the selected bookmarks of the
-// listed heading (the data moved is the program's own state).
+// listed heading (the data moved is the program's own state). Links dragged
+// in from other programs may be dropped on it; its own drags may not.
 class BookmarkListView : public QTreeView
 {
     Q_OBJECT
@@ -65,9 +71,15 @@ public:
     BookmarkListView(
         DragState *drag, std::function<QString()> listedHeading, QWidget *parent = nullptr);
 
+    // Links from another program dropped on the list (its listed heading).
+    std::function<void(const QMimeData &data)> onLinksDropped;
+
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
     bool event(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     DragState *m_drag;

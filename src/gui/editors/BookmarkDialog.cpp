@@ -2,6 +2,7 @@
 #include "editors/BookmarkDialog.h"
 
 #include "browser/HeadingIcons.h"
+#include "browser/PageTitles.h"
 #include "shell/CommandBinding.h"
 #include "shell/Strings.h"
 #include "shell/Workspace.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QToolButton>
@@ -111,7 +113,14 @@ void BookmarkDialog::buildWindow()
     };
     addRow(0, QStringLiteral("Category:"), QStringLiteral("lblCategory"), nullptr, picker);
     addRow(1, QStringLiteral("url Name:"), QStringLiteral("lblName"), m_txtName, nullptr);
-    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), m_txtLink, nullptr);
+    m_cmdTitle = new QPushButton(QStringLiteral("Get &title"), this);
+    m_cmdTitle->setObjectName(QStringLiteral("cmdTitle"));
+    m_cmdTitle->setToolTip(QStringLiteral("Read the page's title into the name"));
+    auto *linkRow = new QHBoxLayout;
+    linkRow->addWidget(m_txtLink, 1);
+    linkRow->addWidget(m_cmdTitle);
+    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), nullptr, linkRow);
+    findChild<QLabel *>(QStringLiteral("lblLink"))->setBuddy(m_txtLink);
     addRow(3, QStringLiteral("Description:"), QStringLiteral("lblDescrip"), m_txtDescrip, nullptr);
     fields->setColumnStretch(1, 1);
     fields->setRowStretch(3, 1);
@@ -158,6 +167,7 @@ void BookmarkDialog::buildWindow()
     connect(m_cmdAdd, &QPushButton::clicked, this, &BookmarkDialog::confirmAdd);
     connect(m_cmdEdit, &QPushButton::clicked, this, &BookmarkDialog::confirmEdit);
     connect(m_cmdExit, &QPushButton::clicked, this, &BookmarkDialog::exitDialog);
+    connect(m_cmdTitle, &QPushButton::clicked, this, &BookmarkDialog::fetchTitle);
 
     resize(480, 340);
 }
@@ -222,6 +232,29 @@ QString BookmarkDialog::categoryKey() const
 bool BookmarkDialog::isCategoryTreeShown() const
 {
     return !m_treBookmark->isHidden();
+}
+
+void BookmarkDialog::fetchTitle()
+{
+    const QString link = m_txtLink->text().trimmed();
+    if (link.isEmpty())
+        return;
+    if (!m_titles)
+        m_titles = new browser::PageTitles(this);
+    m_cmdTitle->setEnabled(false);
+    m_cmdTitle->setToolTip(QStringLiteral("Reading the page's title ..."));
+    QPointer<BookmarkDialog> self(this);
+    m_titles->fetch(link, [self, link](const QString &title) {
+        if (!self)
+            return;
+        self->m_cmdTitle->setEnabled(true);
+        self->m_cmdTitle->setToolTip(title.isEmpty()
+                ? QStringLiteral("No title was found for this link.")
+                : QStringLiteral("Read the page's title into the name"));
+        // Only for the link it was read for.
+        if (!title.isEmpty() && self->m_txtLink->text().trimmed() == link)
+            self->m_txtName->setText(title);
+    });
 }
 
 void BookmarkDialog::updateEnabling()

@@ -18,6 +18,10 @@ namespace quillet::shell {
 class Workspace;
 }
 
+namespace quillet::browser {
+class PageTitles;
+}
+
 namespace quillet::editors {
 
 // frmItem: adds a bookmark to a heading or edits the name, link and
@@ -52,6 +56,8 @@ private:
     void confirmAdd();
     void confirmEdit();
     void exitDialog();
+    // Reads the title of the typed link's page into the name box.
+    void fetchTitle();
     bool insideTreeOrButton(const QObject *object) const;
 
     shell::Workspace &m_ws;
@@ -68,6 +74,8 @@ private:
     QPushButton *m_cmdAdd = nullptr;
     QPushButton *m_cmdEdit = nullptr;
     QPushButton *m_cmdExit = nullptr;
+    QPushButton *m_cmdTitle = nullptr;
+    browser::PageTitles *m_titles = nullptr;
 };
 
 // The commands miLNew (add) and miLEdit (edit): check the command's

@@ -5,24 +5,21 @@
 #include "platform/DescriptionView.h"
 #include "platform/DesktopServices.h"
 
-#include <QWebEngineView>
-#include <memory>
+#include <QTextBrowser>
 
 namespace quillet::pages {
 
-class PaneGuard;
-
 // webDescrip: the current bookmark as a small page filled from the pane's
-// template. The page holds the user's own text, markup included, so the pane
-// keeps it from reaching out: scripts are off, nothing but its own page and
-// the files of the html folder loads, and a clicked link opens in the user's
-// browser instead of replacing the page.
-class DescriptionPane : public QWebEngineView, public platform::DescriptionView
+// template, shown with Qt's own rich text. The page holds the user's own
+// text, markup included, so the pane keeps it from reaching out: rich text
+// runs no scripts, pictures and style sheets come from the html folder only
+// (nothing remote, nothing else on the disk), and a clicked link opens in
+// the user's browser instead of replacing the page.
+class DescriptionPane : public QTextBrowser, public platform::DescriptionView
 {
     Q_OBJECT
 public:
     explicit DescriptionPane(QWidget *parent = nullptr);
-    ~DescriptionPane() override;
 
     // ShowDescription.
     void showBookmark(const store::BookmarkRow &row) override;
@@ -34,21 +31,20 @@ public:
 
     DescriptionPageWriter &writer() { return m_writer; }
 
+    QVariant loadResource(int type, const QUrl &name) override;
+
 Q_SIGNALS:
     void linkClicked(const QUrl &url);
     // The page asked for something it may not load.
     void requestBlocked(const QUrl &url);
 
 private:
-    friend class PanePage;
-    friend class PaneGuard;
     void openClickedLink(const QUrl &url);
-    void loadPage(const QString &page, const QString &folder);
+    void showPage(const QString &page);
 
     DescriptionPageWriter m_writer;
-    std::unique_ptr<PaneGuard> m_guard;
+    QString m_folder;
     platform::DesktopServices *m_desktop = nullptr;
-    bool m_pageFileWritten = false;
 };
 
 } // namespace quillet::pages

@@ -22,23 +22,40 @@ QString QtFileDialogs::qtFilter(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
+QString QtFileDialogs::run(QFileDialog &dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&m_icons);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
 QString QtFileDialogs::openFile(const QString &title, const QString &folder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(m_owner, title, folder, qtFilter(filter));
+    QFileDialog dialog(m_owner, title, folder, qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return run(dialog);
 }
 
 QString QtFileDialogs::saveFile(
     const QString &title, const QString &folder, const QString &fileName, const QString &filter)
 {
     const QString start = fileName.isEmpty() ? folder : folder + QLatin1Char('/') + fileName;
+    QFileDialog dialog(m_owner, title, start, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The commands ask about replacing files themselves.
-    return QFileDialog::getSaveFileName(
-        m_owner, title, start, qtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return run(dialog);
 }
 
 QString QtFileDialogs::chooseFolder(const QString &title, const QString &folder)
 {
-    return QFileDialog::getExistingDirectory(m_owner, title, folder, QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(m_owner, title, folder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return run(dialog);
 }
 
 } // namespace quillet::platform

@@ -2,11 +2,15 @@
 #pragma once
 
 #include "platform/FileDialogs.h"
+#include "platform/NameOnlyIconProvider.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace quillet::platform {
 
+// Qt's own dialogs (never the desktop's, which may read the listed files
+// inside this process), with icons and types decided by name only.
 class QtFileDialogs : public FileDialogs
 {
 public:
@@ -23,7 +27,10 @@ public:
     static QString qtFilter(const QString &filter);
 
 private:
+    QString run(QFileDialog &dialog);
+
     QWidget *m_owner;
+    NameOnlyIconProvider m_icons;
 };
 
 } // namespace quillet::platform

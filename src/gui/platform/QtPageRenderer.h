@@ -7,11 +7,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineView>
 #include <memory>
 #include <vector>
 
 class QWebEngineProfile;
-class QWebEngineView;
 class QWidget;
 
 namespace quillet::platform {

@@ -33,9 +33,10 @@ UpdateDialog::UpdateDialog(shell::Workspace &workspace, QWidget *parent)
     setObjectName(QStringLiteral("frmUpdate"));
     setWindowTitle(QLatin1Char(' ') + QLatin1String(strings::kTitle));
     auto *layout = new QVBoxLayout(this);
-    auto *title = new QLabel(QStringLiteral("Checking for update, please wait a moment..."), this);
-    title->setObjectName(QStringLiteral("lblTitle"));
-    layout->addWidget(title);
+    m_title = new QLabel(QStringLiteral("Checking for update, please wait a moment..."), this);
+    m_title->setObjectName(QStringLiteral("lblTitle"));
+    m_title->setWordWrap(true);
+    layout->addWidget(m_title);
     m_webUpdate = new QWebEngineView(this);
     m_webUpdate->setObjectName(QStringLiteral("webUpdate"));
     m_webUpdate->setContextMenuPolicy(Qt::NoContextMenu);
@@ -55,14 +56,32 @@ UpdateDialog::UpdateDialog(shell::Workspace &workspace, QWidget *parent)
             m_retry.stop();
         readVersion();
     });
+    // No page, or no answer in time: said in the window instead of waiting.
+    m_giveUp.setSingleShot(true);
+    m_giveUp.setInterval(kUpdateAnswerTimeoutMs);
+    connect(&m_giveUp, &QTimer::timeout, this, [this] { stopWaiting(noAnswerMessage()); });
+    m_giveUp.start();
     connect(m_webUpdate, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (!ok)
+        if (!ok) {
+            stopWaiting(pageNotLoadedMessage());
             return;
+        }
         m_retriesLeft = kRetries;
         m_retry.start();
         readVersion();
     });
     m_webUpdate->load(QUrl(versionPageUrl(m_site)));
+}
+
+void UpdateDialog::stopWaiting(const QString &why)
+{
+    if (m_answered)
+        return;
+    m_answered = true;
+    m_retry.stop();
+    m_giveUp.stop();
+    m_webUpdate->stop();
+    m_title->setText(why);
 }
 
 void UpdateDialog::readVersion()
@@ -80,6 +99,7 @@ void UpdateDialog::answer(const QString &published)
         return;
     m_answered = true;
     m_retry.stop();
+    m_giveUp.stop();
     platform::yieldToEventLoop();
     platform::MessageBoxes *messages = m_ws.services().messages;
     if (verdict == UpdateVerdict::NewVersion) {

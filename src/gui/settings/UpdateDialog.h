@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QTimer>
 
+class QLabel;
 class QWebEngineView;
 
 namespace quillet::shell {
@@ -14,8 +15,8 @@ namespace quillet::settings {
 
 // frmUpdate: loads the vendor's version page, reads the published version
 // from it (or from one of its frames) and tells the user whether a newer one
-// exists. An unreachable page or one without a version says nothing: the
-// window waits until the user leaves.
+// exists. A page that cannot be loaded, or gives no version within 30
+// seconds, is said in the window, which then waits for the user to leave.
 class UpdateDialog : public QDialog
 {
     Q_OBJECT
@@ -27,13 +28,16 @@ public:
 private:
     void readVersion();
     void answer(const QString &published);
+    void stopWaiting(const QString &why);
 
     shell::Workspace &m_ws;
+    QLabel *m_title = nullptr;
     QWebEngineView *m_webUpdate = nullptr;
     QString m_site;
     // Frames may finish after the page; look again a few times.
     QTimer m_retry;
     int m_retriesLeft = 0;
+    QTimer m_giveUp;
     bool m_answered = false;
 };
 

@@ -6,6 +6,9 @@
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
 #include "platform/SingleInstance.h"
+#include "shell/AddHandOver.h"
+#include "shell/LinkOptions.h"
+#include "shell/LinkRequests.h"
 #include "shell/MainWindow.h"
 #include "shell/ProgramOptions.h"
 #include "shell/SplashWindow.h"
@@ -55,6 +58,13 @@ QStringList rawArguments(int argc, char **argv)
     return arguments;
 }
 
+void say(const AddOutcome &outcome)
+{
+    std::fprintf(outcome.added ? stdout : stderr, "quillet: %s\n",
+        outcome.message.toLocal8Bit().constData());
+    std::fflush(outcome.added ? stdout : stderr);
+}
+
 } // namespace
 
 int runApplication(int argc, char **argv)
@@ -76,19 +86,28 @@ int runApplication(int argc, char **argv)
         std::fputs(qPrintable(programVersionText() + QLatin1Char('\n')), stdout);
         return 0;
     }
+    // A link for the running Quillet of this home is handed to it; this
+    // process then ends without a window (and needs no display).
+    platform::SingleInstance instance;
+    if (options.add) {
+        if (const std::optional<int> code = handAddRequestOver(*options.add, instance))
+            return *code;
+    }
+    // Qt would take --title for its own.
+    std::vector<char *> qtArguments = withoutLinkArguments(argc, argv);
+    int qtArgc = static_cast<int>(qtArguments.size()) - 1;
 
     if (!hasDisplay()) {
         std::fputs(
             "Quillet needs a graphical display: set DISPLAY (or use --offscreen).\n", stderr);
         return 2;
     }
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArguments.data());
     QApplication::setApplicationName(QString::fromLatin1(strings::kTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(strings::kVersion));
     QApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
     QApplication::setWindowIcon(programIcon());
 
-    platform::SingleInstance instance;
     if (!instance.isFirst()) {
         if (instance.heldByAnother())
             return 0; // another Quillet already works on this home
@@ -135,6 +154,12 @@ int runApplication(int argc, char **argv)
     splash.close();
     platform::yieldToEventLoop();
     window.show();
+    if (!window.linkRequests().listen()) {
+        std::fprintf(stderr, "quillet: links from other programs can not reach this window: %s\n",
+            qPrintable(window.linkRequests().errorString()));
+    }
+    if (options.add)
+        say(window.linkRequests().apply(*options.add));
 
     // QUILLET_SCREENSHOT=<png file>: picture of the main window once it is up,
     // then an ordinary close (scripts/screenshot.sh).

@@ -14,6 +14,8 @@ namespace quillet::shell {
 
 namespace {
 
+int g_running = 0;
+
 bool isCommand(const CommandItem &item)
 {
     return item.style != CommandItem::Style::Separator && item.submenu.isEmpty();
@@ -25,6 +27,11 @@ bool isCommand(const CommandItem &item)
 }
 
 } // namespace
+
+bool commandInProgress()
+{
+    return g_running > 0;
+}
 
 bool reportEngineErrors(Workspace &workspace, const std::function<void()> &work)
 {
@@ -59,8 +66,15 @@ void CommandBinding::bind(const QString &key, std::function<void()> handler)
 {
     QAction *action = settle(key);
     Workspace &workspace = m_workspace;
-    QObject::connect(action, &QAction::triggered, action,
-        [&workspace, handler = std::move(handler)] { reportEngineErrors(workspace, handler); });
+    QObject::connect(
+        action, &QAction::triggered, action, [&workspace, handler = std::move(handler)] {
+            struct Running
+            {
+                Running() { ++g_running; }
+                ~Running() { --g_running; }
+            } running;
+            reportEngineErrors(workspace, handler);
+        });
 }
 
 void CommandBinding::leaveUnbound(const QString &key)

@@ -17,6 +17,10 @@ class Workspace;
 // transaction has rolled back by then, so there is nothing else to undo.
 bool reportEngineErrors(Workspace &workspace, const std::function<void()> &work);
 
+// True while a bound command runs (it may be yielding to the event loop):
+// requests from outside the window wait until it is done.
+bool commandInProgress();
+
 // Connects command actions straight to their handlers, each run through
 // reportEngineErrors. Wiring mistakes throw std::logic_error while the
 // window is built, instead of leaving a menu item that does nothing.

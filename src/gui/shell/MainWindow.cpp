@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainWindow.h"
 
+#include "browser/BackgroundTitles.h"
 #include "browser/ClientArea.h"
+#include "browser/ClipboardCommands.h"
 #include "browser/DragViews.h"
 #include "browser/HeadingTreeBinding.h"
+#include "browser/LinkIntake.h"
 #include "browsers/BrowserCommands.h"
 #include "editors/BookmarkDialog.h"
 #include "editors/PictureAttachment.h"
@@ -16,6 +19,7 @@
 #include "search/FindDialog.h"
 #include "shell/CommandBar.h"
 #include "shell/CommandBinding.h"
+#include "shell/LinkRequests.h"
 #include "shell/ListFont.h"
 #include "shell/StatusBar.h"
 #include "shell/Strings.h"
@@ -65,8 +69,12 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     services.description = m_webDescrip;
     services.status = m_statusView.get();
     services.progress = m_progressView.get();
+    services.systemClipboard = &m_systemClipboard;
     m_workspace = std::make_unique<Workspace>(services);
     m_lifecycle = std::make_unique<shell::DocumentLifecycle>(*m_workspace);
+    if (overrides.fetchTitles)
+        m_workspace->setTitleFetcher(new browser::BackgroundTitles(*m_workspace, this));
+    m_linkRequests = new LinkRequests(*this);
 
     m_workspace->loadSettings();
     const QFont listFont = resolveListFont(m_workspace->optionSettings(), font());
@@ -150,6 +158,10 @@ void MainWindow::connectViews()
         reportEngineErrors(
             *m_workspace, [&] { browser::dropOnHeading(*m_workspace, m_drag, target); });
     };
+    static_cast<browser::HeadingTreeView *>(m_treContent)->onLinksDropped
+        = [this](const QString &target, const QMimeData &data) { dropLinks(target, data); };
+    static_cast<browser::BookmarkListView *>(m_lvwBookmark)->onLinksDropped
+        = [this](const QMimeData &data) { dropLinks(m_workspace->list().listedHeading(), data); };
     // Current heading, click and key-release listing, expansion, pictures.
     new browser::HeadingTreeBinding(m_treContent, m_lvwBookmark, *m_workspace, this);
     connect(
@@ -202,6 +214,12 @@ void MainWindow::syncTreeSelection(browser::HeadingNode *node)
     m_treContent->scrollTo(index);
 }
 
+void MainWindow::dropLinks(const QString &headingKey, const QMimeData &data)
+{
+    const browser::IncomingLinks links = browser::readIncomingLinks(data);
+    reportEngineErrors(*m_workspace, [&] { browser::takeLinks(*m_workspace, headingKey, links); });
+}
+
 QString MainWindow::selectedHeadingKey() const
 {
     const browser::HeadingNode *node = m_workspace->tree().current();
@@ -221,13 +239,21 @@ void MainWindow::registerCommands()
             [this, k] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[k]); });
     }
     commands.bind(QStringLiteral("miFExit"), [this] { close(); });
+    browser::EditHistory &history = m_workspace->history();
+    commands.bind(QStringLiteral("miEUndo"), [&history] { history.undo(); });
+    commands.bind(QStringLiteral("miERedo"), [&history] { history.redo(); });
+    m_commands->action(QStringLiteral("miERedo"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(&history, &browser::EditHistory::changed, this, &MainWindow::refreshUndoItems);
+    refreshUndoItems();
     commands.bind(QStringLiteral("miESelectAll"), [&list] { list.selectAll(); });
-    commands.bind(
-        QStringLiteral("miECut"), [this, &list] { list.cutBookmarks(selectedHeadingKey()); });
-    commands.bind(
-        QStringLiteral("miECopy"), [this, &list] { list.copyBookmarks(selectedHeadingKey()); });
-    commands.bind(
-        QStringLiteral("miEPaste"), [this, &list] { list.pasteBookmarks(selectedHeadingKey()); });
+    commands.bind(QStringLiteral("miECut"),
+        [this] { browser::cutToClipboards(*m_workspace, selectedHeadingKey()); });
+    commands.bind(QStringLiteral("miECopy"),
+        [this] { browser::copyToClipboards(*m_workspace, selectedHeadingKey()); });
+    commands.bind(QStringLiteral("miEPaste"),
+        [this] { browser::pasteFromClipboards(*m_workspace, selectedHeadingKey()); });
     commands.bind(QStringLiteral("miEDelete"),
         [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); });
 
@@ -301,6 +327,24 @@ void MainWindow::registerCommands()
     favorites::bindFavoritesCommands(commands, *m_workspace, *m_lifecycle);
 
     commands.requireComplete();
+}
+
+void MainWindow::refreshUndoItems()
+{
+    // Each names the step it would play back, and is off when there is none.
+    browser::EditHistory &history = m_workspace->history();
+    const std::pair<QAction *, QString> items[] = {
+        {m_commands->action(QStringLiteral("miEUndo")), QStringLiteral("Undo")},
+        {m_commands->action(QStringLiteral("miERedo")), QStringLiteral("Redo")},
+    };
+    const QString steps[] = {history.undoName(), history.redoName()};
+    for (int i = 0; i < 2; ++i) {
+        const QString text
+            = steps[i].isEmpty() ? items[i].second : items[i].second + QLatin1Char(' ') + steps[i];
+        items[i].first->setText(text);
+        items[i].first->setToolTip(text);
+        items[i].first->setEnabled(!steps[i].isEmpty());
+    }
 }
 
 QString MainWindow::statusText() const

@@ -6,6 +6,7 @@
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtProgressView.h"
+#include "platform/QtSystemClipboard.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/Workspace.h"
 
@@ -13,6 +14,7 @@
 #include <memory>
 
 class QLabel;
+class QMimeData;
 class QProgressBar;
 class QTreeView;
 
@@ -27,6 +29,7 @@ class ClientArea;
 namespace quillet::shell {
 
 class CommandBar;
+class LinkRequests;
 class WindowPlacement;
 
 // Services left null are the real desktop's; tests pass scripted ones.
@@ -35,6 +38,8 @@ struct MainWindowOverrides
     platform::MessageBoxes *messages = nullptr;
     platform::FileDialogs *fileDialogs = nullptr;
     platform::DesktopServices *desktop = nullptr;
+    // Page titles are read for links that come in without one.
+    bool fetchTitles = true;
 };
 
 // frmMain: the heading tree, the bookmark list, the description pane, the
@@ -54,6 +59,8 @@ public:
     Workspace &workspace() { return *m_workspace; }
     shell::DocumentLifecycle &lifecycle() { return *m_lifecycle; }
     CommandBar &commandBar() { return *m_commands; }
+    // Links handed in by `quillet --add` and quillet: links.
+    LinkRequests &linkRequests() { return *m_linkRequests; }
     QTreeView *headingView() const { return m_treContent; }
     QTreeView *bookmarkView() const { return m_lvwBookmark; }
     QString statusText() const;
@@ -75,11 +82,15 @@ private:
     void connectViews();
     void registerCommands();
     void syncTreeSelection(browser::HeadingNode *node);
+    void refreshUndoItems();
+    // Links another program dropped on the tree or the list.
+    void dropLinks(const QString &headingKey, const QMimeData &data);
     QString selectedHeadingKey() const;
 
     platform::QtMessageBoxes m_qtMessages;
     platform::QtFileDialogs m_qtFileDialogs;
     platform::QtDesktopServices m_qtDesktop;
+    platform::QtSystemClipboard m_systemClipboard;
     browser::ClientArea *m_picClient = nullptr;
     WindowPlacement *m_placement = nullptr;
     QTreeView *m_treContent = nullptr;
@@ -92,6 +103,7 @@ private:
     std::unique_ptr<Workspace> m_workspace;
     std::unique_ptr<shell::DocumentLifecycle> m_lifecycle;
     CommandBar *m_commands = nullptr;
+    LinkRequests *m_linkRequests = nullptr;
     browser::DragState m_drag;
     bool m_closing = false;
     bool m_syncingTree = false;

@@ -2,9 +2,12 @@
 #include "shell/WindowPlacement.h"
 
 #include "browser/ClientLayout.h"
+#include "shell/ScreenFit.h"
 #include "shell/Settings.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace quillet::shell {
@@ -17,8 +20,14 @@ WindowPlacement::WindowPlacement(QWidget *window, WindowSettings *settings)
     , m_window(window)
     , m_settings(settings)
 {
-    window->setGeometry(toPixels(settings->left), toPixels(settings->top),
-        toPixels(settings->width), toPixels(settings->height));
+    // The stored place may come from another set of screens, or from a
+    // hand-edited file: it is put where the user can reach it.
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    const QRect stored(toPixels(settings->left), toPixels(settings->top), toPixels(settings->width),
+        toPixels(settings->height));
+    window->setGeometry(fitToScreens(stored, screens, window->minimumSize()));
     window->installEventFilter(this);
 }
 

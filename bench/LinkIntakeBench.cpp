@@ -1,0 +1,169 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Links from outside: a drop of 1,000 links to listed rows, the titles of 100
+// links from a server on 127.0.0.1, and `quillet --add` to a running window
+// from the command to the listed row.
+#include "BenchDocuments.h"
+
+#include "browser/BackgroundTitles.h"
+#include "browser/LinkIntake.h"
+#include "browser/LinkMimeData.h"
+#include "browser/PageTitles.h"
+#include "platform/SingleInstance.h"
+#include "shell/LinkRequests.h"
+#include "shell/MainWindow.h"
+#include "shell/Workspace.h"
+#include "store/BookmarkTable.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+#include "store/StoreFiles.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <benchmark/benchmark.h>
+
+using namespace quillet;
+
+namespace {
+
+// 1,000 links with titles, as Firefox drags them (UTF-16 link and title pairs).
+QMimeData *thousandLinks()
+{
+    QString text;
+    for (int i = 0; i < 1000; ++i)
+        text += QStringLiteral("https://example%1.org/page/%2\nPage title %2\n").arg(i % 97).arg(i);
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/x-moz-url"),
+        QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2));
+    return data;
+}
+
+void BM_Drop1000Links(benchmark::State &state)
+{
+    const QString path = bench::benchFolder() + QStringLiteral("/drop.rdb");
+    QFile::remove(path);
+    store::createEmptyDatabase(path);
+    shell::Workspace ws({});
+    ws.document().adoptOpened(store::openDocumentDatabase(path), path);
+    ws.tree().addRootHeading();
+    const QString root = ws.tree().root()->key;
+    std::unique_ptr<QMimeData> data(thousandLinks());
+    int listed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store::BookmarkTable(*ws.document().database()).undoPending();
+        ws.list().refill(root, ws.document().database());
+        state.ResumeTiming();
+        browser::takeLinks(ws, root, browser::readIncomingLinks(*data));
+        state.PauseTiming();
+        listed = ws.list().model().count();
+        state.ResumeTiming();
+    }
+    state.counters["listed"] = listed;
+}
+BENCHMARK(BM_Drop1000Links)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Answers every request with a small page titled by its path.
+class TitledPages : public QObject
+{
+public:
+    TitledPages()
+    {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    const QByteArray request = socket->readAll();
+                    const QByteArray path = request.split(' ').value(1);
+                    const QByteArray body = "<html><head><title>Page " + path
+                        + "</title></head><body>" + QByteArray(20000, 'x') + "</body></html>";
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
+                                  "Content-Length: "
+                        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+        server.listen(QHostAddress::LocalHost);
+    }
+    QTcpServer server;
+};
+
+void BM_Titles100Links(benchmark::State &state)
+{
+    for (const char *proxy : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"})
+        qunsetenv(proxy);
+    TitledPages pages;
+    const QString path = bench::benchFolder() + QStringLiteral("/titles.rdb");
+    QFile::remove(path);
+    store::createEmptyDatabase(path);
+    shell::Workspace ws({});
+    ws.document().adoptOpened(store::openDocumentDatabase(path), path);
+    ws.tree().addRootHeading();
+    const QString root = ws.tree().root()->key;
+    browser::BackgroundTitles titles(ws);
+    ws.setTitleFetcher(&titles);
+    browser::IncomingLinks links;
+    for (int i = 0; i < 100; ++i) {
+        links.links.append(
+            {QStringLiteral("http://127.0.0.1:%1/p%2").arg(pages.server.serverPort()).arg(i), {}});
+    }
+    int renamed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        store::BookmarkTable(*ws.document().database()).undoPending();
+        ws.list().refill(root, ws.document().database());
+        state.ResumeTiming();
+        browser::takeLinks(ws, root, links);
+        while (titles.titles().pending() > 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        state.PauseTiming();
+        renamed = 0;
+        for (int i = 0; i < ws.list().model().count(); ++i)
+            renamed += ws.list().model().entry(i).name.startsWith(QLatin1String("Page /p"));
+        state.ResumeTiming();
+    }
+    ws.setTitleFetcher(nullptr);
+    state.counters["titled"] = renamed;
+}
+BENCHMARK(BM_Titles100Links)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// `quillet --add` as a process against a window of this process, from the
+// start of the command to the row in the list.
+void BM_AddToRunningInstance(benchmark::State &state)
+{
+    // This process is the running Quillet of the home.
+    platform::SingleInstance lock;
+    shell::MainWindow window(shell::MainWindowOverrides {nullptr, nullptr, nullptr, false});
+    window.loadStartupDocument({QStringLiteral("quillet")}, nullptr);
+    window.show();
+    if (!window.linkRequests().listen()) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    browser::BookmarkListModel &model = window.workspace().list().model();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    int n = 0;
+    for (auto _ : state) {
+        const int before = model.count();
+        QProcess add;
+        add.setProcessEnvironment(env);
+        add.start(QStringLiteral(QUILLET_BINARY),
+            {QStringLiteral("--add"), QStringLiteral("https://example.org/%1").arg(n++),
+                QStringLiteral("--title"), QStringLiteral("Added %1").arg(n)});
+        while (model.count() == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        state.PauseTiming();
+        add.waitForFinished(10000);
+        state.ResumeTiming();
+    }
+    window.workspace().document().setModified(false);
+    window.close();
+}
+BENCHMARK(BM_AddToRunningInstance)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+
+} // namespace

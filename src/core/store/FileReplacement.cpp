@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/FileReplacement.h"
+
+#include "store/EngineError.h"
+#include <QRandomGenerator>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillet::store {
+
+namespace {
+
+FileReplacement::StepHook &stepHook()
+{
+    static FileReplacement::StepHook hook;
+    return hook;
+}
+
+int errorCodeOf(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return EngineErrorCode::DiskFull;
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return EngineErrorCode::ReadOnly;
+    case ENOENT:
+        return EngineErrorCode::FileNotFound;
+    default:
+        return EngineErrorCode::Generic;
+    }
+}
+
+QString reasonOf(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray nativeName(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// write(2) until every byte went; false with errno set otherwise.
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// A work file of its own next to `destination`, created exclusively, with the
+// destination's permissions when it exists. Returns the descriptor.
+int createWorkFile(const QString &destination, QString &work)
+{
+    struct stat old;
+    const bool replacing = ::stat(nativeName(destination).constData(), &old) == 0;
+    const mode_t mode = replacing ? (old.st_mode & 07777) : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        work = destination
+            + QStringLiteral(".%1.temp")
+                  .arg(QRandomGenerator::global()->bounded(1000000), 6, 10, QLatin1Char('0'));
+        const int fd
+            = ::open(nativeName(work).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            // The umask must not make a replaced file less readable than before.
+            if (replacing)
+                ::fchmod(fd, mode);
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+QString finalTarget(const QString &path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int hop = 0; hop < 40; ++hop) {
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(nativeName(current).constData(), buffer, sizeof buffer);
+        if (n < 0 || n >= static_cast<ssize_t>(sizeof buffer))
+            return current; // no link (or none that can be read): the file itself
+        const QString link = QFile::decodeName(QByteArray(buffer, static_cast<int>(n)));
+        current = QDir::isAbsolutePath(link)
+            ? link
+            : QFileInfo(current).absolutePath() + QLatin1Char('/') + link;
+    }
+    throw EngineError(
+        EngineErrorCode::NotAPath, QStringLiteral("'%1' is a loop of symbolic links.").arg(path));
+}
+
+void FileReplacement::setStepHook(StepHook hook)
+{
+    stepHook() = std::move(hook);
+}
+
+FileReplacement::FileReplacement(const QString &target)
+    : m_target(target)
+    , m_destination(finalTarget(target))
+{
+    if (QFileInfo(m_destination).isDir())
+        throw EngineError(EngineErrorCode::NotAPath,
+            QStringLiteral("'%1' is a folder, not a file.").arg(m_target));
+    step(Step::Create);
+    m_fd = createWorkFile(m_destination, m_work);
+    if (m_fd < 0)
+        fail(Step::Create, errno);
+}
+
+FileReplacement::~FileReplacement()
+{
+    m_file.reset();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_committed)
+        ::unlink(nativeName(m_work).constData());
+}
+
+void FileReplacement::step(Step which)
+{
+    if (const StepHook &hook = stepHook())
+        hook(which, m_destination);
+}
+
+void FileReplacement::fail(Step which, int error)
+{
+    QString text;
+    switch (which) {
+    case Step::Create:
+        text = QStringLiteral("Could not write next to '%1' (%2).");
+        break;
+    case Step::Write:
+        text = QStringLiteral("Could not write '%1' (%2).");
+        break;
+    case Step::Sync:
+        text = QStringLiteral("Could not save '%1' to disk (%2).");
+        break;
+    case Step::Rename:
+        text = QStringLiteral("'%1' could not be replaced (%2).");
+        break;
+    case Step::SyncFolder:
+        text = QStringLiteral("'%1' was replaced, but its folder could not be saved to disk (%2).");
+        break;
+    }
+    throw EngineError(errorCodeOf(error), text.arg(m_target, reasonOf(error)));
+}
+
+QIODevice &FileReplacement::device()
+{
+    if (!m_file) {
+        step(Step::Write);
+        m_file = std::make_unique<QFile>();
+        if (!m_file->open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            fail(Step::Write, EBADF);
+    }
+    return *m_file;
+}
+
+void FileReplacement::write(const QByteArray &bytes)
+{
+    step(Step::Write);
+    if (!writeAll(m_fd, bytes.constData(), bytes.size()))
+        fail(Step::Write, errno);
+}
+
+void FileReplacement::copyFrom(const QString &source)
+{
+    step(Step::Write);
+    const int in = ::open(nativeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw EngineError(
+            errno == ENOENT ? EngineErrorCode::FileNotFound : EngineErrorCode::Generic,
+            QStringLiteral("Could not read '%1' (%2).").arg(source, reasonOf(errno)));
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(in);
+            throw EngineError(EngineErrorCode::Generic,
+                QStringLiteral("Could not read '%1' (%2).").arg(source, reasonOf(error)));
+        }
+        if (n == 0)
+            break;
+        if (!writeAll(m_fd, buffer, n)) {
+            const int error = errno;
+            ::close(in);
+            fail(Step::Write, error);
+        }
+    }
+    ::close(in);
+}
+
+void FileReplacement::syncWorkFile()
+{
+    if (m_file) {
+        // Bytes still in the device's buffer are written now, where a full
+        // disk shows.
+        if (!m_file->flush())
+            fail(Step::Write, errno ? errno : EIO);
+        m_file.reset();
+    }
+    step(Step::Sync);
+    if (::fsync(m_fd) != 0)
+        fail(Step::Sync, errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    // Some file systems only report a failed write when the file is closed.
+    if (::close(fd) != 0)
+        fail(Step::Sync, errno);
+}
+
+void FileReplacement::commit()
+{
+    syncWorkFile();
+    step(Step::Rename);
+    if (::rename(nativeName(m_work).constData(), nativeName(m_destination).constData()) != 0)
+        fail(Step::Rename, errno);
+    m_committed = true;
+    step(Step::SyncFolder);
+    const QString folder = QFileInfo(m_destination).absolutePath();
+    const int dir = ::open(nativeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        fail(Step::SyncFolder, errno);
+    const int synced = ::fsync(dir);
+    const int error = errno;
+    ::close(dir);
+    if (synced != 0)
+        fail(Step::SyncFolder, error);
+}
+
+} // namespace quillet::store

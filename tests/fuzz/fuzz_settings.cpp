@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Stored settings at start-up: any config.ini and option.ini bytes read into
+// the settings, the window place fitted to a few sets of screens, the client
+// area laid out in the window that results, and the list font resolved. A
+// start may fall back to defaults, never crash or place the window out of
+// reach.
+//
+// The input is the config.ini bytes, a NUL, then the option.ini bytes.
+#include "browser/ClientLayout.h"
+#include "shell/ListFont.h"
+#include "shell/ScreenFit.h"
+#include "shell/Settings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace quillet;
+
+namespace {
+
+QTemporaryDir *home()
+{
+    static std::unique_ptr<QTemporaryDir> dir = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "fuzz_settings";
+        static char *argv[] = {name, nullptr};
+        new QGuiApplication(argc, argv);
+        const QString shm = QStringLiteral("/dev/shm");
+        auto d = QFileInfo(shm).isWritable()
+            ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/quillet-fuzz-XXXXXX"))
+            : std::make_unique<QTemporaryDir>();
+        qputenv("QUILLET_HOME", d->path().toUtf8());
+        return d;
+    }();
+    return dir.get();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
+        std::abort();
+}
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "Settings fault: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    QTemporaryDir *dir = home();
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+    const qsizetype split = input.indexOf('\0');
+    const QString config = dir->filePath(QStringLiteral("config.ini"));
+    const QString option = dir->filePath(QStringLiteral("option.ini"));
+    writeFile(config, split < 0 ? input : input.left(split));
+    writeFile(option, split < 0 ? QByteArray() : input.mid(split + 1));
+
+    const WindowSettings window = loadWindowSettings(config);
+    OptionSettings options = loadOptionSettings(option);
+    if (options.imageFolder.size() < 2)
+        fail("no image folder");
+    if (options.loadMethods < 0 || options.loadMethods > 2 || options.groupOption < 0
+        || options.groupOption > 2)
+        fail("a choice out of its range");
+    (void)resolveListFont(options, QGuiApplication::font());
+
+    const QSize minimum(
+        browser::toPixels(browser::kMinWindowWidth), browser::toPixels(browser::kMinWindowHeight));
+    const QRect stored(browser::toPixels(window.left), browser::toPixels(window.top),
+        browser::toPixels(window.width), browser::toPixels(window.height));
+    const QList<QList<QRect>> screenSets = {
+        {QRect(0, 0, 1920, 1050)},
+        {QRect(1920, 0, 800, 600), QRect(0, 0, 1280, 1024)},
+        {QRect(0, 0, 320, 240)},
+    };
+    for (const QList<QRect> &screens : screenSets) {
+        const QRect placed = shell::fitToScreens(stored, screens, minimum);
+        bool reachable = false;
+        int widest = 0;
+        int highest = 0;
+        for (const QRect &screen : screens) {
+            const QRect on = screen.intersected(placed);
+            reachable |= on.width() > 0 && on.height() > 0 && placed.top() >= screen.top()
+                && placed.top() <= screen.bottom();
+            widest = std::max(widest, screen.width());
+            highest = std::max(highest, screen.height());
+        }
+        if (placed.width() > widest || placed.height() > highest)
+            fail("window larger than every screen");
+        if (!reachable)
+            fail("window out of reach");
+        const browser::ClientLayout layout
+            = browser::layoutClient(browser::toTwips(placed.size()), window);
+        (void)browser::toPixels(layout.list);
+        (void)browser::toPixels(layout.pane);
+    }
+    return 0;
+}
