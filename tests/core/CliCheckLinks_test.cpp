@@ -55,8 +55,8 @@ QString siteDocument(const LocalHttpServer &server)
                 server.url(QStringLiteral("/gone"))),
             ItemRow(QStringLiteral("K1"), QStringLiteral("K9"), QStringLiteral("Mail"),
                 QStringLiteral("mailto:me@site.test")),
-            ItemRow(QStringLiteral("K1"), QStringLiteral("K10"), QStringLiteral("Removed"),
-                server.url(QStringLiteral("/removed")), -1)});
+            ItemRow(QStringLiteral("K1"), QStringLiteral("K10"), QStringLiteral("Unsaved"),
+                server.url(QStringLiteral("/unsaved")), 1)});
     return path;
 }
 
@@ -83,9 +83,9 @@ TEST(CliCheckLinks, ListsWhatIsNotOkOnceALinkAndFailsWhenSomethingIsDead)
                 QStringLiteral(
                     "skipped\tmy Favroites/Sites\tMail\tmailto:me@site.test\tmail address")}));
     // Each distinct link was asked once (HEAD, then GET for the error), the
-    // removed bookmark's never.
+    // bookmark added by a session that never saved never.
     EXPECT_EQ(server.requestCount("/gone"), 2);
-    EXPECT_EQ(server.requestCount("/removed"), 0);
+    EXPECT_EQ(server.requestCount("/unsaved"), 0);
 
     // --all lists the OK ones too; with nothing dead the status is 0.
     server.answer("/gone", HttpAnswer::ok());

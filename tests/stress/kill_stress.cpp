@@ -142,7 +142,9 @@ void writeFavorites(const QString &folder, int folders, int files)
     }
 }
 
-void writeBaseDocument(const QString &path, const Sizes &sizes)
+// With `unsaved`, a third of the root's rows are pending as a session that
+// never saved left them.
+void writeBaseDocument(const QString &path, const Sizes &sizes, bool unsaved = true)
 {
     store::createEmptyDatabase(path);
     auto db = store::Database::open(path, store::openConnectString());
@@ -156,7 +158,7 @@ void writeBaseDocument(const QString &path, const Sizes &sizes)
             " ('big', 'Below big', 'below', 3, 4);"
             "CREATE TEMP TABLE plan (heading, n, flagged);"
             "INSERT INTO plan VALUES ('src', %1, 0), ('big', %2, 0), ('below', 10, 0),"
-            " ('kRoot', %3, 1);"
+            " ('kRoot', %3, %5);"
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %4)"
             " INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, imgFile,"
             " delFlag, urlThumb)"
@@ -169,7 +171,8 @@ void writeBaseDocument(const QString &path, const Sizes &sizes)
             .arg(sizes.pasted)
             .arg(sizes.big)
             .arg(sizes.root)
-            .arg(std::max({sizes.pasted, sizes.big, sizes.root})));
+            .arg(std::max({sizes.pasted, sizes.big, sizes.root}))
+            .arg(unsaved ? 1 : 0));
 }
 
 // ---------------------------------------------------------------- child
@@ -638,6 +641,10 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
     const QString lean = baseDir.path() + QStringLiteral("/lean.rdb");
     writeBaseDocument(full, sizes);
     writeBaseDocument(lean, {sizes.pasted, sizes.big / 100, sizes.root});
+    // quillet-cli refuses to write into a document with another session's
+    // unsaved work, so its import starts from a settled one.
+    const QString settled = baseDir.path() + QStringLiteral("/settled.rdb");
+    writeBaseDocument(settled, {sizes.pasted, sizes.big / 100, sizes.root}, false);
     const QString favorites = baseDir.path() + QStringLiteral("/Favorites");
     writeFavorites(favorites, 50, sizes.pasted / 50);
     qputenv("QUILLET_FAVORITES", favorites.toUtf8());
@@ -648,7 +655,9 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         sizes.pasted, sizes.big, sizes.root);
     bool allGood = true;
     for (const QString &command : commands) {
-        const QString base = command == QLatin1String("deleteheading") ? full : lean;
+        const QString base = command == QLatin1String("deleteheading") ? full
+            : command == QLatin1String("cliimport")                    ? settled
+                                                                       : lean;
         Runner runner(QCoreApplication::applicationFilePath(), base, keep);
         // Runs to the end give the state after and the command's time (the
         // quickest of three: the first one meets cold caches).
@@ -684,8 +693,14 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
         for (int i = 0; i < kills; ++i) {
             qint64 elapsed = 0;
             const qint64 killAt = when(random);
-            const qint64 intrudeAt
-                = i % 2 == 1 ? std::uniform_int_distribution<qint64>(0, killAt)(random) : -1;
+            // Copying the help file holds no document, and quillet-cli opens
+            // it only inside the command, after it said "ready": a second
+            // process may come first.
+            const bool holds
+                = command != QLatin1String("helpcopy") && !command.startsWith(QLatin1String("cli"));
+            const qint64 intrudeAt = holds && i % 2 == 1
+                ? std::uniform_int_distribution<qint64>(0, killAt)(random)
+                : -1;
             const Outcome o = runner.run(command, killAt, &elapsed, intrudeAt);
             f.intruders += o.intruded ? 1 : 0;
             f.intrudersRefused += o.intruderRefused ? 1 : 0;
