@@ -454,13 +454,18 @@ void FavoritesExchange::synchronizeFromFavorites()
     m_ws.setStatus(QStringLiteral("Status: Cleaning..."));
     m_ws.clipboard().clear();
     const std::vector<store::HeadingRow> before = browser::headingRows(m_ws.tree());
-    // Emptying and import as one transaction: a failure leaves the document
-    // as it was.
+    // Emptying, import and the save of a titled document as one transaction:
+    // a failure leaves the document as it was, and the emptied heading table
+    // never reaches the file without the imported headings.
+    const bool saveNow = m_lifecycle.savesInPlace();
     try {
         store::Transaction transaction(*db);
         resetDocumentTables(m_ws);
         m_ws.setStatus(QStringLiteral("Status: Importing IE Favorites..."));
         importFavorites(m_ws.services().progress);
+        if (saveNow)
+            browser::resolvePendingChanges(*db, &m_ws.tree(), store::Resolution::Save,
+                m_ws.services().progress, m_ws.services().status);
         transaction.commit();
     } catch (const store::EngineError &e) {
         // Nothing was emptied or imported: say why.
@@ -472,13 +477,15 @@ void FavoritesExchange::synchronizeFromFavorites()
         throw;
     }
 
-    store::Document &doc = m_ws.document();
-    if (doc.isUntitled()) {
-        doc.setModified(true);
-    } else {
-        doc.setModified(false);
-        m_lifecycle.save();
+    if (saveNow) {
+        m_lifecycle.markSaved();
+        return;
     }
+    m_ws.document().setModified(true);
+    // A titled document that cannot be saved where it is: Save offers a name
+    // of the user's choice.
+    if (!m_ws.document().isUntitled())
+        m_lifecycle.save();
 }
 
 void FavoritesExchange::synchronizeToFavorites()

@@ -137,6 +137,18 @@ bool DocumentLifecycle::hasVanished()
     return db && !db->isStillAtPath();
 }
 
+bool DocumentLifecycle::savesInPlace()
+{
+    return m_ws.document().database() && !m_ws.document().isUntitled() && !isViewedOnly()
+        && !hasVanished();
+}
+
+void DocumentLifecycle::markSaved()
+{
+    m_ws.document().setModified(false);
+    m_ws.document().clearPendingImageFiles();
+}
+
 QString DocumentLifecycle::vanishedQuestion()
 {
     return quotedPath(m_ws.document().path())
@@ -170,8 +182,7 @@ bool DocumentLifecycle::save()
     try {
         browser::resolvePendingChanges(*doc.database(), &m_ws.tree(), Resolution::Save,
             m_ws.services().progress, m_ws.services().status);
-        doc.setModified(false);
-        doc.clearPendingImageFiles(); // they belong to saved bookmarks now
+        markSaved();
         return true;
     } catch (const EngineError &e) {
         // The file is as it was before the save; the work stays pending.

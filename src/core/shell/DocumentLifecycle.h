@@ -58,6 +58,13 @@ public:
     bool save();
     bool discard();
 
+    // True when Save writes the document where it is: titled, writable and
+    // its file still in place.
+    bool savesInPlace();
+    // What a successful save leaves: nothing modified, and the pending
+    // pictures belong to saved bookmarks now.
+    void markSaved();
+
 private:
     // A loaded file becomes the titled document; work kept from a session
     // that ended unsaved makes it modified.
