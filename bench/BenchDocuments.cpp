@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchDocuments.h"
 
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <QHash>

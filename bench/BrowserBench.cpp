@@ -4,11 +4,11 @@
 // Firefox places.sqlite import.
 #include "BenchDocuments.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "browsers/BookmarkHtml.h"
-#include "browsers/BrowserProfiles.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/browsers/BrowserProfiles.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -153,7 +153,7 @@ QString placesFile()
 // A fresh untitled document in a workspace without windows.
 struct EmptyDocument
 {
-    shell::Workspace ws {{}};
+    outline::Workspace ws {{}};
     shell::DocumentLifecycle life {ws};
     EmptyDocument() { life.newDocument(false); }
 };
@@ -166,7 +166,7 @@ void importEachTime(benchmark::State &state, browsers::SourceKind kind, const QS
         state.PauseTiming();
         auto doc = std::make_unique<EmptyDocument>();
         state.ResumeTiming();
-        browser::HeadingNode *root = doc->ws.tree().root();
+        outline::HeadingNode *root = doc->ws.tree().root();
         const browsers::ImportResult result = browsers::importBookmarks(
             *doc->ws.document().database(), doc->ws.tree(), root, kind, file);
         doc->ws.list().refill(root->key, doc->ws.document().database());
@@ -187,7 +187,7 @@ BENCHMARK(BM_ImportHtml100kIn1000Folders)->Unit(benchmark::kMillisecond)->Iterat
 
 void BM_ExportHtml100k(benchmark::State &state)
 {
-    shell::Workspace ws {{}};
+    outline::Workspace ws {{}};
     shell::DocumentLifecycle life {ws};
     if (!life.loadDocument(bench::documentWith(kFolders, kBookmarks), nullptr))
         state.SkipWithError("open failed");

@@ -3,12 +3,12 @@
 // contents and project file), without the compiler.
 #include "BenchDocuments.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "pages/HelpProject.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/pages/HelpProject.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -28,9 +28,9 @@ QString headingKey(int i)
 }
 
 // Heading i > 0 sits under heading i / 8, so the tree is a few levels deep.
-void fillTree(browser::HeadingTreeModel &tree)
+void fillTree(outline::HeadingTreeModel &tree)
 {
-    std::vector<browser::HeadingNode *> nodes(kHeadings);
+    std::vector<outline::HeadingNode *> nodes(kHeadings);
     nodes[0] = tree.appendHeading(nullptr, QStringLiteral("my Favroites"), headingKey(0), 1, 2);
     for (int i = 1; i < kHeadings; ++i)
         nodes[i] = tree.appendHeading(
@@ -73,7 +73,7 @@ QString chmDocument()
 void BM_HelpProject10000BookmarksIn500Headings(benchmark::State &state)
 {
     auto db = store::openDocumentDatabase(chmDocument());
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     fillTree(tree);
     store::BookmarkTable table(*db);
     // A fresh folder each time: files deleted a moment ago make the file

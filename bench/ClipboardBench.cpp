@@ -2,12 +2,12 @@
 // Pasting many copied bookmarks into another heading.
 #include "BenchDocuments.h"
 
-#include "browser/BookmarkList.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -57,7 +57,7 @@ void BM_Paste5000Copies(benchmark::State &state)
         state.PauseTiming();
         QFile::remove(work);
         store::copyFile(source, work);
-        shell::Workspace ws({});
+        outline::Workspace ws({});
         ws.document().adoptOpened(store::openDocumentDatabase(work), work);
         ws.list().refill(QStringLiteral("K1"), ws.document().database());
         ws.list().selectAll();
@@ -85,7 +85,7 @@ void undoPaste(benchmark::State &state, bool cut)
         state.PauseTiming();
         QFile::remove(work);
         store::copyFile(source, work);
-        shell::Workspace ws({});
+        outline::Workspace ws({});
         ws.document().adoptOpened(store::openDocumentDatabase(work), work);
         ws.list().refill(QStringLiteral("K1"), ws.document().database());
         ws.list().selectAll();

@@ -3,12 +3,12 @@
 // the memory of a window holding a large document.
 #include "BenchDocuments.h"
 
-#include "browser/HeadingTreeStorage.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,7 +26,7 @@ constexpr int kBookmarks = 100000;
 void BM_LoadDocument(benchmark::State &state)
 {
     const QString path = bench::documentWith(kHeadings, kBookmarks);
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     shell::DocumentLifecycle life(ws);
     for (auto _ : state) {
         if (!life.loadDocument(path, nullptr))
@@ -44,7 +44,7 @@ BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond);
 void BM_FillBookmarkList10k(benchmark::State &state)
 {
     const QString path = bench::documentWith(kHeadings, kBookmarks);
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     shell::DocumentLifecycle life(ws);
     life.loadDocument(path, nullptr);
     for (auto _ : state) {
@@ -65,10 +65,10 @@ void resolve(benchmark::State &state, bool commit)
         QFile::remove(work);
         store::copyFile(source, work);
         auto db = store::openDocumentDatabase(work);
-        browser::HeadingTreeModel tree;
-        browser::loadHeadingTree(*db, tree, nullptr);
+        outline::HeadingTreeModel tree;
+        outline::loadHeadingTree(*db, tree, nullptr);
         state.ResumeTiming();
-        browser::resolvePendingChanges(*db, &tree,
+        outline::resolvePendingChanges(*db, &tree,
             commit ? quillet::store::Resolution::Save : quillet::store::Resolution::Discard,
             nullptr, nullptr);
     }
@@ -93,7 +93,7 @@ void BM_SaveOneChangedBookmark(benchmark::State &state)
     const QString work = bench::benchFolder() + QStringLiteral("/save-one.rdb");
     QFile::remove(work);
     store::copyFile(bench::documentWith(kHeadings, kBookmarks), work);
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     shell::DocumentLifecycle life(ws);
     if (!life.loadDocument(work, nullptr)) {
         state.SkipWithError("load failed");

@@ -3,11 +3,11 @@
 // the name and 1,000 numbered siblings, in a 100,000-bookmark document.
 #include "BenchDocuments.h"
 
-#include "browser/BookmarkNames.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/BookmarkNames.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -52,8 +52,8 @@ void BM_BookmarkNameClash1000Siblings(benchmark::State &state)
 {
     store::Database &db = clashDocument();
     for (auto _ : state) {
-        const bool exists = browser::bookmarkNameExists(db, QStringLiteral("TOOLS"), kHeading);
-        const QString name = browser::uniqueBookmarkName(db, QStringLiteral("Tools"), kHeading);
+        const bool exists = outline::bookmarkNameExists(db, QStringLiteral("TOOLS"), kHeading);
+        const QString name = outline::uniqueBookmarkName(db, QStringLiteral("Tools"), kHeading);
         if (!exists || name != QStringLiteral("Tools #1000"))
             state.SkipWithError("wrong answer");
         benchmark::DoNotOptimize(name);
@@ -66,7 +66,7 @@ void BM_BookmarkNameSetClash1000Siblings(benchmark::State &state)
 {
     store::Database &db = clashDocument();
     for (auto _ : state) {
-        const auto names = browser::BookmarkNameSet::read(db, kHeading);
+        const auto names = outline::BookmarkNameSet::read(db, kHeading);
         const QString name = names.contains(QStringLiteral("TOOLS"))
             ? names.uniqueName(QStringLiteral("Tools"))
             : QString();
@@ -84,7 +84,7 @@ void BM_BookmarkNameExistsOneQuery(benchmark::State &state)
     store::Database &db = clashDocument();
     for (auto _ : state)
         benchmark::DoNotOptimize(
-            browser::bookmarkNameExists(db, QStringLiteral("Tools #500"), kHeading));
+            outline::bookmarkNameExists(db, QStringLiteral("Tools #500"), kHeading));
 }
 BENCHMARK(BM_BookmarkNameExistsOneQuery)->Unit(benchmark::kMillisecond);
 

@@ -4,11 +4,11 @@
 // a second import that adds nothing, and the export into an empty folder.
 #include "BenchDocuments.h"
 
-#include "favorites/FavoritesExchange.h"
-#include "platform/QtProgressView.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "gui/platform/QtProgressView.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,7 +67,7 @@ struct Session
 {
     QProgressBar bar;
     platform::QtProgressView view {&bar};
-    shell::Workspace ws {{nullptr, nullptr, nullptr, nullptr, nullptr, &view}};
+    outline::Workspace ws {{nullptr, nullptr, nullptr, nullptr, nullptr, &view}};
     shell::DocumentLifecycle life {ws};
     favorites::FavoritesExchange exchange {ws, life};
     Session() { life.newDocument(false); }

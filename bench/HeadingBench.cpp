@@ -3,13 +3,13 @@
 // heading with a large subtree, and finding a free numbered title.
 #include "BenchDocuments.h"
 
-#include "browser/HeadingOperations.h"
-#include "browser/HeadingTreeStorage.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -80,7 +80,7 @@ QString bigHeadingDocument()
 }
 
 // Counts what the user would see of the bar.
-class CountingProgress : public platform::ProgressView
+class CountingProgress : public common::ProgressView
 {
 public:
     void setMaximum(qint64) override { }
@@ -90,7 +90,7 @@ public:
     qint64 shows = 0;
 };
 
-class CountingStatus : public platform::StatusView
+class CountingStatus : public common::StatusView
 {
 public:
     void setStatusText(const QString &) override { ++texts; }
@@ -108,14 +108,14 @@ void BM_DeleteHeadingWith2kHeadingsAnd50kBookmarks(benchmark::State &state)
         state.PauseTiming();
         QFile::remove(work);
         store::copyFile(source, work);
-        shell::Workspace ws({nullptr, nullptr, nullptr, nullptr, &status, &progress});
+        outline::Workspace ws({nullptr, nullptr, nullptr, nullptr, &status, &progress});
         ws.document().adoptOpened(store::openDocumentDatabase(work), work);
-        browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+        outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         ws.tree().setCurrent(ws.tree().findByKey(QStringLiteral("K2")));
         progress.values = progress.shows = status.texts = 0;
         state.ResumeTiming();
 
-        browser::HeadingOperations(ws).deleteHeading();
+        outline::HeadingOperations(ws).deleteHeading();
 
         state.PauseTiming();
         remaining = ws.tree().headingCount();
@@ -141,13 +141,13 @@ void BM_UndoDeleteHeadingWith2kHeadingsAnd50kBookmarks(benchmark::State &state)
         state.PauseTiming();
         QFile::remove(work);
         store::copyFile(source, work);
-        shell::Workspace ws({});
+        outline::Workspace ws({});
         ws.document().adoptOpened(store::openDocumentDatabase(work), work);
-        browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+        outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         // Listed, as a heading is when the user deletes it: the undo lists
         // its 2,000 bookmarks again.
         ws.selectHeading(ws.tree().findByKey(QStringLiteral("K2")));
-        browser::HeadingOperations(ws).deleteHeading();
+        outline::HeadingOperations(ws).deleteHeading();
         state.ResumeTiming();
 
         if (!ws.history().undo())
@@ -169,11 +169,11 @@ struct MoveTree
 {
     MoveTree()
     {
-        browser::HeadingTreeModel &tree = ws.tree();
-        browser::HeadingNode *root = tree.addRootHeading();
+        outline::HeadingTreeModel &tree = ws.tree();
+        outline::HeadingNode *root = tree.addRootHeading();
         root->expanded = true;
-        auto add = [&](browser::HeadingNode *parent, const QString &title) {
-            browser::HeadingNode *node
+        auto add = [&](outline::HeadingNode *parent, const QString &title) {
+            outline::HeadingNode *node
                 = tree.appendHeading(parent, title, QStringLiteral("K%1").arg(++next), 3, 4);
             node->expanded = true;
             return node;
@@ -181,25 +181,25 @@ struct MoveTree
         add(add(root, QStringLiteral("A")), QStringLiteral("a"));
         heading = add(root, QStringLiteral("H"));
         for (int i = 0; i < 40; ++i) {
-            browser::HeadingNode *group = add(heading, QStringLiteral("Group %1").arg(i));
+            outline::HeadingNode *group = add(heading, QStringLiteral("Group %1").arg(i));
             for (int j = 0; j < 49; ++j)
                 add(group, QStringLiteral("Topic %1").arg(j));
         }
         add(add(root, QStringLiteral("B")), QStringLiteral("b"));
         tree.setCurrent(heading);
     }
-    bool move(browser::HeadingMove direction)
+    bool move(outline::HeadingMove direction)
     {
-        return browser::HeadingOperations(ws).moveHeading(direction);
+        return outline::HeadingOperations(ws).moveHeading(direction);
     }
-    shell::Workspace ws {{}};
-    browser::HeadingNode *heading = nullptr;
+    outline::Workspace ws {{}};
+    outline::HeadingNode *heading = nullptr;
     int next = 0;
 };
 
 // Times one move; `undo` brings the tree back untimed.
-void timeMove(benchmark::State &state, browser::HeadingMove direction, browser::HeadingMove undo,
-    std::optional<browser::HeadingMove> prepare = std::nullopt)
+void timeMove(benchmark::State &state, outline::HeadingMove direction, outline::HeadingMove undo,
+    std::optional<outline::HeadingMove> prepare = std::nullopt)
 {
     MoveTree t;
     if (prepare)
@@ -215,40 +215,40 @@ void timeMove(benchmark::State &state, browser::HeadingMove direction, browser::
 
 void BM_MoveHeadingUp2kSubtree(benchmark::State &state)
 {
-    timeMove(state, browser::HeadingMove::Up, browser::HeadingMove::Down);
+    timeMove(state, outline::HeadingMove::Up, outline::HeadingMove::Down);
 }
 BENCHMARK(BM_MoveHeadingUp2kSubtree)->Unit(benchmark::kMicrosecond);
 
 void BM_MoveHeadingDown2kSubtree(benchmark::State &state)
 {
-    timeMove(state, browser::HeadingMove::Down, browser::HeadingMove::Up);
+    timeMove(state, outline::HeadingMove::Down, outline::HeadingMove::Up);
 }
 BENCHMARK(BM_MoveHeadingDown2kSubtree)->Unit(benchmark::kMicrosecond);
 
 void BM_MoveHeadingRight2kSubtree(benchmark::State &state)
 {
-    timeMove(state, browser::HeadingMove::Right, browser::HeadingMove::Left);
+    timeMove(state, outline::HeadingMove::Right, outline::HeadingMove::Left);
 }
 BENCHMARK(BM_MoveHeadingRight2kSubtree)->Unit(benchmark::kMicrosecond);
 
 void BM_MoveHeadingLeft2kSubtree(benchmark::State &state)
 {
-    timeMove(state, browser::HeadingMove::Left, browser::HeadingMove::Right,
-        browser::HeadingMove::Right);
+    timeMove(state, outline::HeadingMove::Left, outline::HeadingMove::Right,
+        outline::HeadingMove::Right);
 }
 BENCHMARK(BM_MoveHeadingLeft2kSubtree)->Unit(benchmark::kMicrosecond);
 
 void BM_UniqueHeadingTitle1kNumberedSiblings(benchmark::State &state)
 {
-    browser::HeadingTreeModel tree;
-    browser::HeadingNode *root = tree.addRootHeading();
+    outline::HeadingTreeModel tree;
+    outline::HeadingNode *root = tree.addRootHeading();
     tree.appendHeading(root, QStringLiteral("Work"), QStringLiteral("K0"), 1, 2);
     for (int n = 1; n <= 1000; ++n)
         tree.appendHeading(
             root, QStringLiteral("Work #%1").arg(n), QStringLiteral("K%1").arg(n), 1, 2);
     QString title;
     for (auto _ : state)
-        title = browser::uniqueHeadingTitle(QStringLiteral("Work"), root);
+        title = outline::uniqueHeadingTitle(QStringLiteral("Work"), root);
     if (title != QStringLiteral("Work #1001"))
         state.SkipWithError("wrong title");
 }

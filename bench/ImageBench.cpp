@@ -3,7 +3,7 @@
 // page (PNG), each made once per process.
 #include "BenchDocuments.h"
 
-#include "snapshots/ImageFiles.h"
+#include "core/snapshots/ImageFiles.h"
 
 #include <QImage>
 #include <QPainter>

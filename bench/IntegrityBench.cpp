@@ -4,12 +4,12 @@
 // engine's own checks would cost instead.
 #include "BenchDocuments.h"
 
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/DocumentCheck.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/Database.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -86,7 +86,7 @@ void BM_LoadDocument100k(benchmark::State &state)
     const int mode = static_cast<int>(state.range(0));
     const QString path = bench::documentWith(10000, 100000);
     const QString copy = bench::benchFolder() + QStringLiteral("/elsewhere.rdb");
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     shell::DocumentLifecycle life(ws);
     for (auto _ : state) {
         state.PauseTiming();

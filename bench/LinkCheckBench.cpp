@@ -5,14 +5,14 @@
 #include "BenchDocuments.h"
 #include "LocalHttpServer.h"
 
-#include "links/LinkCheckSession.h"
-#include "links/LinkChecker.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
+#include "core/links/LinkCheckSession.h"
+#include "core/links/LinkChecker.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -132,7 +132,7 @@ void BM_CheckLinks100kBookmarksMemory(benchmark::State &state)
 {
     const auto servers = startServers(16, HttpAnswer::ok());
     const QString path = linkDocument(servers, 100000);
-    shell::Workspace ws {{}};
+    outline::Workspace ws {{}};
     shell::DocumentLifecycle life {ws};
     life.loadDocument(path, nullptr);
     long addedKb = 0;

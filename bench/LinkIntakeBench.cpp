@@ -4,18 +4,18 @@
 // from the command to the listed row.
 #include "BenchDocuments.h"
 
-#include "browser/BackgroundTitles.h"
-#include "browser/LinkIntake.h"
-#include "browser/LinkMimeData.h"
-#include "browser/PageTitles.h"
-#include "platform/SingleInstance.h"
-#include "shell/LinkRequests.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/BackgroundTitles.h"
+#include "core/outline/LinkIntake.h"
+#include "core/outline/LinkMimeData.h"
+#include "core/outline/PageTitles.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/SingleInstance.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
+#include "gui/shell/LinkRequests.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,7 +47,7 @@ void BM_Drop1000Links(benchmark::State &state)
     const QString path = bench::benchFolder() + QStringLiteral("/drop.rdb");
     QFile::remove(path);
     store::createEmptyDatabase(path);
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     ws.document().adoptOpened(store::openDocumentDatabase(path), path);
     ws.tree().addRootHeading();
     const QString root = ws.tree().root()->key;
@@ -58,7 +58,7 @@ void BM_Drop1000Links(benchmark::State &state)
         store::BookmarkTable(*ws.document().database()).undoPending();
         ws.list().refill(root, ws.document().database());
         state.ResumeTiming();
-        browser::takeLinks(ws, root, browser::readIncomingLinks(*data));
+        outline::takeLinks(ws, root, outline::readIncomingLinks(*data));
         state.PauseTiming();
         listed = ws.list().model().count();
         state.ResumeTiming();
@@ -101,13 +101,13 @@ void BM_Titles100Links(benchmark::State &state)
     const QString path = bench::benchFolder() + QStringLiteral("/titles.rdb");
     QFile::remove(path);
     store::createEmptyDatabase(path);
-    shell::Workspace ws({});
+    outline::Workspace ws({});
     ws.document().adoptOpened(store::openDocumentDatabase(path), path);
     ws.tree().addRootHeading();
     const QString root = ws.tree().root()->key;
-    browser::BackgroundTitles titles(ws);
+    outline::BackgroundTitles titles(ws);
     ws.setTitleFetcher(&titles);
-    browser::IncomingLinks links;
+    outline::IncomingLinks links;
     for (int i = 0; i < 100; ++i) {
         links.links.append(
             {QStringLiteral("http://127.0.0.1:%1/p%2").arg(pages.server.serverPort()).arg(i), {}});
@@ -118,7 +118,7 @@ void BM_Titles100Links(benchmark::State &state)
         store::BookmarkTable(*ws.document().database()).undoPending();
         ws.list().refill(root, ws.document().database());
         state.ResumeTiming();
-        browser::takeLinks(ws, root, links);
+        outline::takeLinks(ws, root, links);
         while (titles.titles().pending() > 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         state.PauseTiming();
@@ -145,7 +145,7 @@ void BM_AddToRunningInstance(benchmark::State &state)
         state.SkipWithError("cannot listen");
         return;
     }
-    browser::BookmarkListModel &model = window.workspace().list().model();
+    outline::BookmarkListModel &model = window.workspace().list().model();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     int n = 0;
     for (auto _ : state) {

@@ -3,14 +3,14 @@
 // pending changes and 10,000 headings.
 #include "BenchDocuments.h"
 
-#include "platform/FileDialogs.h"
-#include "platform/MessageBoxes.h"
-#include "shell/DatabaseMaintenance.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/RestoreSession.h"
-#include "shell/Workspace.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/FileDialogs.h"
+#include "core/platform/MessageBoxes.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/shell/RestoreSession.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -63,7 +63,7 @@ QString pendingDocument()
 struct OpenDocument
 {
     Unattended answers;
-    shell::Workspace ws {{&answers, &answers, nullptr, nullptr, nullptr, nullptr}};
+    outline::Workspace ws {{&answers, &answers, nullptr, nullptr, nullptr, nullptr}};
     shell::DocumentLifecycle life {ws};
     QString path = bench::benchFolder() + QStringLiteral("/maintenance-work.rdb");
 

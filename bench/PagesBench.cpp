@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Description pane figures: ShowDescription of a bookmark with a thumbnail,
 // from the call until the pane has painted the page.
-#include "pages/DescriptionPane.h"
+#include "gui/pages/DescriptionPane.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

@@ -3,15 +3,15 @@
 // own code paths.
 #include "BenchDocuments.h"
 
-#include "search/DuplicatesDialog.h"
-#include "search/FindDialog.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
-#include "store/StoreFiles.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
+#include "core/store/StoreFiles.h"
+#include "gui/search/DuplicatesDialog.h"
+#include "gui/search/FindDialog.h"
 
 #include <QApplication>
 #include <QFile>
@@ -82,7 +82,7 @@ QString searchDocument()
 
 struct Loaded
 {
-    shell::Workspace ws {{}};
+    outline::Workspace ws {{}};
     shell::DocumentLifecycle life {ws};
     explicit Loaded(const QString &path) { life.loadDocument(path, nullptr); }
     ~Loaded() { ws.document().closeDatabase(); }

@@ -5,12 +5,12 @@
 #include "../tests/support/MarkerPage.h"
 #include "BenchDocuments.h"
 
-#include "browser/HeadingTreeStorage.h"
-#include "platform/QtPageRenderer.h"
-#include "shell/Workspace.h"
-#include "snapshots/SnapshotRun.h"
-#include "store/BookmarkTable.h"
-#include "store/Schema.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/snapshots/SnapshotRun.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Schema.h"
+#include "gui/platform/QtPageRenderer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -121,7 +121,7 @@ void BM_SnapshotRun20(benchmark::State &state)
         const QString path = bench::benchFolder() + QStringLiteral("/snap.rdb");
         QFile::remove(path);
         QFile::copy(bench::documentWith(1, kPages), path);
-        shell::Workspace ws({nullptr, nullptr, nullptr, &description, nullptr, nullptr});
+        outline::Workspace ws({nullptr, nullptr, nullptr, &description, nullptr, nullptr});
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
         store::Database &db = *ws.document().database();
         {
@@ -135,7 +135,7 @@ void BM_SnapshotRun20(benchmark::State &state)
                 table.change(row.id, change);
             }
         }
-        browser::loadHeadingTree(db, ws.tree(), nullptr);
+        outline::loadHeadingTree(db, ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(QStringLiteral("kRoot")));
         ws.list().selectAll();
         HiddenBrowser browser(QSize(1016, 690));

@@ -2,9 +2,9 @@
 // Engine figures: opening, the find and duplicate queries, bulk inserts.
 #include "BenchDocuments.h"
 
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

@@ -9,11 +9,11 @@
 // quillet_figures starts itself once per run (--run DOCUMENT [--walk]) and
 // reads what the child prints.
 #include "BenchDocuments.h"
-#include "browser/BookmarkList.h"
-#include "shell/Application.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/Application.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -145,7 +145,7 @@ void openSnapshotWindow()
 void walk(int row)
 {
     shell::MainWindow *w = mainWindow();
-    browser::BookmarkList &list = w->workspace().list();
+    outline::BookmarkList &list = w->workspace().list();
     if (row == 50 || row >= list.model().count()) {
         // Pages still loading, processes still starting: let them settle.
         after(3000, [] {

@@ -5,7 +5,7 @@
 // scripts/pane-screenshots.sh against the GUI library.
 //   pane_pictures shoot DIR                  DIR/pane-1.png ... pane-3.png
 //   pane_pictures compose BEFORE AFTER OUT   the pairs side by side
-#include "pages/DescriptionPane.h"
+#include "gui/pages/DescriptionPane.h"
 
 #include <QApplication>
 #include <QBuffer>

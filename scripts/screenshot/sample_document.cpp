@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the small sample document shown in docs/screenshot.png.
 // Built and run by scripts/screenshot.sh against the core library.
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // quillet-cli: Quillet's document commands for scripts, without windows.
-#include "cli/CliCommands.h"
+#include "core/cli/CliCommands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/Application.h"
+#include "gui/shell/Application.h"
 
 int main(int argc, char **argv)
 {

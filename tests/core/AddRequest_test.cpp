@@ -2,9 +2,9 @@
 // Links handed in from outside the window: quillet: links as browsers pass
 // them (hostile ones too), the message to the running instance, and heading
 // paths.
-#include "browser/HeadingLookup.h"
-#include "browser/HeadingTreeModel.h"
-#include "shell/AddRequest.h"
+#include "core/outline/HeadingLookup.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/shell/AddRequest.h"
 
 #include <gtest/gtest.h>
 
@@ -81,21 +81,21 @@ TEST(AddRequest, HostileLinksAreRefusedWithAReason)
 
 TEST(AddRequest, HeadingPaths)
 {
-    browser::HeadingTreeModel tree;
-    browser::HeadingNode *root = tree.addRootHeading();
-    browser::HeadingNode *work
+    outline::HeadingTreeModel tree;
+    outline::HeadingNode *root = tree.addRootHeading();
+    outline::HeadingNode *work
         = tree.appendHeading(root, QStringLiteral("Work"), QStringLiteral("K1"), 1, 2);
-    browser::HeadingNode *slashed
+    outline::HeadingNode *slashed
         = tree.appendHeading(work, QStringLiteral("A/B"), QStringLiteral("K2"), 1, 2);
-    browser::HeadingNode *deep
+    outline::HeadingNode *deep
         = tree.appendHeading(slashed, QStringLiteral("Deep"), QStringLiteral("K3"), 1, 2);
     const QString rootTitle = root->title;
 
-    EXPECT_EQ(browser::findHeadingByPath(tree, QString()), root);
-    EXPECT_EQ(browser::findHeadingByPath(tree, QStringLiteral("Work")), work);
-    EXPECT_EQ(browser::findHeadingByPath(tree, QStringLiteral(" /work/ ")), work);
-    EXPECT_EQ(browser::findHeadingByPath(tree, rootTitle + QStringLiteral("/Work")), work);
-    EXPECT_EQ(browser::findHeadingByPath(tree, QStringLiteral("Work/a/b/DEEP")), deep);
-    EXPECT_EQ(browser::findHeadingByPath(tree, QStringLiteral("Work/A")), nullptr);
-    EXPECT_EQ(browser::findHeadingByPath(tree, QStringLiteral("Nowhere")), nullptr);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QString()), root);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QStringLiteral("Work")), work);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QStringLiteral(" /work/ ")), work);
+    EXPECT_EQ(outline::findHeadingByPath(tree, rootTitle + QStringLiteral("/Work")), work);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QStringLiteral("Work/a/b/DEEP")), deep);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QStringLiteral("Work/A")), nullptr);
+    EXPECT_EQ(outline::findHeadingByPath(tree, QStringLiteral("Nowhere")), nullptr);
 }

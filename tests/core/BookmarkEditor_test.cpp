@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/BookmarkNames.h"
-#include "browser/HeadingTreeStorage.h"
-#include "editors/BookmarkEditor.h"
-#include "platform/AppHome.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/editors/BookmarkEditor.h"
+#include "core/outline/BookmarkNames.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <QDate>
@@ -35,7 +35,7 @@ class EditorFixture : public ::testing::Test
 protected:
     void open(const QList<ItemRow> &items)
     {
-        path = platform::homePath(QStringLiteral("editor.rdb"));
+        path = common::homePath(QStringLiteral("editor.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), kNews, 3, 4},
@@ -43,7 +43,7 @@ protected:
                 {QStringLiteral("kRoot"), QStringLiteral("Recipes"), kRecipes}},
             items);
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        browser::loadHeadingTree(*db(), ws.tree(), nullptr);
+        outline::loadHeadingTree(*db(), ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(kNews));
         description.shownNames.clear();
         status.history.clear();
@@ -67,7 +67,7 @@ protected:
     ScriptedMessageBoxes messages;
     RecordingDescription description;
     RecordingStatus status;
-    shell::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
     QAbstractItemModelTester tester {
         &ws.list().model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
     QString path;
@@ -83,19 +83,19 @@ TEST_F(EditorFixture, NameExistsIgnoresCaseHandlesQuotesAndSkipsDeletedRows)
         item(kNews, QStringLiteral("K2"), QStringLiteral("Café")),
         item(kNews, QStringLiteral("K3"), QStringLiteral("Gone"), -1),
         item(kRecipes, QStringLiteral("K1"), QStringLiteral("Soup"))});
-    EXPECT_TRUE(browser::bookmarkNameExists(*db(), QStringLiteral("BOB'S page"), kNews));
-    EXPECT_TRUE(browser::bookmarkNameExists(*db(), QStringLiteral("CAFÉ"), kNews));
-    EXPECT_FALSE(browser::bookmarkNameExists(*db(), QStringLiteral("Cafe"), kNews));
-    EXPECT_FALSE(browser::bookmarkNameExists(*db(), QStringLiteral("Gone"), kNews));
-    EXPECT_FALSE(browser::bookmarkNameExists(*db(), QStringLiteral("Soup"), kNews));
-    EXPECT_FALSE(browser::bookmarkNameExists(*db(), QStringLiteral("Bob"), kNews));
+    EXPECT_TRUE(outline::bookmarkNameExists(*db(), QStringLiteral("BOB'S page"), kNews));
+    EXPECT_TRUE(outline::bookmarkNameExists(*db(), QStringLiteral("CAFÉ"), kNews));
+    EXPECT_FALSE(outline::bookmarkNameExists(*db(), QStringLiteral("Cafe"), kNews));
+    EXPECT_FALSE(outline::bookmarkNameExists(*db(), QStringLiteral("Gone"), kNews));
+    EXPECT_FALSE(outline::bookmarkNameExists(*db(), QStringLiteral("Soup"), kNews));
+    EXPECT_FALSE(outline::bookmarkNameExists(*db(), QStringLiteral("Bob"), kNews));
 
     // The name set read once answers exactly as the query does.
-    const auto names = browser::BookmarkNameSet::read(*db(), kNews);
+    const auto names = outline::BookmarkNameSet::read(*db(), kNews);
     EXPECT_EQ(names.size(), 2);
     for (const char *name : {"bob's page", "café", "Cafe", "Gone", "Soup", "Bob's Page "})
         EXPECT_EQ(names.contains(QString::fromUtf8(name)),
-            browser::bookmarkNameExists(*db(), QString::fromUtf8(name), kNews))
+            outline::bookmarkNameExists(*db(), QString::fromUtf8(name), kNews))
             << name;
 }
 
@@ -105,15 +105,15 @@ TEST_F(EditorFixture, UniqueNameAlwaysAddsTheFirstFreeNumber)
         item(kNews, QStringLiteral("K2"), QStringLiteral("tools #1")),
         item(kNews, QStringLiteral("K3"), QStringLiteral("Tools #2"), -1),
         item(kNews, QStringLiteral("K4"), QStringLiteral("It's #1"))});
-    EXPECT_EQ(browser::uniqueBookmarkName(*db(), QStringLiteral("Tools"), kNews),
+    EXPECT_EQ(outline::uniqueBookmarkName(*db(), QStringLiteral("Tools"), kNews),
         QStringLiteral("Tools #2"));
-    EXPECT_EQ(browser::uniqueBookmarkName(*db(), QStringLiteral("Tools #1"), kNews),
+    EXPECT_EQ(outline::uniqueBookmarkName(*db(), QStringLiteral("Tools #1"), kNews),
         QStringLiteral("Tools #1 #1"));
-    EXPECT_EQ(browser::uniqueBookmarkName(*db(), QStringLiteral("IT'S"), kNews),
+    EXPECT_EQ(outline::uniqueBookmarkName(*db(), QStringLiteral("IT'S"), kNews),
         QStringLiteral("IT'S #2"));
-    EXPECT_EQ(browser::uniqueBookmarkName(*db(), QStringLiteral("Tools"), kRecipes),
+    EXPECT_EQ(outline::uniqueBookmarkName(*db(), QStringLiteral("Tools"), kRecipes),
         QStringLiteral("Tools #1"));
-    auto names = browser::BookmarkNameSet::read(*db(), kNews);
+    auto names = outline::BookmarkNameSet::read(*db(), kNews);
     names.insert(QStringLiteral("TOOLS #2"));
     EXPECT_EQ(names.uniqueName(QStringLiteral("Tools")), QStringLiteral("Tools #3"));
 }
@@ -190,7 +190,7 @@ TEST_F(EditorFixture, EditOfACommittedRowCopiesItAndKeepsPictureAndThumbnail)
         rs->update();
     }
     selectListed(QStringLiteral("K2"));
-    ws.clipboard().take(browser::BookmarkClipboard::Mode::Cut, kNews, {QStringLiteral("K1")});
+    ws.clipboard().take(outline::BookmarkClipboard::Mode::Cut, kNews, {QStringLiteral("K1")});
     editors::BookmarkEditor editor(ws, Mode::Edit);
     // A new name that sorts first: the entry moves and stays selected.
     ASSERT_TRUE(editor.confirmEdit(
@@ -212,7 +212,7 @@ TEST_F(EditorFixture, EditOfACommittedRowCopiesItAndKeepsPictureAndThumbnail)
     EXPECT_EQ(copy.thumbnail, thumb);
     EXPECT_TRUE(ws.document().isModified());
 
-    browser::BookmarkList &list = ws.list();
+    outline::BookmarkList &list = ws.list();
     EXPECT_EQ(list.model().entry(0).name, QStringLiteral("Almanac"));
     EXPECT_EQ(list.model().entry(0).date, today);
     EXPECT_EQ(list.selectedKey(), QStringLiteral("K2"));

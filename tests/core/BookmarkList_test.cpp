@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/Workspace.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
@@ -23,7 +23,7 @@ class ListFixture : public ::testing::Test
 protected:
     void open(const QList<ItemRow> &items)
     {
-        path = platform::homePath(QStringLiteral("list.rdb"));
+        path = common::homePath(QStringLiteral("list.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("Root"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("Heading"), QStringLiteral("K1")}},
@@ -79,7 +79,7 @@ protected:
     RecordingDescription description;
     RecordingStatus status;
     RecordingProgress progress;
-    shell::Workspace ws {{&messages, &dialogs, &desktop, &description, &status, &progress}};
+    outline::Workspace ws {{&messages, &dialogs, &desktop, &description, &status, &progress}};
     QAbstractItemModelTester tester {
         &ws.list().model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
     QString path;
@@ -274,7 +274,7 @@ TEST_F(ListFixture, OpeningLinksAndPicturesDoesNothingWithoutInput)
     EXPECT_EQ(desktop.links.size(), 2);
 
     // A picture is opened only when its file exists in the image folder.
-    ws.optionSettings().imageFolder = platform::homePath(QStringLiteral("images"));
+    ws.optionSettings().imageFolder = common::homePath(QStringLiteral("images"));
     QDir().mkpath(ws.optionSettings().imageFolder);
     auto rs = ws.document().database()->openRecordset(
         QStringLiteral("select * from tbItems where lKey = 'K2'"));

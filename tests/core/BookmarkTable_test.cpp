@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
-#include "platform/AppHome.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ class BookmarkTableTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString path = platform::homePath(QStringLiteral("rows.rdb"));
+        const QString path = common::homePath(QStringLiteral("rows.rdb"));
         QList<ItemRow> items {ItemRow(QStringLiteral("K1"), QStringLiteral("a"),
                                   QStringLiteral("O'Reilly Café"), QStringLiteral("http://o")),
             ItemRow(QStringLiteral("K1"), QStringLiteral("b"), QStringLiteral("Gone"),

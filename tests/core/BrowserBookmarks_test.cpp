@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeModel.h"
-#include "browsers/BookmarkHtml.h"
-#include "browsers/BrowserExchange.h"
-#include "browsers/BrowserProfiles.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/EngineError.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/browsers/BrowserExchange.h"
+#include "core/browsers/BrowserProfiles.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/EngineError.h"
 
 #include <QBuffer>
 #include <QDate>
@@ -58,9 +58,9 @@ class BrowserBookmarksTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        folder = platform::appHome() + QStringLiteral("/files");
+        folder = common::appHome() + QStringLiteral("/files");
         QDir().mkpath(folder);
-        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &fileDialogs, nullptr, nullptr, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         life->newDocument(false);
@@ -74,9 +74,9 @@ protected:
     }
 
     store::Database &db() { return *ws->document().database(); }
-    browser::HeadingNode *root() { return ws->tree().root(); }
+    outline::HeadingNode *root() { return ws->tree().root(); }
 
-    void addBookmark(browser::HeadingNode *heading, const QString &name, const QString &link,
+    void addBookmark(outline::HeadingNode *heading, const QString &name, const QString &link,
         const QString &date = QStringLiteral("2023-05-06"), const QString &description = {})
     {
         store::BookmarkRow row;
@@ -88,14 +88,14 @@ protected:
         store::BookmarkTable(db()).addPending(row);
     }
 
-    browser::HeadingNode *addHeading(browser::HeadingNode *parent, const QString &title)
+    outline::HeadingNode *addHeading(outline::HeadingNode *parent, const QString &title)
     {
         static int next = 100;
         return ws->tree().appendHeading(parent, title, QStringLiteral("K%1").arg(++next), 1, 2);
     }
 
     // The tree below `node` as "path: name|link|date|description" lines.
-    QStringList dump(const browser::HeadingNode *node, const QString &path = QString())
+    QStringList dump(const outline::HeadingNode *node, const QString &path = QString())
     {
         QStringList lines;
         for (const store::BookmarkRow &row : store::BookmarkTable(db()).liveRows(node->key))
@@ -109,7 +109,7 @@ protected:
         return lines;
     }
 
-    browsers::ImportResult importHtml(const QByteArray &html, browser::HeadingNode *into = nullptr)
+    browsers::ImportResult importHtml(const QByteArray &html, outline::HeadingNode *into = nullptr)
     {
         return browsers::importIntoHeading(
             db(), ws->tree(), into ? into : root(), browsers::readBookmarkHtml(html), &progress);
@@ -120,7 +120,7 @@ protected:
     test::RecordingStatus status;
     test::RecordingProgress progress;
     ScriptedExchangeDialogs exchangeDialogs;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     QString folder;
 };
@@ -132,9 +132,9 @@ TEST_F(BrowserBookmarksTest, ExportThenImportIntoAnEmptyDocumentGivesTheSameTree
     addBookmark(root(), QStringLiteral("Tom & Jerry <\"cartoons\">"),
         QStringLiteral("https://example.com/?a=1&b=\"2\""), QStringLiteral("2021-03-04"),
         QStringLiteral("First line & <b>\r\nsecond line"));
-    browser::HeadingNode *work = addHeading(root(), QStringLiteral("Work & Play"));
+    outline::HeadingNode *work = addHeading(root(), QStringLiteral("Work & Play"));
     addBookmark(work, QStringLiteral("Новости"), QStringLiteral("https://пример.рф/"));
-    browser::HeadingNode *deep = addHeading(work, QStringLiteral("日本語 'quotes'"));
+    outline::HeadingNode *deep = addHeading(work, QStringLiteral("日本語 'quotes'"));
     addBookmark(deep, QStringLiteral("Deep"), QStringLiteral("http://deep/"),
         QStringLiteral("1999-12-31"), QStringLiteral("x > y"));
     addHeading(root(), QStringLiteral("Empty"));
@@ -175,7 +175,7 @@ TEST_F(BrowserBookmarksTest, ExportThenImportIntoAnEmptyDocumentGivesTheSameTree
 
 TEST_F(BrowserBookmarksTest, MessyFilesAreReadAndWhatCouldNotBeReadIsSaid)
 {
-    browser::HeadingNode *work = addHeading(root(), QStringLiteral("work "));
+    outline::HeadingNode *work = addHeading(root(), QStringLiteral("work "));
     addBookmark(work, QStringLiteral("kept"), QStringLiteral("http://old/"));
     const QByteArray icon = "data:image/png;base64," + QByteArray(20000, 'A');
     // Windows-1251, named by the meta; "Привет" and "Мир" in that set.
@@ -436,7 +436,7 @@ TEST(BookmarkFileReading, NestingIsCappedInEveryReader)
         QStringList {QStringLiteral(
             "Folders nested more than 100 levels deep were put into the folder at level 100.")});
 
-    const QString places = platform::appHome() + QStringLiteral("/places.sqlite");
+    const QString places = common::appHome() + QStringLiteral("/places.sqlite");
     sqlite3 *fx = nullptr;
     ASSERT_EQ(sqlite3_open(places.toUtf8().constData(), &fx), SQLITE_OK);
     QString sql = QStringLiteral(

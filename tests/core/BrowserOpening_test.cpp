@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
-#include "pages/BrowserOpening.h"
-#include "pages/Vendor.h"
-#include "platform/AppHome.h"
-#include "platform/DesktopEntry.h"
-#include "platform/QtBrowserShell.h"
+#include "core/common/AppHome.h"
+#include "core/common/Vendor.h"
+#include "core/pages/BrowserOpening.h"
+#include "core/platform/DesktopEntry.h"
+#include "gui/platform/QtBrowserShell.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -53,7 +53,7 @@ public:
 
 QString probePath()
 {
-    return platform::homePath(QStringLiteral("tTestMe.htm"));
+    return common::homePath(QStringLiteral("tTestMe.htm"));
 }
 
 // Points an environment variable elsewhere for one test.
@@ -133,7 +133,7 @@ TEST(OpenInBrowser, TellsWhyItFailedAndRemovesTheProbe)
 TEST(OpenInBrowser, DesktopWithoutHtmlHandler)
 {
     // No xdg-mime to ask: the desktop knows no browser.
-    const QString emptyBin = platform::homePath(QStringLiteral("bin"));
+    const QString emptyBin = common::homePath(QStringLiteral("bin"));
     QDir().mkpath(emptyBin);
     EnvOverride path("PATH", emptyBin);
     platform::QtBrowserShell shell;
@@ -145,7 +145,7 @@ TEST(OpenInBrowser, DesktopWithoutHtmlHandler)
 
 TEST(OpenInBrowser, DesktopHandlerIsStartedThroughItsEntry)
 {
-    const QString home = platform::appHome();
+    const QString home = common::appHome();
     const QString bin = home + "/bin";
     const QString out = home + "/started.txt";
     writeFile(bin + "/xdg-mime", "#!/bin/sh\necho quillet-test-browser.desktop\n", true);
@@ -198,9 +198,9 @@ TEST(HelpMenu, OpensHelpFileHomePageAndMail)
     pages::openHelpContent(desktop);
     pages::openVendorHomePage(desktop);
     pages::sendMailToVendor(desktop);
-    EXPECT_EQ(desktop.files, QStringList {platform::homePath(QStringLiteral("Quillet.chm"))});
-    EXPECT_EQ(desktop.links, QStringList {QString::fromLatin1(pages::kVendorHomePage)});
+    EXPECT_EQ(desktop.files, QStringList {common::homePath(QStringLiteral("Quillet.chm"))});
+    EXPECT_EQ(desktop.links, QStringList {QString::fromLatin1(strings::kVendorHomePage)});
     EXPECT_EQ(desktop.urls,
         QStringList {QStringLiteral("Mailto:%1?Subject=about Quillet 3.0")
-                         .arg(QString::fromLatin1(pages::kVendorSupportMail))});
+                         .arg(QString::fromLatin1(strings::kVendorSupportMail))});
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "LocalHttpServer.h"
-#include "cli/CliCommands.h"
-#include "platform/AppHome.h"
+#include "core/cli/CliCommands.h"
+#include "core/common/AppHome.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -40,8 +40,8 @@ Outcome checkLinks(QStringList arguments)
 // Root > Sites; bookmarks whose links answer in every way, two sharing one.
 QString siteDocument(const LocalHttpServer &server)
 {
-    QDir().mkpath(platform::appHome() + QStringLiteral("/docs"));
-    const QString path = platform::appHome() + QStringLiteral("/docs/links.rdb");
+    QDir().mkpath(common::appHome() + QStringLiteral("/docs"));
+    const QString path = common::appHome() + QStringLiteral("/docs/links.rdb");
     test::writeDocument(path,
         {NodeRow(QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")),
             NodeRow(QStringLiteral("kRoot"), QStringLiteral("Sites"), QStringLiteral("K1"))},

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
-#include "cli/CliCommands.h"
-#include "platform/AppHome.h"
-#include "store/Schema.h"
+#include "core/cli/CliCommands.h"
+#include "core/common/AppHome.h"
+#include "core/store/Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,8 +37,8 @@ Outcome runCli(const QStringList &arguments)
 
 QString docPath(const QString &name)
 {
-    QDir().mkpath(platform::appHome() + QStringLiteral("/docs"));
-    return platform::appHome() + QStringLiteral("/docs/") + name;
+    QDir().mkpath(common::appHome() + QStringLiteral("/docs"));
+    return common::appHome() + QStringLiteral("/docs/") + name;
 }
 
 ItemRow item(const QString &heading, const QString &name, const QString &link, int delFlag = 0,
@@ -130,7 +130,8 @@ TEST(Cli, ControlCharactersArePrintedAsHexEscapes)
     test::writeDocument(doc,
         {NodeRow(QStringLiteral("0"), QStringLiteral("my\x07Root"), QStringLiteral("kRoot"))},
         {item(QStringLiteral("kRoot"), red, QStringLiteral("http://x\x01/"), 0,
-            QStringLiteral("a\tb\x1f" "c"))});
+            QStringLiteral("a\tb\x1f"
+                           "c"))});
     const Outcome listed = runCli({QStringLiteral("list"), doc});
     ASSERT_EQ(listed.status, cli::Success) << listed.err.toStdString();
     EXPECT_EQ(lines(listed.out),
@@ -219,7 +220,7 @@ TEST(Cli, BackupIsACompactedCopyAsSaved)
     EXPECT_EQ(test::nodeRows(target), test::nodeRows(doc));
     EXPECT_EQ(
         runCli({QStringLiteral("list"), target}).out, runCli({QStringLiteral("list"), doc}).out);
-    EXPECT_TRUE(QDir(platform::appHome() + QStringLiteral("/_tmp"))
+    EXPECT_TRUE(QDir(common::appHome() + QStringLiteral("/_tmp"))
                     .entryList({QStringLiteral("*.rdb")}, QDir::Files)
                     .isEmpty());
 

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Placing the heading tree, the bookmark list, the description pane and the
 // two splitter bars in the client area, in twips.
-#include "browser/ClientLayout.h"
-#include "shell/ScreenFit.h"
-#include "shell/Settings.h"
+#include "core/outline/ClientLayout.h"
+#include "core/settings/Settings.h"
+#include "core/shell/ScreenFit.h"
 
 #include <climits>
 
 #include <gtest/gtest.h>
 
 using namespace quillet;
-using namespace quillet::browser;
+using namespace quillet::outline;
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/BookmarkTransfer.h"
-#include "platform/AppHome.h"
-#include "shell/Workspace.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/BookmarkTransfer.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ class ClipboardFixture : public ::testing::Test
 protected:
     void open(const QList<ItemRow> &items)
     {
-        path = platform::homePath(QStringLiteral("clip.rdb"));
+        path = common::homePath(QStringLiteral("clip.rdb"));
         QList<ItemRow> all = items;
         all << ItemRow(QStringLiteral("K2"), QStringLiteral("K1"), QStringLiteral("News"),
             QStringLiteral("http://n"))
@@ -60,7 +60,7 @@ protected:
     ScriptedMessageBoxes messages;
     RecordingDescription description;
     RecordingStatus status;
-    shell::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
     QAbstractItemModelTester tester {
         &ws.list().model(), QAbstractItemModelTester::FailureReportingMode::Fatal};
     QString path;
@@ -91,7 +91,7 @@ TEST_F(ClipboardFixture, CutMovesPendingRowsInPlaceAndCopiesCommittedOnesOnce)
     auto rs = ws.document().database()->openRecordset(
         QStringLiteral("select * from tbItems where tKey = 'K2' and urlName = 'o''hara'"));
     EXPECT_TRUE(ws.list().model().containsKey(rs->text(QStringLiteral("lKey"))));
-    EXPECT_EQ(rs->text(QStringLiteral("urlDate")), browser::todayText());
+    EXPECT_EQ(rs->text(QStringLiteral("urlDate")), outline::todayText());
     // Pasting the cut again does nothing.
     ws.list().pasteBookmarks(QStringLiteral("K2"));
     EXPECT_EQ(names().size(), 4);

@@ -2,15 +2,15 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/DatabaseMaintenance.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/RestoreSession.h"
-#include "shell/Workspace.h"
-#include "store/FileMaintenance.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/shell/RestoreSession.h"
+#include "core/store/FileMaintenance.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,10 +34,10 @@ class MaintenanceTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        docs = platform::appHome() + QStringLiteral("/docs");
+        docs = common::appHome() + QStringLiteral("/docs");
         QDir().mkpath(docs);
-        ws = std::make_unique<shell::Workspace>(
-            shell::Workspace::Services {&messages, &dialogs, nullptr, nullptr, &status, nullptr});
+        ws = std::make_unique<outline::Workspace>(
+            outline::Workspace::Services {&messages, &dialogs, nullptr, nullptr, &status, nullptr});
         ws->windowSettings().backupDir = docs;
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         maintenance = std::make_unique<shell::DatabaseMaintenance>(*ws);
@@ -104,7 +104,7 @@ protected:
     test::ScriptedMessageBoxes messages;
     test::ScriptedFileDialogs dialogs;
     test::RecordingStatus status;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     std::unique_ptr<shell::DatabaseMaintenance> maintenance;
     QString docs;

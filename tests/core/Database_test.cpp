@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixtures.h"
-#include "platform/AppHome.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,7 +21,7 @@ namespace {
 
 QString homeFile(const QString &name)
 {
-    return quillet::platform::homePath(name);
+    return quillet::common::homePath(name);
 }
 
 QString newDocument(const QString &name = QStringLiteral("doc.rdb"))

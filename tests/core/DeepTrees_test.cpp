@@ -7,21 +7,21 @@
 // the time of each command is printed for comparison, never checked.
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/BookmarkList.h"
-#include "browser/DragAndDrop.h"
-#include "browser/HeadingOperations.h"
-#include "browsers/BookmarkHtml.h"
-#include "cli/CliCommands.h"
-#include "favorites/FavoritesExchange.h"
-#include "pages/HelpProject.h"
-#include "platform/AppHome.h"
-#include "search/BookmarkFinder.h"
-#include "search/DuplicateScan.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/cli/CliCommands.h"
+#include "core/common/AppHome.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/DragAndDrop.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/pages/HelpProject.h"
+#include "core/search/BookmarkFinder.h"
+#include "core/search/DuplicateScan.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -62,7 +62,7 @@ void runSql(const QString &path, const QString &sql)
 // walks a million headings into a single folder instead of making a million.
 QString writeDocument(Shape shape)
 {
-    const QString path = platform::appHome() + QStringLiteral("/deep.rdb");
+    const QString path = common::appHome() + QStringLiteral("/deep.rdb");
     const QString last = QStringLiteral("h%1").arg(kMillion);
     test::writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
@@ -86,7 +86,7 @@ QString writeDocument(Shape shape)
     return path;
 }
 
-int depthOf(const browser::HeadingNode *node)
+int depthOf(const outline::HeadingNode *node)
 {
     int depth = 0;
     for (; node && node->parent; node = node->parent)
@@ -112,12 +112,12 @@ class DeepTreeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        favorites = platform::appHome() + QStringLiteral("/favs");
+        favorites = common::appHome() + QStringLiteral("/favs");
         QDir().mkpath(favorites);
         m_oldHome = qgetenv("HOME");
-        qputenv("HOME", platform::appHome().toUtf8()); // never the user's ~/Favorites
+        qputenv("HOME", common::appHome().toUtf8()); // never the user's ~/Favorites
         qputenv("QUILLET_FAVORITES", favorites.toUtf8());
-        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktop, &description, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         exchange = std::make_unique<favorites::FavoritesExchange>(*ws, *life);
@@ -159,7 +159,7 @@ protected:
     test::RecordingDescription description;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     std::unique_ptr<favorites::FavoritesExchange> exchange;
 
@@ -169,7 +169,7 @@ private:
 
 void DeepTreeTest::runEveryCommand(Shape shape)
 {
-    const QString home = platform::appHome();
+    const QString home = common::appHome();
     const QString path = writeDocument(shape);
     const QString last = QStringLiteral("h%1").arg(kMillion);
     const QString middle = QStringLiteral("h%1").arg(kMillion / 2);
@@ -237,13 +237,13 @@ void DeepTreeTest::runEveryCommand(Shape shape)
     // The lower half of the chain onto the root and back where it was; in
     // the wide tree a heading onto its first sibling and back to the root.
     timed("drag a heading (twice)", [&] {
-        const browser::DragState drag {browser::DragKind::Heading, middle};
+        const outline::DragState drag {outline::DragKind::Heading, middle};
         const QString away = shape == Shape::Chain ? QStringLiteral("kRoot") : QStringLiteral("h1");
         const QString back = shape == Shape::Chain ? QStringLiteral("h%1").arg(kMillion / 2 - 1)
                                                    : QStringLiteral("kRoot");
-        EXPECT_TRUE(browser::dropOnHeading(*ws, drag, away));
+        EXPECT_TRUE(outline::dropOnHeading(*ws, drag, away));
         EXPECT_EQ(ws->tree().findByKey(middle)->parent, ws->tree().findByKey(away));
-        EXPECT_TRUE(browser::dropOnHeading(*ws, drag, back));
+        EXPECT_TRUE(outline::dropOnHeading(*ws, drag, back));
         EXPECT_EQ(ws->tree().findByKey(middle)->parent, ws->tree().findByKey(back));
     });
     EXPECT_EQ(depthOf(ws->tree().findByKey(last)), lastDepth);
@@ -293,11 +293,11 @@ void DeepTreeTest::runEveryCommand(Shape shape)
     timed("open the backup", [&] { life->openDocumentFile(backup); });
     ASSERT_EQ(ws->tree().headingCount(), kMillion + 1);
     timed("delete heading", [&] {
-        browser::HeadingNode *top = ws->tree().findByKey(last);
+        outline::HeadingNode *top = ws->tree().findByKey(last);
         while (top->parent != ws->tree().root())
             top = top->parent;
         ws->tree().setCurrent(top);
-        EXPECT_TRUE(browser::HeadingOperations(*ws).deleteHeading());
+        EXPECT_TRUE(outline::HeadingOperations(*ws).deleteHeading());
     });
     EXPECT_EQ(ws->tree().findByKey(last), nullptr);
     EXPECT_EQ(ws->tree().headingCount(), shape == Shape::Chain ? 1 : kMillion);

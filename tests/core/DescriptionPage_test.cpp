@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/DescriptionPage.h"
-#include "pages/PageResources.h"
-#include "platform/AppHome.h"
+#include "core/common/AppHome.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/pages/PageResources.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -169,11 +169,11 @@ TEST(PageResources, PicturesAreGifsOfTheirSizes)
 
 TEST(PageResources, WriteResourceFileWritesBytesOrSaysFalse)
 {
-    const QString path = platform::homePath(QStringLiteral("copy.css"));
+    const QString path = common::homePath(QStringLiteral("copy.css"));
     ASSERT_TRUE(pages::writeResourceFile(Resource::StyleSheet, path));
     EXPECT_EQ(fileBytes(path), pages::resourceBytes(Resource::StyleSheet));
     EXPECT_FALSE(pages::writeResourceFile(
-        Resource::StyleSheet, platform::homePath(QStringLiteral("missing/copy.css"))));
+        Resource::StyleSheet, common::homePath(QStringLiteral("missing/copy.css"))));
 }
 
 TEST(DescriptionPage, LinkCompletion)
@@ -295,7 +295,7 @@ TEST(DescriptionPage, GivesUpSilentlyWhenFilesCannotBeWritten)
     EXPECT_FALSE(writer.preparePage(bookmark("N", "l")));
 
     // A folder where the thumbnail should be written.
-    const QString elsewhere = platform::homePath(QStringLiteral("other"));
+    const QString elsewhere = common::homePath(QStringLiteral("other"));
     pages::DescriptionPageWriter other({}, elsewhere);
     ASSERT_TRUE(QDir().mkpath(elsewhere + "/image2.jpg/inside"));
     EXPECT_FALSE(other.preparePage(bookmark("N", "l", "d", "jpeg")));

@@ -3,13 +3,13 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "FileLocks.h"
-#include "browsers/BookmarkHtml.h"
-#include "browsers/BrowserProfiles.h"
-#include "platform/AppHome.h"
-#include "snapshots/ImageFiles.h"
-#include "store/Database.h"
-#include "store/FileMaintenance.h"
-#include "store/Schema.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/browsers/BrowserProfiles.h"
+#include "core/common/AppHome.h"
+#include "core/snapshots/ImageFiles.h"
+#include "core/store/Database.h"
+#include "core/store/FileMaintenance.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <QProcess>
@@ -26,7 +26,7 @@ constexpr int kRefused = 3;
 
 QString newDocument(const QString &name = QStringLiteral("doc.rdb"))
 {
-    const QString path = platform::homePath(name);
+    const QString path = common::homePath(name);
     test::writeDocument(
         path, {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}}, {});
     return path;
@@ -92,7 +92,7 @@ TEST(DocumentHold, TheProgramsOwnReadersLeaveTheOpenDocumentAlone)
 TEST(DocumentHold, OutlivesTheConnectionForWhoeverKeepsIt)
 {
     // A new document is held from the moment its file exists.
-    const QString created = platform::homePath(QStringLiteral("new.rdb"));
+    const QString created = common::homePath(QStringLiteral("new.rdb"));
     {
         auto db = Database::create(created, openConnectString());
         EXPECT_EQ(secondProcess(created), kRefused);

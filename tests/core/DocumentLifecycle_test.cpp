@@ -2,13 +2,13 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/FileReplacement.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/FileReplacement.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,7 +71,7 @@ class DocumentLifecycleTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        home = platform::appHome();
+        home = common::appHome();
         // The desktop lives inside the test's home, never on the machine's.
         const QString user = home + QStringLiteral("/user");
         desktop = user + QStringLiteral("/Desktop");
@@ -80,7 +80,7 @@ protected:
         QDir().mkpath(docs);
         qputenv("HOME", user.toUtf8());
         qputenv("XDG_CONFIG_HOME", (user + QStringLiteral("/.config")).toUtf8());
-        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktopServices, &description, &status, &progress});
         QDir().mkpath(ws->optionSettings().imageFolder);
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
@@ -167,8 +167,8 @@ protected:
     QStringList treeRows()
     {
         QStringList rows;
-        std::function<void(const browser::HeadingNode *)> walk
-            = [&](const browser::HeadingNode *n) {
+        std::function<void(const outline::HeadingNode *)> walk
+            = [&](const outline::HeadingNode *n) {
                   rows << (n->parent ? n->parent->key : QStringLiteral("0")) + QLatin1Char('>')
                           + n->key + QLatin1Char(':') + n->title;
                   for (const auto &child : n->children)
@@ -197,7 +197,7 @@ protected:
     test::RecordingDescription description;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     QString home, desktop, docs;
 
@@ -895,7 +895,7 @@ TEST_F(DocumentLifecycleOpen, UnsavedWorkOfAStoppedSessionIsOfferedBack)
     EXPECT_TRUE(doc().isModified());
     EXPECT_EQ(doc().pendingImageFiles(), QStringList({QStringLiteral("c.png")}));
     ASSERT_EQ(ws->tree().root()->children.size(), 2u);
-    const browser::HeadingNode *recovered = ws->tree().root()->children.back().get();
+    const outline::HeadingNode *recovered = ws->tree().root()->children.back().get();
     EXPECT_EQ(recovered->title, QStringLiteral("Recovered #1"));
     EXPECT_EQ(ws->list().model().rowCount(), 2); // B2 and C
     life->fileSave();

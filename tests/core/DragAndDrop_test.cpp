@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/DragAndDrop.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
+#include "core/common/AppHome.h"
+#include "core/outline/DragAndDrop.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
 
 using namespace quillet;
 using namespace quillet::test;
-using browser::DragKind;
+using outline::DragKind;
 
 namespace {
 
@@ -21,7 +21,7 @@ class HeadingDropFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString path = platform::homePath(QStringLiteral("drop.rdb"));
+        const QString path = common::homePath(QStringLiteral("drop.rdb"));
         writeDocument(path,
             {NodeRow(QStringLiteral("0"), QStringLiteral("Root"), QStringLiteral("kRoot")),
                 NodeRow(QStringLiteral("kRoot"), QStringLiteral("A"), QStringLiteral("K1")),
@@ -33,7 +33,7 @@ protected:
                 QStringLiteral("http://b"))});
         ASSERT_TRUE(life.loadDocument(path, nullptr));
     }
-    QString shape(const browser::HeadingNode *node) const
+    QString shape(const outline::HeadingNode *node) const
     {
         QString text = node->title + QLatin1Char('(') + node->key;
         for (const auto &child : node->children)
@@ -43,12 +43,12 @@ protected:
     QString shape() { return shape(ws.tree().root()); }
     bool drop(DragKind kind, const char *source, const char *target)
     {
-        return browser::dropOnHeading(ws, {kind, QLatin1String(source)}, QLatin1String(target));
+        return outline::dropOnHeading(ws, {kind, QLatin1String(source)}, QLatin1String(target));
     }
 
     ScriptedMessageBoxes messages;
     RecordingDescription description;
-    shell::Workspace ws {{&messages, nullptr, nullptr, &description, nullptr, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, &description, nullptr, nullptr}};
     shell::DocumentLifecycle life {ws};
     QAbstractItemModelTester tester {
         &ws.tree(), QAbstractItemModelTester::FailureReportingMode::Fatal};

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/DragAndDrop.h"
-#include "browser/HeadingOperations.h"
-#include "editors/BookmarkEditor.h"
-#include "editors/HeadingEditor.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
+#include "core/common/AppHome.h"
+#include "core/editors/BookmarkEditor.h"
+#include "core/editors/HeadingEditor.h"
+#include "core/outline/DragAndDrop.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
 
 #include <QAbstractItemModelTester>
 #include <functional>
@@ -19,7 +19,7 @@
 
 using namespace quillet;
 using namespace quillet::test;
-using browser::HeadingMove;
+using outline::HeadingMove;
 
 namespace {
 
@@ -31,7 +31,7 @@ class Desk
 public:
     Desk()
     {
-        const QString path = platform::homePath(QStringLiteral("history.rdb"));
+        const QString path = common::homePath(QStringLiteral("history.rdb"));
         const QString root = QStringLiteral("kRoot");
         writeDocument(path,
             {NodeRow(QStringLiteral("0"), QStringLiteral("Root"), root),
@@ -60,7 +60,7 @@ public:
     void showHeading(const char *key) { ws.selectHeading(ws.tree().findByKey(QLatin1String(key))); }
     void select(const QStringList &names)
     {
-        browser::BookmarkList &list = ws.list();
+        outline::BookmarkList &list = ws.list();
         list.selection().clear();
         for (int i = 0; i < list.model().count(); ++i) {
             if (!names.contains(list.model().entry(i).name))
@@ -74,7 +74,7 @@ public:
     bool moveHeading(const char *key, HeadingMove direction)
     {
         ws.tree().setCurrent(ws.tree().findByKey(QLatin1String(key)));
-        return browser::HeadingOperations(ws).moveHeading(direction);
+        return outline::HeadingOperations(ws).moveHeading(direction);
     }
 
     // Everything a step may change: every row of tbItems as the engine holds
@@ -102,16 +102,16 @@ public:
             text += '\n';
         }
         sqlite3_finalize(s);
-        browser::HeadingTreeModel::visitSubtree(
-            ws.tree().root(), [&](const browser::HeadingNode *n) {
+        outline::HeadingTreeModel::visitSubtree(
+            ws.tree().root(), [&](const outline::HeadingNode *n) {
                 int depth = 0;
-                for (const browser::HeadingNode *up = n->parent; up; up = up->parent)
+                for (const outline::HeadingNode *up = n->parent; up; up = up->parent)
                     ++depth;
                 text += std::string(static_cast<size_t>(depth), ' ') + n->key.toStdString() + ':'
                     + n->title.toStdString() + ':' + std::to_string(n->image) + ','
                     + std::to_string(n->expandedImage) + '\n';
             });
-        const browser::HeadingNode *current = ws.tree().current();
+        const outline::HeadingNode *current = ws.tree().current();
         // The list as a set: a heading listed again shows its rows in stored
         // order, whatever order arrivals were added in.
         QStringList selected = ws.list().selectedBookmarks();
@@ -131,7 +131,7 @@ public:
     ScriptedMessageBoxes messages;
     RecordingDescription description;
     RecordingStatus status;
-    shell::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
     shell::DocumentLifecycle life {ws};
     QAbstractItemModelTester tester {
         &ws.tree(), QAbstractItemModelTester::FailureReportingMode::Fatal};
@@ -182,17 +182,17 @@ const Case kCases[] = {
         }},
     {"Delete heading", [](Desk &d) { d.ws.tree().setCurrent(d.ws.tree().findByKey("KA")); },
         [](Desk &d) {
-            browser::HeadingOperations(d.ws).deleteHeading();
-            browser::HeadingOperations(d.ws).treeClicked(); // as the window does
+            outline::HeadingOperations(d.ws).deleteHeading();
+            outline::HeadingOperations(d.ws).treeClicked(); // as the window does
         }},
     {"Move heading", [](Desk &d) { d.ws.tree().setCurrent(d.ws.tree().findByKey("KB")); },
-        [](Desk &d) { browser::HeadingOperations(d.ws).moveHeading(HeadingMove::Up); }},
+        [](Desk &d) { outline::HeadingOperations(d.ws).moveHeading(HeadingMove::Up); }},
     {"Move heading", [](Desk &d) { d.ws.tree().setCurrent(d.ws.tree().findByKey("KA")); },
-        [](Desk &d) { browser::HeadingOperations(d.ws).moveHeading(HeadingMove::Down); }},
+        [](Desk &d) { outline::HeadingOperations(d.ws).moveHeading(HeadingMove::Down); }},
     {"Move heading", [](Desk &d) { d.ws.tree().setCurrent(d.ws.tree().findByKey("KC")); },
-        [](Desk &d) { browser::HeadingOperations(d.ws).moveHeading(HeadingMove::Right); }},
+        [](Desk &d) { outline::HeadingOperations(d.ws).moveHeading(HeadingMove::Right); }},
     {"Move heading", [](Desk &d) { d.ws.tree().setCurrent(d.ws.tree().findByKey("KA1")); },
-        [](Desk &d) { browser::HeadingOperations(d.ws).moveHeading(HeadingMove::Left); }},
+        [](Desk &d) { outline::HeadingOperations(d.ws).moveHeading(HeadingMove::Left); }},
     {"Paste bookmarks",
         [](Desk &d) {
             d.select({QStringLiteral("a1"), QStringLiteral("p")});
@@ -212,13 +212,13 @@ const Case kCases[] = {
             d.select({QStringLiteral("a3"), QStringLiteral("p")});
         },
         [](Desk &d) {
-            browser::dropOnHeading(
-                d.ws, {browser::DragKind::Bookmarks, QStringLiteral("KA")}, QStringLiteral("KC"));
+            outline::dropOnHeading(
+                d.ws, {outline::DragKind::Bookmarks, QStringLiteral("KA")}, QStringLiteral("KC"));
         }},
     {"Move heading", [](Desk &) {},
         [](Desk &d) {
-            browser::dropOnHeading(
-                d.ws, {browser::DragKind::Heading, QStringLiteral("KB")}, QStringLiteral("KA"));
+            outline::dropOnHeading(
+                d.ws, {outline::DragKind::Heading, QStringLiteral("KB")}, QStringLiteral("KA"));
         }},
 };
 
@@ -261,7 +261,7 @@ TEST(EditHistory, UndoingEveryStepGivesBackTheLoadedDocumentAndSaveKeepsWhatIsSh
     d.ws.list().deleteBookmarks(QStringLiteral("KA"), true);
     d.moveHeading("KB", HeadingMove::Up);
     d.ws.tree().setCurrent(d.ws.tree().findByKey("KA"));
-    browser::HeadingOperations(d.ws).deleteHeading();
+    outline::HeadingOperations(d.ws).deleteHeading();
     ASSERT_EQ(d.ws.history().undoCount(), 4);
 
     // Back to the pending "p" alone, then Save: the file holds what is shown.
@@ -285,11 +285,11 @@ TEST(EditHistory, KeepsAHundredStepsAndForgetsThemAtDiscardNewAndOpen)
     Desk d;
     for (int i = 0; i < 105; ++i)
         d.moveHeading("KC", i % 2 ? HeadingMove::Down : HeadingMove::Up);
-    EXPECT_EQ(d.ws.history().undoCount(), browser::EditHistory::kMaxSteps);
+    EXPECT_EQ(d.ws.history().undoCount(), outline::EditHistory::kMaxSteps);
     while (d.ws.history().undo()) { }
     // The oldest steps are gone: C stands where the sixth move left it.
     EXPECT_EQ(d.ws.tree().findByKey("KC")->row(), 1);
-    EXPECT_EQ(d.ws.history().redoCount(), browser::EditHistory::kMaxSteps);
+    EXPECT_EQ(d.ws.history().redoCount(), outline::EditHistory::kMaxSteps);
 
     // A new step drops every step to redo.
     d.moveHeading("KA", HeadingMove::Down);
@@ -369,8 +369,8 @@ private:
     QStringList headingKeys()
     {
         QStringList keys;
-        browser::HeadingTreeModel::visitSubtree(
-            d.ws.tree().root(), [&](const browser::HeadingNode *n) { keys << n->key; });
+        outline::HeadingTreeModel::visitSubtree(
+            d.ws.tree().root(), [&](const outline::HeadingNode *n) { keys << n->key; });
         return keys;
     }
     QString anyHeading()
@@ -382,7 +382,7 @@ private:
     // A few entries of the listed heading, chosen at random.
     void selectSome()
     {
-        browser::BookmarkList &list = d.ws.list();
+        outline::BookmarkList &list = d.ws.list();
         QStringList names;
         for (int i = 0; i < list.model().count(); ++i) {
             if (below(3) == 0)
@@ -428,11 +428,11 @@ private:
             break;
         }
         case 6:
-            browser::HeadingOperations(d.ws).deleteHeading();
-            browser::HeadingOperations(d.ws).treeClicked();
+            outline::HeadingOperations(d.ws).deleteHeading();
+            outline::HeadingOperations(d.ws).treeClicked();
             break;
         case 7:
-            browser::HeadingOperations(d.ws).moveHeading(static_cast<HeadingMove>(below(4)));
+            outline::HeadingOperations(d.ws).moveHeading(static_cast<HeadingMove>(below(4)));
             break;
         case 8:
         case 9: {
@@ -453,8 +453,8 @@ private:
             return;
         }
         case 10:
-            browser::dropOnHeading(d.ws,
-                {below(2) ? browser::DragKind::Bookmarks : browser::DragKind::Heading,
+            outline::dropOnHeading(d.ws,
+                {below(2) ? outline::DragKind::Bookmarks : outline::DragKind::Heading,
                     d.ws.list().listedHeading()},
                 target);
             break;
@@ -471,7 +471,7 @@ private:
     }
     void trim()
     {
-        while (m_undo.size() > static_cast<size_t>(browser::EditHistory::kMaxSteps))
+        while (m_undo.size() > static_cast<size_t>(outline::EditHistory::kMaxSteps))
             m_undo.erase(m_undo.begin());
     }
     void undo()

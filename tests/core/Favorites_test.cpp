@@ -2,13 +2,13 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
-#include "favorites/FavoritesExchange.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QDate>
 #include <QDir>
@@ -41,10 +41,11 @@ protected:
         m_oldHome = qgetenv("HOME");
         qputenv("HOME", root.path().toUtf8());
         qputenv("QUILLET_FAVORITES", favorites.toUtf8());
-        ws = std::make_unique<shell::Workspace>(
-            shell::Workspace::Services {&messages, &dialogs, nullptr, nullptr, &status, &progress});
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
+            &messages, &dialogs, nullptr, nullptr, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         exchange = std::make_unique<favorites::FavoritesExchange>(*ws, *life);
+        favorites::installStartupImport(*ws, *life);
     }
     void TearDown() override
     {
@@ -68,13 +69,13 @@ protected:
 
     store::Database &db() { return *ws->document().database(); }
 
-    browser::HeadingNode *addHeading(browser::HeadingNode *parent, const QString &title)
+    outline::HeadingNode *addHeading(outline::HeadingNode *parent, const QString &title)
     {
         static int next = 100;
         return ws->tree().appendHeading(parent, title, QStringLiteral("K%1").arg(++next),
             store::kRootImage, store::kRootExpandedImage);
     }
-    void addBookmark(const browser::HeadingNode *heading, const QString &name, const QString &link)
+    void addBookmark(const outline::HeadingNode *heading, const QString &name, const QString &link)
     {
         store::BookmarkRow row;
         row.headingKey = heading->key;
@@ -88,8 +89,8 @@ protected:
     QStringList contents()
     {
         QStringList lines;
-        std::function<void(const browser::HeadingNode *, const QString &)> walk
-            = [&](const browser::HeadingNode *node, const QString &path) {
+        std::function<void(const outline::HeadingNode *, const QString &)> walk
+            = [&](const outline::HeadingNode *node, const QString &path) {
                   lines << path;
                   for (const auto &row : store::BookmarkTable(db()).liveRows(node->key))
                       lines << path + u'|' + row.name + u'|' + row.link;
@@ -129,7 +130,7 @@ protected:
     test::ScriptedFileDialogs dialogs;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     std::unique_ptr<favorites::FavoritesExchange> exchange;
 
@@ -142,7 +143,7 @@ private:
 TEST_F(FavoritesTest, ImportFollowsTheFolderRulesAndAddsNothingTheSecondTime)
 {
     ASSERT_TRUE(life->newDocument(false));
-    browser::HeadingNode *news = addHeading(ws->tree().root(), QStringLiteral("news "));
+    outline::HeadingNode *news = addHeading(ws->tree().root(), QStringLiteral("news "));
     writeShortcut(QStringLiteral("Top.url"), "http://top");
     writeShortcut(QStringLiteral("a.b.url"), "http://ab");
     writeShortcut(QStringLiteral("Example.URL"), "http://example");
@@ -196,13 +197,13 @@ TEST_F(FavoritesTest, ImportFollowsTheFolderRulesAndAddsNothingTheSecondTime)
 TEST_F(FavoritesTest, ExportThenImportIntoAnEmptyDocumentGivesTheSameDocument)
 {
     ASSERT_TRUE(life->newDocument(false));
-    browser::HeadingNode *top = ws->tree().root();
+    outline::HeadingNode *top = ws->tree().root();
     addBookmark(top, QStringLiteral("Start"), QStringLiteral("http://start"));
     addBookmark(top, QStringLiteral("Ünïcode 名前 🙂"),
         QStringLiteral("http://example.org/ж?a=1&b=2"));
-    browser::HeadingNode *work = addHeading(top, QStringLiteral("Work"));
+    outline::HeadingNode *work = addHeading(top, QStringLiteral("Work"));
     addBookmark(work, QStringLiteral("Wiki"), QStringLiteral("http://wiki"));
-    browser::HeadingNode *deep = addHeading(work, QStringLiteral("Deep  Down"));
+    outline::HeadingNode *deep = addHeading(work, QStringLiteral("Deep  Down"));
     addBookmark(deep, QStringLiteral("a.b"), QStringLiteral(""));
     addHeading(top, QStringLiteral("Empty"));
     const QStringList before = contents();
@@ -231,7 +232,7 @@ TEST_F(FavoritesTest, ExportKeepsEveryOtherLineOfAShortcutMadeElsewhere)
                                "Modified=C0F1A2B3C4D5E601E2\r\n";
     writeFile(fav(QStringLiteral("Work/Site.url")), foreign);
     ASSERT_TRUE(life->newDocument(false));
-    browser::HeadingNode *work = addHeading(ws->tree().root(), QStringLiteral("Work"));
+    outline::HeadingNode *work = addHeading(ws->tree().root(), QStringLiteral("Work"));
     addBookmark(work, QStringLiteral("Site"), QStringLiteral("https://new.example.org/"));
 
     exchange->exportCommand();
@@ -254,12 +255,12 @@ TEST_F(FavoritesTest, HostileNamesAndLinksNeverReachOutsideTheFolder)
     const QStringList outsideBefore = listing(outside);
 
     ASSERT_TRUE(life->newDocument(false));
-    browser::HeadingNode *top = ws->tree().root();
+    outline::HeadingNode *top = ws->tree().root();
     addBookmark(top, QStringLiteral("../../outside/escape"), QStringLiteral("http://escape"));
     addBookmark(top, QStringLiteral("a/b"), QStringLiteral("http://slash"));
     addBookmark(top, QStringLiteral("evil"), QStringLiteral("http://overwritten"));
     addBookmark(top, QStringLiteral(".."), QStringLiteral("http://dots"));
-    browser::HeadingNode *linked = addHeading(top, QStringLiteral("Linked"));
+    outline::HeadingNode *linked = addHeading(top, QStringLiteral("Linked"));
     addBookmark(linked, QStringLiteral("inner"), QStringLiteral("http://overwritten"));
 
     // The bad names are skipped, "..url" is a plain name; the heading whose
@@ -320,7 +321,7 @@ TEST_F(FavoritesTest, SyncToFavoritesAsksClearsAndExports)
 
 TEST_F(FavoritesTest, SyncFromFavoritesMakesATitledDocumentACopyAndSavesIt)
 {
-    const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+    const QString path = common::homePath(QStringLiteral("doc.rdb"));
     test::writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
             {QStringLiteral("kRoot"), QStringLiteral("Gone"), QStringLiteral("K7")}},
@@ -383,7 +384,7 @@ TEST_F(FavoritesTest, StartupWithImportChosenFillsANewUntitledDocument)
 
 TEST_F(FavoritesTest, SyncFromAFolderItCannotReadChangesNothingAndSaysWhy)
 {
-    const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+    const QString path = common::homePath(QStringLiteral("doc.rdb"));
     test::writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
             {QStringLiteral("kRoot"), QStringLiteral("Kept"), QStringLiteral("K7")}},

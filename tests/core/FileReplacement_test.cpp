@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixtures.h"
-#include "platform/AppHome.h"
-#include "store/EngineError.h"
-#include "store/FileReplacement.h"
+#include "core/common/AppHome.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,7 @@ namespace {
 
 QString folderIn(const QString &name)
 {
-    const QString folder = platform::appHome() + QLatin1Char('/') + name;
+    const QString folder = common::appHome() + QLatin1Char('/') + name;
     QDir().mkpath(folder);
     return folder;
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeModel.h"
-#include "editors/HeadingEditor.h"
-#include "shell/Workspace.h"
+#include "core/editors/HeadingEditor.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/Workspace.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ protected:
         ws.tree().appendHeading(root, QStringLiteral("Home"), QStringLiteral("K2"), 1, 2);
         ws.list().setListedHeading(QStringLiteral("kRoot"));
     }
-    QStringList childTitles(const browser::HeadingNode *node)
+    QStringList childTitles(const outline::HeadingNode *node)
     {
         QStringList titles;
         for (const auto &child : node->children)
@@ -33,11 +33,11 @@ protected:
 
     ScriptedMessageBoxes messages;
     RecordingStatus status;
-    shell::Workspace ws {{&messages, nullptr, nullptr, nullptr, &status, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, nullptr, &status, nullptr}};
     QAbstractItemModelTester tester {
         &ws.tree(), QAbstractItemModelTester::FailureReportingMode::Fatal};
-    browser::HeadingNode *root = nullptr;
-    browser::HeadingNode *work = nullptr;
+    outline::HeadingNode *root = nullptr;
+    outline::HeadingNode *work = nullptr;
 };
 
 } // namespace
@@ -93,7 +93,7 @@ TEST_F(HeadingEditorFixture, AddingBesideAndBelowTheCurrentHeading)
     ASSERT_TRUE(editor.addHeading(QStringLiteral("  Projects "), false));
     EXPECT_EQ(childTitles(root),
         (QStringList {QStringLiteral("Work"), QStringLiteral("Projects"), QStringLiteral("Home")}));
-    browser::HeadingNode *projects = ws.tree().current();
+    outline::HeadingNode *projects = ws.tree().current();
     EXPECT_EQ(projects->title, QStringLiteral("Projects"));
     EXPECT_EQ(projects->image, 5);
     EXPECT_EQ(projects->expandedImage, 6);
@@ -105,7 +105,7 @@ TEST_F(HeadingEditorFixture, AddingBesideAndBelowTheCurrentHeading)
     // Three sub-headings in a row make a chain.
     for (const char *title : {"a", "b", "c"})
         ASSERT_TRUE(editor.addHeading(QLatin1String(title), true));
-    const browser::HeadingNode *a = projects->firstChild();
+    const outline::HeadingNode *a = projects->firstChild();
     ASSERT_TRUE(a && a->firstChild() && a->firstChild()->firstChild());
     EXPECT_EQ(a->firstChild()->firstChild()->title, QStringLiteral("c"));
     EXPECT_EQ(a->firstChild()->firstChild()->expandedImage, 6);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingOperations.h"
-#include "browser/HeadingTreeStorage.h"
-#include "platform/AppHome.h"
-#include "shell/Workspace.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <QPersistentModelIndex>
@@ -14,8 +14,8 @@
 
 using namespace quillet;
 using namespace quillet::test;
-using browser::HeadingMove;
-using browser::HeadingNode;
+using outline::HeadingMove;
+using outline::HeadingNode;
 
 namespace {
 
@@ -34,7 +34,7 @@ QString shape(const HeadingNode *node)
 class HeadingFixture : public ::testing::Test
 {
 protected:
-    browser::HeadingTreeModel &tree() { return ws.tree(); }
+    outline::HeadingTreeModel &tree() { return ws.tree(); }
     HeadingNode *add(HeadingNode *parent, const QString &title, const QString &key)
     {
         return tree().appendHeading(parent, title, key, 3, 4);
@@ -58,7 +58,7 @@ protected:
     bool move(const char *key, HeadingMove direction)
     {
         tree().setCurrent(node(key));
-        return browser::HeadingOperations(ws).moveHeading(direction);
+        return outline::HeadingOperations(ws).moveHeading(direction);
     }
     std::string treeShape() { return shape(tree().root()).toStdString(); }
 
@@ -66,7 +66,7 @@ protected:
     RecordingDescription description;
     RecordingStatus status;
     RecordingProgress progress;
-    shell::Workspace ws {{&messages, nullptr, nullptr, &description, &status, &progress}};
+    outline::Workspace ws {{&messages, nullptr, nullptr, &description, &status, &progress}};
     QAbstractItemModelTester tester {
         &ws.tree(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
@@ -87,7 +87,7 @@ TEST_F(HeadingFixture, ImpossibleMovesChangeNothingAndLeaveTheDocumentUnmodified
         {HeadingMove::Up, HeadingMove::Down, HeadingMove::Left, HeadingMove::Right})
         EXPECT_FALSE(move("kRoot", direction));
     tree().setCurrent(nullptr);
-    EXPECT_FALSE(browser::HeadingOperations(ws).moveHeading(HeadingMove::Up));
+    EXPECT_FALSE(outline::HeadingOperations(ws).moveHeading(HeadingMove::Up));
     EXPECT_EQ(treeShape(), before);
     EXPECT_FALSE(ws.document().isModified());
 }
@@ -166,7 +166,7 @@ TEST_F(HeadingFixture, RightMakesTheHeadingTheLastChildOfItsPreviousSibling)
 
 TEST_F(HeadingFixture, MovedHeadingsKeepTheirBookmarksAndTheirNewOrderSurvivesSave)
 {
-    const QString path = platform::homePath(QStringLiteral("moves.rdb"));
+    const QString path = common::homePath(QStringLiteral("moves.rdb"));
     writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("Root"), QStringLiteral("kRoot")},
             {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K1")},
@@ -175,49 +175,49 @@ TEST_F(HeadingFixture, MovedHeadingsKeepTheirBookmarksAndTheirNewOrderSurvivesSa
         {{QStringLiteral("K3"), QStringLiteral("K9"), QStringLiteral("Minestrone"),
             QStringLiteral("http://soup.example.org")}});
     ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-    browser::loadHeadingTree(*ws.document().database(), tree(), nullptr);
+    outline::loadHeadingTree(*ws.document().database(), tree(), nullptr);
 
     EXPECT_TRUE(move("K3", HeadingMove::Up)); // to the end of News
-    browser::HeadingOperations(ws).treeClicked();
+    outline::HeadingOperations(ws).treeClicked();
     EXPECT_EQ(ws.list().listedHeading(), QStringLiteral("K3"));
     ASSERT_EQ(ws.list().model().count(), 1);
     EXPECT_EQ(ws.list().model().entry(0).name, QStringLiteral("Minestrone"));
     EXPECT_TRUE(move("K2", HeadingMove::Up));
 
-    browser::resolvePendingChanges(
+    outline::resolvePendingChanges(
         *ws.document().database(), &tree(), quillet::store::Resolution::Save, nullptr, nullptr);
-    browser::HeadingTreeModel reloaded;
-    browser::loadHeadingTree(*ws.document().database(), reloaded, nullptr);
+    outline::HeadingTreeModel reloaded;
+    outline::loadHeadingTree(*ws.document().database(), reloaded, nullptr);
     EXPECT_EQ(shape(reloaded.root()), QStringLiteral("Root*[Food News[Soup]]"));
 }
 
 TEST(HeadingTitles, FindChildHeadingTrimsAndIgnoresCase)
 {
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     HeadingNode *root = tree.addRootHeading();
     HeadingNode *work
         = tree.appendHeading(root, QStringLiteral(" Work "), QStringLiteral("K1"), 1, 2);
-    EXPECT_EQ(browser::findChildHeading(QStringLiteral("wORK  "), root), work);
-    EXPECT_EQ(browser::findChildHeading(QStringLiteral("Work"), work), nullptr);
-    EXPECT_EQ(browser::findChildHeading(QStringLiteral("my Favroites"), nullptr), nullptr);
+    EXPECT_EQ(outline::findChildHeading(QStringLiteral("wORK  "), root), work);
+    EXPECT_EQ(outline::findChildHeading(QStringLiteral("Work"), work), nullptr);
+    EXPECT_EQ(outline::findChildHeading(QStringLiteral("my Favroites"), nullptr), nullptr);
 }
 
 TEST(HeadingTitles, UniqueTitleAlwaysAppendsTheFirstFreeNumber)
 {
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     HeadingNode *root = tree.addRootHeading();
-    EXPECT_EQ(browser::uniqueHeadingTitle(QStringLiteral("Work"), root), QStringLiteral("Work #1"));
+    EXPECT_EQ(outline::uniqueHeadingTitle(QStringLiteral("Work"), root), QStringLiteral("Work #1"));
     tree.appendHeading(root, QStringLiteral("work #1"), QStringLiteral("K1"), 1, 2);
     tree.appendHeading(root, QStringLiteral(" WORK #2 "), QStringLiteral("K2"), 1, 2);
     tree.appendHeading(root, QStringLiteral("Work #4"), QStringLiteral("K4"), 1, 2);
-    EXPECT_EQ(browser::uniqueHeadingTitle(QStringLiteral("Work"), root), QStringLiteral("Work #3"));
+    EXPECT_EQ(outline::uniqueHeadingTitle(QStringLiteral("Work"), root), QStringLiteral("Work #3"));
     EXPECT_EQ(
-        browser::uniqueHeadingTitle(QStringLiteral("Work #1"), root), QStringLiteral("Work #1 #1"));
+        outline::uniqueHeadingTitle(QStringLiteral("Work #1"), root), QStringLiteral("Work #1 #1"));
 }
 
 TEST(HeadingTitles, TransplantPutsTheOldChildrenFirstAndHandsOverTheKey)
 {
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::Fatal);
     HeadingNode *root = tree.addRootHeading();
     HeadingNode *old = tree.appendHeading(root, QStringLiteral("Old"), QStringLiteral("K1"), 5, 6);
@@ -227,7 +227,7 @@ TEST(HeadingTitles, TransplantPutsTheOldChildrenFirstAndHandsOverTheKey)
     HeadingNode *fresh
         = tree.appendHeading(root, QStringLiteral("New"), QStringLiteral("K8"), 1, 2);
     tree.appendHeading(fresh, QStringLiteral("z"), QStringLiteral("K4"), 1, 2);
-    browser::transplantHeading(tree, fresh, old);
+    outline::transplantHeading(tree, fresh, old);
     EXPECT_EQ(shape(root), QStringLiteral("my Favroites[Old*[x y z]]"));
     EXPECT_EQ(fresh->key, QStringLiteral("K1"));
     EXPECT_EQ(tree.findByKey(QStringLiteral("K1")), fresh);
@@ -247,7 +247,7 @@ class DeleteFixture : public HeadingFixture
 protected:
     void SetUp() override
     {
-        path = platform::homePath(QStringLiteral("delete.rdb"));
+        path = common::homePath(QStringLiteral("delete.rdb"));
         auto item = [](const char *heading, const char *name, int delFlag) {
             return ItemRow(QLatin1String(heading), QStringLiteral("K") + QLatin1String(name),
                 QLatin1String(name), QStringLiteral("http://example.org/") + QLatin1String(name),
@@ -265,7 +265,7 @@ protected:
                 item("K4", "g1", 1), item("K4", "gx", -1), item("K5", "s1", 1),
                 item("kRoot", "r0", 0)});
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        browser::loadHeadingTree(*ws.document().database(), tree(), nullptr);
+        outline::loadHeadingTree(*ws.document().database(), tree(), nullptr);
         ws.list().fill(QStringLiteral("kRoot"), ws.document().database());
     }
     QStringList rows()
@@ -279,7 +279,7 @@ protected:
     }
     bool deleteCurrent()
     {
-        browser::HeadingOperations ops(ws);
+        outline::HeadingOperations ops(ws);
         const bool deleted = ops.deleteHeading();
         ops.treeClicked();
         return deleted;
@@ -355,7 +355,7 @@ TEST_F(DeleteFixture, AFailingEngineLeavesRowsAndTreeAsTheyWere)
             throw store::EngineError(store::EngineErrorCode::DiskFull, QStringLiteral("disk full"));
     });
     tree().setCurrent(node("K2"));
-    EXPECT_THROW(browser::HeadingOperations(ws).deleteHeading(), store::EngineError);
+    EXPECT_THROW(outline::HeadingOperations(ws).deleteHeading(), store::EngineError);
     ws.document().database()->setWriteHook({});
     EXPECT_EQ(rows(), before);
     EXPECT_EQ(tree().headingCount(), 6);
@@ -366,7 +366,7 @@ TEST_F(DeleteFixture, AFailingEngineLeavesRowsAndTreeAsTheyWere)
 
 TEST_F(DeleteFixture, AClickRefillsOnlyWhenTheSelectedHeadingChanged)
 {
-    browser::HeadingOperations ops(ws);
+    outline::HeadingOperations ops(ws);
     const int shows = description.shows;
     ops.treeClicked(); // the root is listed already
     EXPECT_EQ(description.shows, shows);

@@ -2,11 +2,11 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingTreeStorage.h"
-#include "platform/AppHome.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -21,10 +21,10 @@ namespace {
 
 QString homeFile(const QString &name)
 {
-    return platform::homePath(name);
+    return common::homePath(name);
 }
 
-QString describe(const browser::HeadingNode *node, int depth = 0)
+QString describe(const outline::HeadingNode *node, int depth = 0)
 {
     QString text = QString(depth * 2, QLatin1Char(' ')) + node->title + QLatin1Char('[') + node->key
         + QLatin1Char(' ') + QString::number(node->image) + QLatin1Char('/')
@@ -35,20 +35,20 @@ QString describe(const browser::HeadingNode *node, int depth = 0)
 }
 
 // Saves `tree` into a fresh document and loads it back into a new tree.
-QString roundTrip(const browser::HeadingTreeModel &tree)
+QString roundTrip(const outline::HeadingTreeModel &tree)
 {
     const QString path = homeFile(QStringLiteral("round.rdb"));
     QFile::remove(path);
     store::createEmptyDatabase(path);
     {
         auto db = store::openDocumentDatabase(path);
-        browser::resolvePendingChanges(
+        outline::resolvePendingChanges(
             *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr);
     }
     auto db = store::openDocumentDatabase(path);
-    browser::HeadingTreeModel loaded;
+    outline::HeadingTreeModel loaded;
     QAbstractItemModelTester tester(&loaded, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    browser::loadHeadingTree(*db, loaded, nullptr);
+    outline::loadHeadingTree(*db, loaded, nullptr);
     return describe(loaded.root());
 }
 
@@ -63,7 +63,7 @@ const QList<ItemRow> kMixedItems {
 
 TEST(HeadingTree, SingleRootRoundTripsAsOneRow)
 {
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     tree.addRootHeading();
     EXPECT_EQ(roundTrip(tree), QStringLiteral("my Favroites[kRoot 1/2]\n"));
     EXPECT_EQ(nodeRows(homeFile(QStringLiteral("round.rdb"))),
@@ -72,7 +72,7 @@ TEST(HeadingTree, SingleRootRoundTripsAsOneRow)
 
 TEST(HeadingTree, SiblingOrderNestingAndBothImagesSurviveSaveAndLoad)
 {
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     QAbstractItemModelTester tester(&tree, QAbstractItemModelTester::FailureReportingMode::Fatal);
     auto *root = tree.addRootHeading();
     auto *news = tree.appendHeading(root, QStringLiteral("News"), QStringLiteral("K10"), 3, 4);
@@ -112,9 +112,9 @@ TEST(HeadingTree, BadHeadingTablesFailToLoadWithoutWritingToTheFile)
         const QByteArray before = fileBytes(path);
         {
             auto db = store::openDocumentDatabase(path);
-            browser::HeadingTreeModel tree;
+            outline::HeadingTreeModel tree;
             RecordingProgress progress;
-            EXPECT_THROW(browser::loadHeadingTree(*db, tree, &progress), store::EngineError)
+            EXPECT_THROW(outline::loadHeadingTree(*db, tree, &progress), store::EngineError)
                 << c.first;
             EXPECT_FALSE(tree.inBulkLoad()) << c.first; // drawing resumed
         }
@@ -127,13 +127,13 @@ TEST(PendingChanges, SaveCommitsAddedRowsAndDropsDeletedOnes)
     const QString path = homeFile(QStringLiteral("mixed.rdb"));
     writeDocument(path, {{QStringLiteral("0"), QStringLiteral("Root"), QStringLiteral("kRoot")}},
         kMixedItems);
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     tree.addRootHeading();
     RecordingProgress progress;
     RecordingStatus status;
     {
         auto db = store::openDocumentDatabase(path);
-        browser::resolvePendingChanges(
+        outline::resolvePendingChanges(
             *db, &tree, quillet::store::Resolution::Save, &progress, &status);
     }
     EXPECT_EQ(itemRows(path),
@@ -155,11 +155,11 @@ TEST(PendingChanges, DiscardRemovesAddedRowsRestoresDeletedOnesAndKeepsTheTree)
     writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("Saved root"), QStringLiteral("kRoot")}},
         kMixedItems);
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     tree.addRootHeading();
     {
         auto db = store::openDocumentDatabase(path);
-        browser::resolvePendingChanges(
+        outline::resolvePendingChanges(
             *db, &tree, quillet::store::Resolution::Discard, nullptr, nullptr);
     }
     EXPECT_EQ(
@@ -175,7 +175,7 @@ TEST(PendingChanges, SaveThatFailsMidwayChangesNothing)
     writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("Saved root"), QStringLiteral("kRoot")}},
         kMixedItems);
-    browser::HeadingTreeModel tree;
+    outline::HeadingTreeModel tree;
     auto *root = tree.addRootHeading();
     for (int i = 1; i <= 20; ++i)
         tree.appendHeading(
@@ -189,7 +189,7 @@ TEST(PendingChanges, SaveThatFailsMidwayChangesNothing)
                 throw store::EngineError(
                     store::EngineErrorCode::DiskFull, QStringLiteral("disk full"));
         });
-        EXPECT_THROW(browser::resolvePendingChanges(
+        EXPECT_THROW(outline::resolvePendingChanges(
                          *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr),
             store::EngineError)
             << failAt;
@@ -226,8 +226,8 @@ TEST(PendingChanges, SaveKilledInTheMiddleLeavesBeforeOrAfter)
         saver.waitForFinished();
 
         auto db = store::openDocumentDatabase(path);
-        browser::HeadingTreeModel tree;
-        browser::loadHeadingTree(*db, tree, nullptr); // must load: the tree is whole
+        outline::HeadingTreeModel tree;
+        outline::loadHeadingTree(*db, tree, nullptr); // must load: the tree is whole
         EXPECT_EQ(tree.headingCount(), 3000);
         auto pending
             = db->openRecordset(QStringLiteral("select * from tbItems where delFlag <> 0"));

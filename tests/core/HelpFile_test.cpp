@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
-#include "browser/HeadingOperations.h"
-#include "pages/HelpFileBuilder.h"
-#include "pages/HelpProject.h"
-#include "platform/AppHome.h"
-#include "settings/Registry.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/pages/HelpFileBuilder.h"
+#include "core/pages/HelpProject.h"
+#include "core/settings/Registry.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -45,14 +45,14 @@ protected:
     void SetUp() override
     {
         // The desktop lives inside the test's home, never on the machine's.
-        const QString user = platform::homePath(QStringLiteral("user"));
+        const QString user = common::homePath(QStringLiteral("user"));
         desktop = user + QStringLiteral("/Desktop");
         QDir().mkpath(desktop);
         savedHome = qgetenv("HOME");
         savedConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", user.toUtf8());
         qputenv("XDG_CONFIG_HOME", (user + QStringLiteral("/.config")).toUtf8());
-        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktopServices, nullptr, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         life->newDocument(false);
@@ -68,7 +68,7 @@ protected:
         qputenv("XDG_CONFIG_HOME", savedConfig);
     }
 
-    browser::HeadingNode *heading(const QString &title, const QString &key)
+    outline::HeadingNode *heading(const QString &title, const QString &key)
     {
         return ws->tree().appendHeading(ws->tree().root(), title, key, 3, 4);
     }
@@ -92,13 +92,13 @@ protected:
         settings::Registry registry;
         registry.sectionKey = QStringLiteral("Software\\Microsoft\\HTML Help Workshop");
         registry.valueKey = QStringLiteral("InstallDir");
-        ASSERT_TRUE(registry.setValue(platform::homePath(QStringLiteral("nowhere"))));
+        ASSERT_TRUE(registry.setValue(common::homePath(QStringLiteral("nowhere"))));
     }
 
     // An executable shell script standing in for the compiler.
     QString scriptedCompiler(const QByteArray &body)
     {
-        const QString path = platform::homePath(QStringLiteral("fakehhc"));
+        const QString path = common::homePath(QStringLiteral("fakehhc"));
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("#!/bin/sh\n" + body + "\n");
@@ -115,7 +115,7 @@ protected:
     test::RecordingDesktop desktopServices;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
     std::unique_ptr<store::BookmarkTable> table;
     QString desktop;
@@ -131,8 +131,8 @@ TEST_F(HelpFileTest, ProjectFilesAreWrittenExactly)
     // Tech is moved up past News & Sport: re-created by the move, it counts
     // as added last and its page is named 3 though it now comes second.
     heading(QStringLiteral("News & Sport"), QStringLiteral("K2"));
-    browser::HeadingNode *tech = heading(QStringLiteral("Tech <b>"), QStringLiteral("K3"));
-    ASSERT_TRUE(browser::moveHeadingInTree(ws->tree(), tech, browser::HeadingMove::Up));
+    outline::HeadingNode *tech = heading(QStringLiteral("Tech <b>"), QStringLiteral("K3"));
+    ASSERT_TRUE(outline::moveHeadingInTree(ws->tree(), tech, outline::HeadingMove::Up));
     add(QStringLiteral("kRoot"), QStringLiteral("Home"));
     add(QStringLiteral("K3"), QStringLiteral("A"));
     add(QStringLiteral("K3"), QStringLiteral("B"), QByteArray("\xFF\xD8 thumb"));
@@ -234,7 +234,7 @@ TEST_F(HelpFileTest, MissingCompilerIsAskedForAndItsFailuresAreSaid)
     EXPECT_EQ(dialogs.opened, 0);
 
     // A chosen file that does not exist ends the command silently.
-    dialogs.choose(platform::homePath(QStringLiteral("nothing")));
+    dialogs.choose(common::homePath(QStringLiteral("nothing")));
     pages::HelpFileBuilder(*ws).makeChmFile();
     EXPECT_EQ(messages.texts().size(), 2);
     EXPECT_EQ(dialogs.opened, 1);

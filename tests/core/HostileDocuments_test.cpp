@@ -5,13 +5,13 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingOperations.h"
-#include "pages/DescriptionPage.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <functional>
@@ -165,7 +165,7 @@ class HostileDocumentTest : public ::testing::TestWithParam<Hostile>
 protected:
     void SetUp() override
     {
-        ws = std::make_unique<shell::Workspace>(shell::Workspace::Services {
+        ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktop, &description, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
         ASSERT_TRUE(life->newDocument(false));
@@ -177,14 +177,14 @@ protected:
     WritingDescription description;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    std::unique_ptr<shell::Workspace> ws;
+    std::unique_ptr<outline::Workspace> ws;
     std::unique_ptr<shell::DocumentLifecycle> life;
 };
 
 TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
 {
     const Hostile &hostile = GetParam();
-    const QString written = platform::appHome() + QStringLiteral("/written.rdb");
+    const QString written = common::appHome() + QStringLiteral("/written.rdb");
     test::writeDocument(written,
         {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
             {QStringLiteral("kRoot"), QStringLiteral("Work"), QStringLiteral("k1")}},
@@ -194,7 +194,7 @@ TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
                 QStringLiteral("http://b/")}});
     hostile.damage(written);
     // A copy made behind the program's back: a file from elsewhere.
-    const QString path = platform::appHome() + QStringLiteral("/hostile.rdb");
+    const QString path = common::appHome() + QStringLiteral("/hostile.rdb");
     test::writeFileBytes(path, test::fileBytes(written));
     const QString untitled = ws->document().path();
 
@@ -217,10 +217,10 @@ TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
         {
             // The last heading goes with everything below it (a million
             // nested ones in the chain).
-            browser::HeadingNode *last = ws->tree().root()->children.back().get();
+            outline::HeadingNode *last = ws->tree().root()->children.back().get();
             const QString key = last->key;
             ws->tree().setCurrent(last);
-            EXPECT_TRUE(browser::HeadingOperations(*ws).deleteHeading());
+            EXPECT_TRUE(outline::HeadingOperations(*ws).deleteHeading());
             EXPECT_EQ(ws->tree().findByKey(key), nullptr);
         }
         break;
@@ -250,7 +250,7 @@ TEST_P(HostileDocumentTest, IsRefusedWithAMessageOrLoaded)
 // Only a file left as this process closed it skips the check.
 TEST_F(HostileDocumentTest, OwnFileChangedElsewhereIsCheckedAgain)
 {
-    const QString path = platform::appHome() + QStringLiteral("/own.rdb");
+    const QString path = common::appHome() + QStringLiteral("/own.rdb");
     test::writeDocument(
         path, {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}}, {});
     flipByteAt(path, QFile(path).size() - 100);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/AppHome.h"
-#include "snapshots/ImageFiles.h"
+#include "core/common/AppHome.h"
+#include "core/snapshots/ImageFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,8 +52,8 @@ TEST(ImageFiles, ThumbnailsKeepTheTopOfAPageOnTheBackground)
     page.fill(Qt::transparent);
     for (int y = 0; y < 1000; ++y)
         std::fill_n(reinterpret_cast<QRgb *>(page.scanLine(y)), page.width(), qRgb(0, 0, 255));
-    const QString png = platform::homePath(QStringLiteral("page.png"));
-    const QString jpeg = platform::homePath(QStringLiteral("tall.jpg"));
+    const QString png = common::homePath(QStringLiteral("page.png"));
+    const QString jpeg = common::homePath(QStringLiteral("tall.jpg"));
     ASSERT_TRUE(page.save(png, "PNG"));
     ASSERT_TRUE(page.copy(0, 0, 400, 1200).save(jpeg, "JPG", 90));
 
@@ -78,8 +78,8 @@ TEST(ImageFiles, ThumbnailsKeepTheTopOfAPageOnTheBackground)
         QImage::fromData(makeThumbnail(png).value_or("")).pixel(90, 66), QColor(128, 128, 128)));
 
     // No file: the thumbnail is left alone; no picture: it becomes empty.
-    EXPECT_FALSE(makeThumbnail(platform::homePath(QStringLiteral("none.png"))).has_value());
-    QFile text(platform::homePath(QStringLiteral("note.png")));
+    EXPECT_FALSE(makeThumbnail(common::homePath(QStringLiteral("none.png"))).has_value());
+    QFile text(common::homePath(QStringLiteral("note.png")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
     text.close();
     EXPECT_EQ(makeThumbnail(text.fileName()), QByteArray());
@@ -87,8 +87,8 @@ TEST(ImageFiles, ThumbnailsKeepTheTopOfAPageOnTheBackground)
 
 TEST(ImageFiles, PictureNamesNeverRepeat)
 {
-    QString folder = platform::homePath(QStringLiteral("gone"));
-    EXPECT_EQ(ensureImageFolder(folder), platform::homePath(QStringLiteral("images")));
+    QString folder = common::homePath(QStringLiteral("gone"));
+    EXPECT_EQ(ensureImageFolder(folder), common::homePath(QStringLiteral("images")));
     EXPECT_TRUE(QDir(folder).exists());
 
     const QDateTime when(QDate(2024, 3, 5), QTime(7, 8, 9));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/IniFile.h"
+#include "core/settings/IniFile.h"
 
 #include <QDir>
 #include <QFile>

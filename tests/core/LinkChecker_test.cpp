@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LocalHttpServer.h"
 #include "LoopbackOnlyNetwork.h"
-#include "links/LinkChecker.h"
-#include "platform/AppHome.h"
+#include "core/common/AppHome.h"
+#include "core/links/LinkChecker.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -122,7 +122,7 @@ TEST(LinkChecker, AsksWithHeadAndFallsBackToGetOnlyWhenHeadFails)
 
 TEST(LinkChecker, LinksThatNeedNoNetworkAreDecidedAtOnce)
 {
-    const QString file = platform::appHome() + QStringLiteral("/page.html");
+    const QString file = common::appHome() + QStringLiteral("/page.html");
     QFile(file).open(QIODevice::WriteOnly);
     test::LoopbackOnlyNetwork network;
     LinkChecker checker({}, &network);

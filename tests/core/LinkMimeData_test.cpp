@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What other programs hand over as links, read from hostile and broken data.
-#include "browser/LinkMimeData.h"
+#include "core/outline/LinkMimeData.h"
 
 #include <QMimeData>
 #include <gtest/gtest.h>
 
-using namespace quillet::browser;
+using namespace quillet::outline;
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tree and list font from option.ini, with the main window's font as
 // the fallback that is also written back.
-#include "shell/ListFont.h"
-#include "shell/Settings.h"
+#include "core/settings/ListFont.h"
+#include "core/settings/Settings.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ShellFolders.h"
-#include "shell/PathNames.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/PathNames.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeStorage.h"
-#include "editors/PictureAttachment.h"
-#include "platform/AppHome.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "snapshots/BookmarkPicture.h"
-#include "store/BookmarkTable.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/editors/PictureAttachment.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/snapshots/BookmarkPicture.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Schema.h"
 
 #include <QDataStream>
 #include <QDate>
@@ -31,7 +31,7 @@ class PictureFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        path = platform::homePath(QStringLiteral("pictures.rdb"));
+        path = common::homePath(QStringLiteral("pictures.rdb"));
         ItemRow soup(
             kNews, QStringLiteral("a1"), QStringLiteral("Soup"), QStringLiteral("http://s"));
         soup.pictureFile = QStringLiteral("old.png");
@@ -40,7 +40,7 @@ protected:
                 {QStringLiteral("kRoot"), QStringLiteral("News"), kNews}},
             {soup});
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+        outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(kNews));
         ws.list().selectRow(0, false);
         description.shownNames.clear();
@@ -54,19 +54,19 @@ protected:
     {
         QImage image(400, 300, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
-        const QString file = platform::homePath(name);
+        const QString file = common::homePath(name);
         image.save(file, format);
         return file;
     }
     QStringList imageFiles() const
     {
-        return QDir(platform::homePath(QStringLiteral("images"))).entryList(QDir::Files);
+        return QDir(common::homePath(QStringLiteral("images"))).entryList(QDir::Files);
     }
 
     ScriptedMessageBoxes messages;
     ScriptedFileDialogs dialogs;
     RecordingDescription description;
-    shell::Workspace ws {{&messages, &dialogs, nullptr, &description, nullptr, nullptr}};
+    outline::Workspace ws {{&messages, &dialogs, nullptr, &description, nullptr, nullptr}};
     QString path;
 };
 
@@ -152,14 +152,14 @@ TEST_F(PictureFixture, RefusedPicturesChangeNothing)
 {
     // Cancel, then a broken bitmap, then a file that cannot be read.
     dialogs.choose(QString());
-    const QString bad = platform::homePath(QStringLiteral("bad.bmp"));
+    const QString bad = common::homePath(QStringLiteral("bad.bmp"));
     QFile file(bad);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("BM not really");
     file.close();
     dialogs.choose(bad);
-    dialogs.choose(platform::homePath(QStringLiteral("missing.gif")));
-    const QString huge = platform::homePath(QStringLiteral("huge.png"));
+    dialogs.choose(common::homePath(QStringLiteral("missing.gif")));
+    const QString huge = common::homePath(QStringLiteral("huge.png"));
     QFile hugeFile(huge);
     ASSERT_TRUE(hugeFile.open(QIODevice::WriteOnly));
     hugeFile.write(hugePngStart());
@@ -169,11 +169,11 @@ TEST_F(PictureFixture, RefusedPicturesChangeNothing)
         EXPECT_FALSE(editors::searchForPicture(ws));
     // A picture that was never written is not recorded either.
     EXPECT_FALSE(snapshots::attachPicture(*ws.document().database(), kNews, QStringLiteral("a1"),
-        platform::homePath(QStringLiteral("images")), QStringLiteral("20240101000000.png")));
+        common::homePath(QStringLiteral("images")), QStringLiteral("20240101000000.png")));
 
     EXPECT_EQ(messages.texts(),
         (QStringList {QLatin1Char('"') + bad + QStringLiteral("\" is not a standard Bitmap file."),
-            editors::pictureNotCopiedMessage(platform::homePath(QStringLiteral("missing.gif"))),
+            editors::pictureNotCopiedMessage(common::homePath(QStringLiteral("missing.gif"))),
             editors::pictureTooLargeMessage(huge, QSize(65535, 65535))}));
     EXPECT_EQ(messages.shown.value(0).icon, platform::MessageIcon::Critical);
     EXPECT_TRUE(imageFiles().isEmpty());

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/AppHome.h"
-#include "settings/Registry.h"
+#include "core/common/AppHome.h"
+#include "core/settings/Registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,7 +35,7 @@ Registry at(const QString &section, const QString &name, const QString &fallback
 TEST(Registry, ReadsValueNamesExactlyAndWholeElseTheDefault)
 {
     const QString longValue = QString(300, QLatin1Char('x'));
-    writeFile(platform::homePath(QStringLiteral("registry.ini")),
+    writeFile(common::homePath(QStringLiteral("registry.ini")),
         "[software\\microsoft\\html help workshop]\r\n"
         "installdir=/wrong/case\r\n"
         "Long="
@@ -62,7 +62,7 @@ TEST(Registry, ReadsValueNamesExactlyAndWholeElseTheDefault)
 
 TEST(Registry, WritesCreatesAndEnumerates)
 {
-    const QString file = platform::homePath(QStringLiteral("registry.ini"));
+    const QString file = common::homePath(QStringLiteral("registry.ini"));
     writeFile(file, "; kept\n[Software\\A]\nOne=1\n");
 
     Registry registry = at(QStringLiteral("Software\\A\\B\\C"), QStringLiteral("Name"));
@@ -87,7 +87,7 @@ TEST(Registry, WritesCreatesAndEnumerates)
 
     // A registry file that cannot be written is a failed write, said in
     // the class's words.
-    Registry broken(platform::homePath(QStringLiteral("no/such/folder/registry.ini")));
+    Registry broken(common::homePath(QStringLiteral("no/such/folder/registry.ini")));
     broken.sectionKey = QStringLiteral("S");
     broken.valueKey = QStringLiteral("V");
     EXPECT_FALSE(broken.setValue(QStringLiteral("x")));
@@ -98,8 +98,8 @@ TEST(Registry, WritesCreatesAndEnumerates)
 
 TEST(Registry, HelpCompilerFolderFallsBackToThePath)
 {
-    const QString file = platform::homePath(QStringLiteral("registry.ini"));
-    const QString bin = platform::homePath(QStringLiteral("bin"));
+    const QString file = common::homePath(QStringLiteral("registry.ini"));
+    const QString bin = common::homePath(QStringLiteral("bin"));
     QDir().mkpath(bin);
     writeFile(bin + QStringLiteral("/chmcmd"), "#!/bin/sh\n");
     QFile::setPermissions(bin + QStringLiteral("/chmcmd"),

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/DescriptionPage.h"
-#include "pages/RichTextPage.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/pages/RichTextPage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,15 @@
 // Find and the duplicate scan without their windows.
 #include "DocumentBuilder.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeStorage.h"
-#include "platform/AppHome.h"
-#include "search/BookmarkFinder.h"
-#include "search/DuplicateScan.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/PendingChanges.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/search/BookmarkFinder.h"
+#include "core/search/DuplicateScan.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/PendingChanges.h"
+#include "core/store/Schema.h"
 
 #include <QAbstractItemModelTester>
 #include <gtest/gtest.h>
@@ -37,13 +37,13 @@ class SearchFixture : public ::testing::Test
 protected:
     void open(const QList<ItemRow> &items)
     {
-        path = platform::homePath(QStringLiteral("search.rdb"));
+        path = common::homePath(QStringLiteral("search.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), kRoot},
                 {kRoot, QStringLiteral("News"), kNews}, {kNews, QStringLiteral("Local"), kLocal}},
             items);
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        browser::loadHeadingTree(db(), ws.tree(), nullptr);
+        outline::loadHeadingTree(db(), ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(kNews));
     }
     store::Database &db() { return *ws.document().database(); }
@@ -88,7 +88,7 @@ protected:
     RecordingDesktop desktop;
     RecordingDescription description;
     RecordingStatus status;
-    shell::Workspace ws {{&messages, nullptr, &desktop, &description, &status, nullptr}};
+    outline::Workspace ws {{&messages, nullptr, &desktop, &description, &status, nullptr}};
     search::BookmarkFinder finder {ws};
     search::DuplicateScan scan {ws};
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
 #include "TestHome.h"
-#include "settings/OptionsEditor.h"
-#include "settings/UpdateCheck.h"
-#include "shell/Settings.h"
+#include "core/settings/OptionsEditor.h"
+#include "core/settings/Settings.h"
+#include "core/settings/UpdateCheck.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

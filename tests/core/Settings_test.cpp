@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/IniFile.h"
-#include "shell/Settings.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
 
 #include "TestHome.h"
 

@@ -3,15 +3,15 @@
 #include "DocumentFixtures.h"
 #include "ScriptedPlatform.h"
 #include "ScriptedRenderer.h"
-#include "browser/HeadingTreeStorage.h"
-#include "platform/AppHome.h"
-#include "shell/Workspace.h"
-#include "snapshots/CaptureLimits.h"
-#include "snapshots/ImageFiles.h"
-#include "snapshots/PageTiles.h"
-#include "snapshots/SnapshotRun.h"
-#include "store/BookmarkTable.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/snapshots/CaptureLimits.h"
+#include "core/snapshots/ImageFiles.h"
+#include "core/snapshots/PageTiles.h"
+#include "core/snapshots/SnapshotRun.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +42,7 @@ class SnapshotFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString path = platform::homePath(QStringLiteral("snap.rdb"));
+        const QString path = common::homePath(QStringLiteral("snap.rdb"));
         ItemRow soup(
             kNews, QStringLiteral("a1"), QStringLiteral("Apple"), QStringLiteral("http://apple"));
         soup.pictureFile = QStringLiteral("old.png");
@@ -55,7 +55,7 @@ protected:
                 {kNews, QStringLiteral("a3"), QStringLiteral("Tea"),
                     QStringLiteral("http://tea")}});
         ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-        browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+        outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(kNews));
         ws.list().selectRow(0, false);
         ws.list().selectAll();
@@ -70,7 +70,7 @@ protected:
     }
     QStringList imageFiles() const
     {
-        return QDir(platform::homePath(QStringLiteral("images"))).entryList(QDir::Files);
+        return QDir(common::homePath(QStringLiteral("images"))).entryList(QDir::Files);
     }
     // Lets the run take its next step, as the window's event loop would.
     static void step() { QCoreApplication::processEvents(); }
@@ -86,7 +86,7 @@ protected:
     ScriptedMessageBoxes messages;
     ScriptedFileDialogs dialogs;
     RecordingDescription description;
-    shell::Workspace ws {{&messages, &dialogs, nullptr, &description, nullptr, nullptr}};
+    outline::Workspace ws {{&messages, &dialogs, nullptr, &description, nullptr, nullptr}};
     ScriptedRenderer renderer;
     std::unique_ptr<SnapshotRun> run;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixtures.h"
-#include "platform/AppHome.h"
-#include "store/RandomNumbers.h"
-#include "store/StoreFiles.h"
+#include "core/common/AppHome.h"
+#include "core/store/RandomNumbers.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,7 +50,7 @@ TEST(TempDatabaseName, IsAFreeNameInTheTempFolder)
 {
     const QString name = newTempDatabaseName();
     const QFileInfo info(name);
-    EXPECT_EQ(info.absolutePath(), quillet::platform::homePath(QStringLiteral("_tmp")));
+    EXPECT_EQ(info.absolutePath(), quillet::common::homePath(QStringLiteral("_tmp")));
     EXPECT_TRUE(QDir(info.absolutePath()).exists());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^_tmp[1-9][0-9]{0,6}\\.rdb$"))
                     .match(info.fileName())
@@ -80,14 +80,14 @@ TEST(ValidFileName, RejectsTheNineCharactersAndAcceptsExistingNames)
 
 TEST(FileRoutines, DeleteAndCopy)
 {
-    const QString a = quillet::platform::homePath(QStringLiteral("a.bin"));
-    const QString b = quillet::platform::homePath(QStringLiteral("b.bin"));
+    const QString a = quillet::common::homePath(QStringLiteral("a.bin"));
+    const QString b = quillet::common::homePath(QStringLiteral("b.bin"));
     EXPECT_TRUE(deleteFileIfExists(a)); // nothing there
     quillet::test::writeFileBytes(a, QByteArray(100000, 'a'));
     quillet::test::writeFileBytes(b, "old content");
     EXPECT_TRUE(copyFile(a, b));
     EXPECT_EQ(quillet::test::fileBytes(b), QByteArray(100000, 'a'));
-    EXPECT_FALSE(copyFile(quillet::platform::homePath(QStringLiteral("missing")), b));
+    EXPECT_FALSE(copyFile(quillet::common::homePath(QStringLiteral("missing")), b));
     EXPECT_EQ(quillet::test::fileBytes(b).size(), 100000);
     EXPECT_TRUE(deleteFileIfExists(a));
     EXPECT_FALSE(QFileInfo::exists(a));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/JetDialect.h"
+#include "core/store/JetDialect.h"
 
 #include <sqlite3.h>
 

@@ -5,11 +5,11 @@
 // bookmarks; exported and read back, it must come back the same, as far as
 // the reader promises (names and titles with blanks collapsed, descriptions
 // trimmed).
-#include "browser/HeadingTreeModel.h"
-#include "browsers/BookmarkHtml.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -74,13 +74,13 @@ QString text(FuzzedDataProvider &fdp)
 
 struct Expected
 {
-    const browser::HeadingNode *heading;
+    const outline::HeadingNode *heading;
     std::vector<store::BookmarkRow> rows;
 };
 
-void compare(const browsers::ImportedFolder &read, const browser::HeadingNode *heading,
+void compare(const browsers::ImportedFolder &read, const outline::HeadingNode *heading,
     const std::vector<std::vector<store::BookmarkRow>> &rowsOf,
-    const QHash<const browser::HeadingNode *, size_t> &slot)
+    const QHash<const outline::HeadingNode *, size_t> &slot)
 {
     const std::vector<store::BookmarkRow> &rows = rowsOf[slot.value(heading)];
     if (read.bookmarks.size() != rows.size())
@@ -101,7 +101,7 @@ void compare(const browsers::ImportedFolder &read, const browser::HeadingNode *h
         fail("folder count", QString::number(heading->children.size()),
             QString::number(read.folders.size()));
     for (size_t i = 0; i < read.folders.size(); ++i) {
-        const browser::HeadingNode *child = heading->children[i].get();
+        const outline::HeadingNode *child = heading->children[i].get();
         if (read.folders[i].title != child->title.simplified())
             fail("title", child->title.simplified(), read.folders[i].title);
         compare(read.folders[i], child, rowsOf, slot); // at most kDeepest levels
@@ -111,22 +111,22 @@ void compare(const browsers::ImportedFolder &read, const browser::HeadingNode *h
 void roundTrip(FuzzedDataProvider &fdp)
 {
     store::Database &db = document();
-    browser::HeadingTreeModel tree;
-    browser::HeadingNode *root = tree.addRootHeading();
-    std::vector<browser::HeadingNode *> headings {root};
+    outline::HeadingTreeModel tree;
+    outline::HeadingNode *root = tree.addRootHeading();
+    std::vector<outline::HeadingNode *> headings {root};
     std::vector<std::vector<store::BookmarkRow>> rowsOf(1);
-    QHash<const browser::HeadingNode *, size_t> slot {{root, 0}};
+    QHash<const outline::HeadingNode *, size_t> slot {{root, 0}};
     store::Transaction transaction(db);
     store::BookmarkTable table(db);
     int keys = 0;
     while (fdp.remaining_bytes() > 0 && headings.size() < 200) {
-        browser::HeadingNode *at
+        outline::HeadingNode *at
             = headings[fdp.ConsumeIntegralInRange<size_t>(0, headings.size() - 1)];
         int depth = 0;
-        for (const browser::HeadingNode *up = at; up->parent; up = up->parent)
+        for (const outline::HeadingNode *up = at; up->parent; up = up->parent)
             ++depth;
         if (fdp.ConsumeBool() && depth < kDeepest) {
-            browser::HeadingNode *child
+            outline::HeadingNode *child
                 = tree.appendHeading(at, text(fdp), QStringLiteral("k%1").arg(++keys), 1, 2);
             slot.insert(child, rowsOf.size());
             rowsOf.emplace_back();

@@ -2,9 +2,9 @@
 // The description pane's page: the template with its placeholders replaced
 // one after another over the whole text, against a plain reference; and the
 // pane's load filter, which must never let a file outside its folder in.
-#include "pages/DescriptionPage.h"
-#include "pages/PageResources.h"
-#include "pages/RichTextPage.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/pages/PageResources.h"
+#include "core/pages/RichTextPage.h"
 
 #include <QDir>
 #include <QUrl>

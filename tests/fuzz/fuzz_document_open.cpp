@@ -7,12 +7,12 @@
 // cipher). Odd: the rest is a plain SQLite file whose tables are copied into
 // an encrypted document first, so that damaged content (wrong columns and
 // types, cycles, odd texts) reaches the loading code.
-#include "browser/BookmarkList.h"
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingTreeStorage.h"
-#include "store/EngineError.h"
-#include "store/JetDialect.h"
-#include "store/Schema.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/store/EngineError.h"
+#include "core/store/JetDialect.h"
+#include "core/store/Schema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,9 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     try {
         std::unique_ptr<store::Database> db = store::openDocumentDatabase(path);
-        browser::HeadingTreeModel tree;
-        browser::loadHeadingTree(*db, tree, nullptr);
-        browser::BookmarkList list({});
+        outline::HeadingTreeModel tree;
+        outline::loadHeadingTree(*db, tree, nullptr);
+        outline::BookmarkList list({});
         list.fill(tree.root()->key, db.get());
     } catch (const store::EngineError &) {
         // Refused with a message: fine.

@@ -2,7 +2,7 @@
 // Private-profile INI: any file bytes read and written back unchanged; one
 // key written, then read back from the saved file, with every other line of
 // the file kept byte for byte.
-#include "shell/IniFile.h"
+#include "core/settings/IniFile.h"
 
 #include <QStringDecoder>
 #include <fuzzer/FuzzedDataProvider.h>

@@ -4,8 +4,8 @@
 // dynamic programme over the folded characters, both through likeMatches()
 // and through the like() function SQLite calls on raw (maybe invalid) bytes.
 #include "JetConnection.h"
-#include "store/JetDialect.h"
-#include "store/JetDialectInternal.h"
+#include "core/store/JetDialect.h"
+#include "core/store/JetDialectInternal.h"
 
 #include <QChar>
 #include <fuzzer/FuzzedDataProvider.h>

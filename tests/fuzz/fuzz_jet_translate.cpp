@@ -4,7 +4,7 @@
 // run through translateSql() on SQLite, must give what Jet gives: `&` joins
 // text with Null taken as empty, arithmetic binds tighter and passes Null on.
 #include "JetConnection.h"
-#include "store/JetDialect.h"
+#include "core/store/JetDialect.h"
 
 #include <QString>
 #include <fuzzer/FuzzedDataProvider.h>

@@ -6,10 +6,10 @@
 // reach.
 //
 // The input is the config.ini bytes, a NUL, then the option.ini bytes.
-#include "browser/ClientLayout.h"
-#include "shell/ListFont.h"
-#include "shell/ScreenFit.h"
-#include "shell/Settings.h"
+#include "core/outline/ClientLayout.h"
+#include "core/settings/ListFont.h"
+#include "core/settings/Settings.h"
+#include "core/shell/ScreenFit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -78,9 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)resolveListFont(options, QGuiApplication::font());
 
     const QSize minimum(
-        browser::toPixels(browser::kMinWindowWidth), browser::toPixels(browser::kMinWindowHeight));
-    const QRect stored(browser::toPixels(window.left), browser::toPixels(window.top),
-        browser::toPixels(window.width), browser::toPixels(window.height));
+        outline::toPixels(outline::kMinWindowWidth), outline::toPixels(outline::kMinWindowHeight));
+    const QRect stored(outline::toPixels(window.left), outline::toPixels(window.top),
+        outline::toPixels(window.width), outline::toPixels(window.height));
     const QList<QList<QRect>> screenSets = {
         {QRect(0, 0, 1920, 1050)},
         {QRect(1920, 0, 800, 600), QRect(0, 0, 1280, 1024)},
@@ -102,10 +102,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fail("window larger than every screen");
         if (!reachable)
             fail("window out of reach");
-        const browser::ClientLayout layout
-            = browser::layoutClient(browser::toTwips(placed.size()), window);
-        (void)browser::toPixels(layout.list);
-        (void)browser::toPixels(layout.pane);
+        const outline::ClientLayout layout
+            = outline::layoutClient(outline::toTwips(placed.size()), window);
+        (void)outline::toPixels(layout.list);
+        (void)outline::toPixels(layout.pane);
     }
     return 0;
 }

@@ -2,7 +2,7 @@
 // The update window's reading of the published version against the running
 // one, on any text: versions compare as an order (each with itself equal,
 // either way round the opposite), anything else keeps the window waiting.
-#include "settings/UpdateCheck.h"
+#include "core/settings/UpdateCheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,10 +4,10 @@
 // refused before anything starts.
 #include "DocumentBuilder.h"
 #include "GuiTestMain.h"
-#include "platform/AppHome.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <QProcess>
 #include <csignal>
@@ -23,7 +23,7 @@ class AddLinksTest : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QUILLET_HOME"), platform::appHome());
+        env.insert(QStringLiteral("QUILLET_HOME"), common::appHome());
         for (const char *proxy : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"})
             env.remove(QString::fromLatin1(proxy));
         return env;
@@ -56,7 +56,7 @@ class AddLinksTest : public QObject
 private Q_SLOTS:
     void addToANewInstanceThenToTheRunningOne()
     {
-        const QString path = platform::homePath(QStringLiteral("add.rdb"));
+        const QString path = common::homePath(QStringLiteral("add.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")}},

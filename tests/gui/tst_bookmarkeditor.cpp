@@ -5,14 +5,14 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingTreeStorage.h"
-#include "editors/BookmarkDialog.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
-#include "store/Recordset.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Recordset.h"
+#include "core/store/Schema.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/editors/BookmarkDialog.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QDate>
@@ -35,7 +35,7 @@ const QString kRecipes = QStringLiteral("K20");
 
 QString writeSample()
 {
-    const QString path = platform::homePath(QStringLiteral("sample.rdb"));
+    const QString path = common::homePath(QStringLiteral("sample.rdb"));
     writeDocument(path,
         {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
             {QStringLiteral("kRoot"), QStringLiteral("News"), kNews},
@@ -74,13 +74,13 @@ class BookmarkEditorTest : public QObject
         ScriptedMessageBoxes messages;
         RecordingDescription description;
         RecordingStatus status;
-        shell::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
+        outline::Workspace ws {{&messages, nullptr, nullptr, &description, &status, nullptr}};
 
         Fixture()
         {
             const QString path = writeSample();
             ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-            browser::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
+            outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
             ws.selectHeading(ws.tree().findByKey(kNews));
         }
         store::Database &db() { return *ws.document().database(); }
@@ -261,7 +261,7 @@ private Q_SLOTS:
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
         QVERIFY(startWith(w, {path}));
         w.workspace().selectHeading(w.workspace().tree().findByKey(kNews));
-        browser::BookmarkList &list = w.workspace().list();
+        outline::BookmarkList &list = w.workspace().list();
         QCOMPARE(list.model().count(), 2);
         list.selectAll();
         list.selection().setCurrentIndex(

@@ -4,9 +4,9 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QFile>
 #include <QListWidget>
@@ -29,7 +29,7 @@ private Q_SLOTS:
 
     void exportThenImportFromTheToolsMenu()
     {
-        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        const QString path = common::homePath(QStringLiteral("doc.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Soup"),
@@ -37,7 +37,7 @@ private Q_SLOTS:
         shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
         QVERIFY(startWith(w, {path}));
 
-        const QString exported = platform::homePath(QStringLiteral("out.html"));
+        const QString exported = common::homePath(QStringLiteral("out.html"));
         dialogs.choose(exported);
         QVERIFY(answerDialog(w, QStringLiteral("miTBrowserExport"), "frmBrowserExport",
             [](QWidget *d) { click(child<QPushButton>(d, "cmdOK")); }));
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("<A HREF=\"http://soup\""));
 
-        const QString html = platform::homePath(QStringLiteral("in.html"));
+        const QString html = common::homePath(QStringLiteral("in.html"));
         QFile in(html);
         QVERIFY(in.open(QIODevice::WriteOnly));
         in.write("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"

@@ -6,14 +6,14 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/CommandBinding.h"
-#include "shell/CommandTable.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
-#include "shell/Workspace.h"
-#include "store/EngineError.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/settings/Settings.h"
+#include "core/shell/CommandTable.h"
+#include "core/store/EngineError.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -194,10 +194,10 @@ private Q_SLOTS:
     void bindingRefusesWrongKeysAndReportsEngineErrors()
     {
         QMainWindow host;
-        shell::CommandBar bar(&host);
+        commands::CommandBar bar(&host);
         ScriptedMessageBoxes messages;
-        shell::Workspace ws({&messages});
-        shell::CommandBinding commands(bar, ws);
+        outline::Workspace ws({&messages});
+        commands::CommandBinding commands(bar, ws);
         const auto nothing = [] {};
         // Unknown, a separator, a menu.
         for (const char *key : {"miNoSuch", "miFSep1", "mnuFile"}) {
@@ -226,7 +226,7 @@ private Q_SLOTS:
     // listed bookmark.
     void selectAllByKeyAndByContextMenu()
     {
-        const QString path = platform::homePath(QStringLiteral("three.rdb"));
+        const QString path = common::homePath(QStringLiteral("three.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Alpha"),

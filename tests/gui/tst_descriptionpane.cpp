@@ -6,13 +6,13 @@
 #include "GuiTestMain.h"
 #include "PaneContents.h"
 #include "ScriptedPlatform.h"
-#include "browser/BookmarkList.h"
-#include "pages/DescriptionPane.h"
-#include "pages/Vendor.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
+#include "core/common/AppHome.h"
+#include "core/common/Vendor.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/pages/DescriptionPane.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QBuffer>
@@ -186,7 +186,7 @@ private Q_SLOTS:
         });
         const QString remote = QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
         // A picture of a size no picture of the page has.
-        const QString outside = platform::homePath(QStringLiteral("private.png"));
+        const QString outside = common::homePath(QStringLiteral("private.png"));
         QImage(77, 55, QImage::Format_RGB32).save(outside);
         const QString folder = pages::htmlFolder();
 
@@ -293,7 +293,7 @@ private Q_SLOTS:
     void followsTheSelectionInTheMainWindow()
     {
         clearHome();
-        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        const QString path = common::homePath(QStringLiteral("doc.rdb"));
         QList<ItemRow> items;
         for (int i = 0; i < 4; ++i) {
             items << ItemRow(QStringLiteral("kRoot"), QStringLiteral("K%1").arg(i),
@@ -347,8 +347,8 @@ private Q_SLOTS:
         w.commandBar().trigger(QStringLiteral("miHContent"));
         w.commandBar().trigger(QStringLiteral("miHHomepage"));
         w.commandBar().trigger(QStringLiteral("miHSendMail"));
-        QCOMPARE(desktop.files, QStringList {platform::homePath(QStringLiteral("Quillet.chm"))});
-        QCOMPARE(desktop.links, QStringList {QString::fromLatin1(pages::kVendorHomePage)});
+        QCOMPARE(desktop.files, QStringList {common::homePath(QStringLiteral("Quillet.chm"))});
+        QCOMPARE(desktop.links, QStringList {QString::fromLatin1(strings::kVendorHomePage)});
         QCOMPARE(desktop.urls.size(), 1);
         QVERIFY(desktop.urls.first().startsWith(QStringLiteral("Mailto:")));
         QVERIFY(messages.shown.isEmpty());

@@ -5,9 +5,9 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "favorites/FavoritesExchange.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QDir>
 #include <QMenu>

@@ -5,10 +5,10 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,7 +43,7 @@ private Q_SLOTS:
 
     void bothWindowsWorkFromTheMainWindow()
     {
-        const QString path = platform::homePath(QStringLiteral("find.rdb"));
+        const QString path = common::homePath(QStringLiteral("find.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")}},

@@ -5,12 +5,12 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "browser/HeadingIcons.h"
-#include "editors/HeadingDialog.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/editors/HeadingDialog.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/widgets/HeadingIcons.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,7 +27,7 @@ class HeadingsTest : public QObject
     Q_OBJECT
 
 private:
-    QStringList childTitles(const browser::HeadingNode *node)
+    QStringList childTitles(const outline::HeadingNode *node)
     {
         QStringList titles;
         for (const auto &c : node->children)
@@ -37,7 +37,7 @@ private:
 
     QString writeSample()
     {
-        const QString path = platform::homePath(QStringLiteral("headings.rdb"));
+        const QString path = common::homePath(QStringLiteral("headings.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")},
@@ -57,7 +57,7 @@ private Q_SLOTS:
 
     void theImageListHoldsPairsOfDistinctPictures()
     {
-        const browser::HeadingIcons &icons = browser::HeadingIcons::instance();
+        const widgets::HeadingIcons &icons = widgets::HeadingIcons::instance();
         QVERIFY(icons.count() >= 12);
         QCOMPARE(icons.count() % 2, 0);
         QVERIFY(icons.icon(0).isNull());
@@ -78,8 +78,8 @@ private Q_SLOTS:
     void addModeEnablesByTitleAndAddsUntilExit()
     {
         ScriptedMessageBoxes messages;
-        shell::Workspace ws({&messages});
-        browser::HeadingNode *root = ws.tree().addRootHeading();
+        outline::Workspace ws({&messages});
+        outline::HeadingNode *root = ws.tree().addRootHeading();
         editors::HeadingDialog dialog(ws, false);
         QVERIFY(dialog.setUp());
         dialog.show();
@@ -92,7 +92,7 @@ private Q_SLOTS:
         QVERIFY(!heading->isEnabled());
         QVERIFY(!sub->isEnabled());
         auto *icons = child<QComboBox>(&dialog, "imgcbo_Icon");
-        QCOMPARE(icons->count(), browser::HeadingIcons::instance().count() / 2);
+        QCOMPARE(icons->count(), widgets::HeadingIcons::instance().count() / 2);
         QCOMPARE(icons->itemText(1), QStringLiteral("Display Icon 2"));
         QCOMPARE(icons->itemData(1).toString(), QStringLiteral("a3"));
         QCOMPARE(icons->currentIndex(), 0);
@@ -134,10 +134,10 @@ private Q_SLOTS:
     void editModeRenamesAndClosesOrRefuses()
     {
         ScriptedMessageBoxes messages;
-        shell::Workspace ws({&messages});
-        browser::HeadingNode *root = ws.tree().addRootHeading();
+        outline::Workspace ws({&messages});
+        outline::HeadingNode *root = ws.tree().addRootHeading();
         ws.tree().appendHeading(root, QStringLiteral("News"), QStringLiteral("K1"), 1, 2);
-        browser::HeadingNode *food
+        outline::HeadingNode *food
             = ws.tree().appendHeading(root, QStringLiteral("Food"), QStringLiteral("K2"), 5, 6);
         ws.tree().setCurrent(nullptr);
         QVERIFY(!editors::HeadingDialog(ws, true).setUp());
@@ -214,7 +214,7 @@ private Q_SLOTS:
         w.commandBar().action(QStringLiteral("miNRight"))->trigger();
         QVERIFY(tree->isExpanded(model.indexOf(model.findByKey(QStringLiteral("K10")))));
         w.commandBar().action(QStringLiteral("miNDown"))->trigger();
-        browser::HeadingNode *recipes = model.findByKey(QStringLiteral("K20"));
+        outline::HeadingNode *recipes = model.findByKey(QStringLiteral("K20"));
         QCOMPARE(
             childTitles(recipes), (QStringList {QStringLiteral("Sports"), QStringLiteral("Soup")}));
         QVERIFY(tree->isExpanded(model.indexOf(recipes)));

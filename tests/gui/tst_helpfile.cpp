@@ -5,9 +5,9 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -40,7 +40,7 @@ private Q_SLOTS:
 
     void createChmFileFromTheToolbar()
     {
-        const QString path = platform::homePath(QStringLiteral("my.links.rdb"));
+        const QString path = common::homePath(QStringLiteral("my.links.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("Новости"), QStringLiteral("K7")}},

@@ -7,12 +7,12 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "platform/QtFileDialogs.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
-#include "store/Schema.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/store/Schema.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/platform/QtFileDialogs.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -79,7 +79,7 @@ private Q_SLOTS:
         ScriptedFileDialogs dialogs;
         RecordingDesktop desktop;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
-        QVERIFY(startWith(w, {writeSample(platform::homePath(QStringLiteral("doc.rdb")))}));
+        QVERIFY(startWith(w, {writeSample(common::homePath(QStringLiteral("doc.rdb")))}));
         QCOMPARE(holdProblem(w.workspace().document().path()), QString());
 
         // Any dialog a command opens is closed at once; file dialogs answer
@@ -94,20 +94,20 @@ private Q_SLOTS:
             QStringLiteral("miTOptions"), QStringLiteral("miFSaveAs")};
         for (const QString &command : commands) {
             if (command == QLatin1String("miTDBBackup"))
-                dialogs.choose(platform::homePath(QStringLiteral("backup.dbk")));
+                dialogs.choose(common::homePath(QStringLiteral("backup.dbk")));
             if (command == QLatin1String("miFSaveAs"))
-                dialogs.choose(platform::homePath(QStringLiteral("copy.rdb")));
+                dialogs.choose(common::homePath(QStringLiteral("copy.rdb")));
             runClosingDialogs(w, command);
             QCOMPARE(command + QLatin1Char(' ') + holdProblem(w.workspace().document().path()),
                 command + QLatin1Char(' '));
         }
-        QCOMPARE(w.workspace().document().path(), platform::homePath(QStringLiteral("copy.rdb")));
+        QCOMPARE(w.workspace().document().path(), common::homePath(QStringLiteral("copy.rdb")));
     }
 
     // The dialogs list the document's folder and type every file in it.
     void fileDialogsOnTheDocumentsFolderLeaveItHeld()
     {
-        const QString folder = platform::homePath(QStringLiteral("docs"));
+        const QString folder = common::homePath(QStringLiteral("docs"));
         QDir().mkpath(folder);
         const QString path = writeSample(folder + QStringLiteral("/doc.rdb"));
         for (const char *name : {"page.html", "notes", "picture.png"}) {

@@ -6,13 +6,13 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "platform/InstanceChannel.h"
-#include "shell/AddRequest.h"
-#include "shell/CommandBar.h"
-#include "shell/LinkRequests.h"
-#include "shell/MainWindow.h"
-#include "store/BookmarkTable.h"
+#include "core/common/AppHome.h"
+#include "core/platform/InstanceChannel.h"
+#include "core/shell/AddRequest.h"
+#include "core/store/BookmarkTable.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/LinkRequests.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -118,7 +118,7 @@ private Q_SLOTS:
     void init()
     {
         clearHome();
-        const QString path = platform::homePath(QStringLiteral("links.rdb"));
+        const QString path = common::homePath(QStringLiteral("links.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")},

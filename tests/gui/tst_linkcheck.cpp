@@ -7,11 +7,11 @@
 #include "GuiTestMain.h"
 #include "LocalHttpServer.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
+#include "core/common/AppHome.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkTable.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,7 +67,7 @@ private Q_SLOTS:
         server.answer("/ok", HttpAnswer::ok());
         server.answer("/new", HttpAnswer::ok());
         server.answer("/old", HttpAnswer::redirect(301, "/new"));
-        const QString path = platform::homePath(QStringLiteral("links.rdb"));
+        const QString path = common::homePath(QStringLiteral("links.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("Sites"), QStringLiteral("K10")}},
@@ -152,7 +152,7 @@ private Q_SLOTS:
         HttpAnswer silent;
         silent.neverAnswer = true;
         server.answer("/silent", silent);
-        const QString path = platform::homePath(QStringLiteral("popup.rdb"));
+        const QString path = common::homePath(QStringLiteral("popup.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("A"),

@@ -4,10 +4,10 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
+#include "core/common/AppHome.h"
+#include "core/settings/Settings.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QDragMoveEvent>
@@ -30,7 +30,7 @@ class MainWindowTest : public QObject
 private:
     QString writeSample(const QString &name)
     {
-        const QString path = platform::homePath(name);
+        const QString path = common::homePath(name);
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")},
                 {QStringLiteral("kRoot"), QStringLiteral("News"), QStringLiteral("K10")},
@@ -156,7 +156,7 @@ private Q_SLOTS:
             nodes << NodeRow(QStringLiteral("kRoot"),
                 QStringLiteral("H%1").arg(i, 3, 10, QLatin1Char('0')),
                 QStringLiteral("K%1").arg(i));
-        const QString path = platform::homePath(QStringLiteral("long.rdb"));
+        const QString path = common::homePath(QStringLiteral("long.rdb"));
         writeDocument(path, nodes,
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("a"),
                  QStringLiteral("http://a")},
@@ -169,7 +169,7 @@ private Q_SLOTS:
         auto inSight = [tree] {
             return tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()));
         };
-        browser::HeadingTreeModel &model = w.workspace().tree();
+        outline::HeadingTreeModel &model = w.workspace().tree();
         model.setCurrent(model.findByKey(QStringLiteral("K300")));
         QVERIFY(inSight());
         tree->setFocus();
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(tree->currentIndex().data().toString(), QStringLiteral("H061"));
         QVERIFY(inSight());
 
-        browser::BookmarkList &list = w.workspace().list();
+        outline::BookmarkList &list = w.workspace().list();
         QTreeView *bookmarks = w.bookmarkView();
         w.activateWindow();
         bookmarks->setFocus();
@@ -250,7 +250,7 @@ private Q_SLOTS:
     {
         OptionSettings options;
         options.loadMethods = 2;
-        options.startupFile = platform::homePath(QStringLiteral("missing.rdb"));
+        options.startupFile = common::homePath(QStringLiteral("missing.rdb"));
         QVERIFY(saveOptionSettings(options));
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});

@@ -7,13 +7,13 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "browser/BackgroundTitles.h"
-#include "browser/LinkIntake.h"
-#include "browser/PageTitles.h"
-#include "platform/AppHome.h"
-#include "shell/MainWindow.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
+#include "core/common/AppHome.h"
+#include "core/outline/BackgroundTitles.h"
+#include "core/outline/LinkIntake.h"
+#include "core/outline/PageTitles.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,7 +107,7 @@ class PageTitlesTest : public QObject
 {
     Q_OBJECT
 
-    QString titleOf(browser::PageTitles &titles, const QString &link)
+    QString titleOf(outline::PageTitles &titles, const QString &link)
     {
         bool done = false;
         QString title;
@@ -132,7 +132,7 @@ private Q_SLOTS:
     void titlesFromTheLocalServer()
     {
         PageServer server;
-        browser::PageTitles titles;
+        outline::PageTitles titles;
         QCOMPARE(titleOf(titles, server.url("/header")), QStringLiteral("Caf\u00e9 & bar"));
         QCOMPARE(titleOf(titles, server.url("/meta")),
             QStringLiteral("\u041f\u0440\u0438\u0432\u0435\u0442"));
@@ -145,7 +145,7 @@ private Q_SLOTS:
         // An endless page is read up to the limit and then let go.
         QCOMPARE(titleOf(titles, server.url("/endless")), QString());
         QTRY_VERIFY(server.endlessClosed);
-        QVERIFY(server.endlessBytesSent < 4 * browser::PageTitles::kMaxPageBytes);
+        QVERIFY(server.endlessBytesSent < 4 * outline::PageTitles::kMaxPageBytes);
 
         // A page that keeps silent ends at the time limit.
         titles.setTimeout(300);
@@ -159,7 +159,7 @@ private Q_SLOTS:
     void bookmarksNamedByLinkGetTheirTitle()
     {
         PageServer server;
-        const QString path = platform::homePath(QStringLiteral("titles.rdb"));
+        const QString path = common::homePath(QStringLiteral("titles.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Local page"),
@@ -168,10 +168,10 @@ private Q_SLOTS:
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr, true});
         QVERIFY(startWith(w, {path}));
 
-        browser::IncomingLinks links;
+        outline::IncomingLinks links;
         links.links = {{server.url("/local"), {}}, {server.url("/gone"), {}},
             {server.url("/header"), QStringLiteral("Given name")}};
-        browser::takeLinks(w.workspace(), QStringLiteral("kRoot"), links);
+        outline::takeLinks(w.workspace(), QStringLiteral("kRoot"), links);
         QTRY_VERIFY(listedNames(w).contains(QStringLiteral("Local page #1")));
         QTRY_COMPARE(w.workspace().titleFetcher()->titles().pending(), 0);
         QStringList names = listedNames(w);
@@ -182,8 +182,8 @@ private Q_SLOTS:
 
         // A bookmark renamed before its title came keeps the new name.
         links.links = {{server.url("/meta"), {}}};
-        const browser::LinkIntake intake
-            = browser::takeLinks(w.workspace(), QStringLiteral("kRoot"), links);
+        const outline::LinkIntake intake
+            = outline::takeLinks(w.workspace(), QStringLiteral("kRoot"), links);
         store::BookmarkTable table(*w.workspace().document().database());
         store::BookmarkChange rename;
         rename.name = QStringLiteral("Mine");

@@ -6,11 +6,11 @@
 #include "GuiTestMain.h"
 #include "PaneContents.h"
 #include "ScriptedPlatform.h"
-#include "pages/DescriptionPage.h"
-#include "pages/DescriptionPane.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "core/pages/DescriptionPage.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/pages/DescriptionPane.h"
+#include "gui/shell/MainWindow.h"
 
 using namespace quillet;
 using namespace quillet::test;
@@ -23,14 +23,14 @@ private Q_SLOTS:
     void searchForPictureShowsItInThePane()
     {
         clearHome();
-        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        const QString path = common::homePath(QStringLiteral("doc.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Soup"),
                 QStringLiteral("http://soup")}});
         QImage red(800, 600, QImage::Format_RGB32);
         red.fill(Qt::red);
-        const QString picture = platform::homePath(QStringLiteral("red.png"));
+        const QString picture = common::homePath(QStringLiteral("red.png"));
         QVERIFY(red.save(picture));
 
         ScriptedMessageBoxes messages;

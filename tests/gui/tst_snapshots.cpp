@@ -7,13 +7,13 @@
 #include "MarkerPage.h"
 #include "PaneContents.h"
 #include "ScriptedPlatform.h"
-#include "pages/DescriptionPage.h"
-#include "pages/DescriptionPane.h"
-#include "platform/AppHome.h"
-#include "platform/QtPageRenderer.h"
-#include "shell/MainWindow.h"
-#include "snapshots/SnapshotRun.h"
-#include "store/BookmarkTable.h"
+#include "core/common/AppHome.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/snapshots/SnapshotRun.h"
+#include "core/store/BookmarkTable.h"
+#include "gui/pages/DescriptionPane.h"
+#include "gui/platform/QtPageRenderer.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QFile>
 #include <QLabel>
@@ -27,7 +27,7 @@ namespace {
 
 QString writePage(const QString &name, const QString &html)
 {
-    const QString path = platform::homePath(name);
+    const QString path = common::homePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(html.toUtf8()) < 0)
         return QString();
@@ -48,7 +48,7 @@ private Q_SLOTS:
             QStringLiteral("<html><body style=\"margin:0;background:#00c000\">"
                            "<div style=\"height:2000px\"></div></body></html>"));
         const QString link = QUrl::fromLocalFile(page).toString();
-        const QString path = platform::homePath(QStringLiteral("doc.rdb"));
+        const QString path = common::homePath(QStringLiteral("doc.rdb"));
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Green"), link}});

@@ -2,7 +2,7 @@
 // The program as a process: one instance per home, the close request of the
 // operating system, and the untitled document's clean-up.
 #include "GuiTestMain.h"
-#include "platform/AppHome.h"
+#include "core/common/AppHome.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,13 +18,13 @@ class StartupTest : public QObject
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("QUILLET_HOME"), quillet::platform::appHome());
+        env.insert(QStringLiteral("QUILLET_HOME"), quillet::common::appHome());
         return env;
     }
 
     QStringList untitledFiles() const
     {
-        return QDir(quillet::platform::homePath(QStringLiteral("_tmp")))
+        return QDir(quillet::common::homePath(QStringLiteral("_tmp")))
             .entryList({QStringLiteral("_tmp*.rdb")}, QDir::Files);
     }
 
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(untitledFiles().size(), 1);  // it made no document of its own
+        QCOMPARE(untitledFiles().size(), 1); // it made no document of its own
 
         // SIGTERM is the close box: an unmodified untitled document closes
         // without a question and its file goes.
@@ -55,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(first.exitCode(), 0);
         QVERIFY(untitledFiles().isEmpty());
-        QVERIFY(QFileInfo::exists(quillet::platform::homePath(QStringLiteral("config.ini"))));
+        QVERIFY(QFileInfo::exists(quillet::common::homePath(QStringLiteral("config.ini"))));
     }
 
     void withoutADisplayItSaysSoAndFails()

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Tools and Help commands of issue #14 driven from the real main window:
+// The Tools and Help commands driven from the real main window:
 // backup, compact, restore, options, the update check and the about box.
 #include "DocumentBuilder.h"
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "platform/AppHome.h"
-#include "settings/UpdateCheck.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "core/settings/UpdateCheck.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,7 +80,7 @@ class ToolsTest : public QObject
 
     QString writeSample(const QString &name)
     {
-        const QString path = platform::homePath(name);
+        const QString path = common::homePath(name);
         writeDocument(path,
             {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
             {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Soup"),
@@ -102,8 +102,8 @@ private Q_SLOTS:
         const QString path = writeSample(QStringLiteral("doc.rdb"));
         shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
         QVERIFY(startWith(w, {path}));
-        const QString backup = platform::homePath(QStringLiteral("copy.dbk"));
-        dialogs.choose(platform::homePath(QStringLiteral("copy")));
+        const QString backup = common::homePath(QStringLiteral("copy.dbk"));
+        dialogs.choose(common::homePath(QStringLiteral("copy")));
         w.commandBar().trigger(QStringLiteral("miTDBBackup"));
         QCOMPARE(messages.texts().value(0),
             QStringLiteral("Your bookmarks have now been successfully backed up."));
@@ -114,7 +114,7 @@ private Q_SLOTS:
             QStringLiteral("Your bookmarks have now been successfully compacted."));
         QCOMPARE(listedNames(w), QStringList({QStringLiteral("Soup")}));
 
-        const QString folder = platform::homePath(QStringLiteral("restored"));
+        const QString folder = common::homePath(QStringLiteral("restored"));
         QDir().mkpath(folder);
         dialogs.choose(backup);
         dialogs.choose(folder);
@@ -249,7 +249,7 @@ private Q_SLOTS:
             const QString versions = child<QLabel>(d, "lblVersions")->text();
             QVERIFY(versions.contains(QLatin1String(qVersion())));
             QVERIFY(versions.contains(QRegularExpression(QStringLiteral("SQLCipher \\d+\\.\\d+"))));
-            QVERIFY(child<QLabel>(d, "lblHome")->text().contains(platform::appHome()));
+            QVERIFY(child<QLabel>(d, "lblHome")->text().contains(common::appHome()));
             click(child<QPushButton>(d, "cmdOK"));
         }));
         QVERIFY(!QApplication::activeModalWidget());

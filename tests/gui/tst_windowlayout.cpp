@@ -3,13 +3,13 @@
 // window place and state, splitters, fonts, and the client area's numbers.
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
-#include "browser/ClientArea.h"
-#include "browser/ClientLayout.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/IniFile.h"
-#include "shell/MainWindow.h"
-#include "shell/Settings.h"
+#include "core/common/AppHome.h"
+#include "core/outline/ClientLayout.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/outline/ClientArea.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -26,7 +26,7 @@
 #include <QTreeView>
 
 using namespace quillet;
-using namespace quillet::browser;
+using namespace quillet::outline;
 using namespace quillet::test;
 
 namespace {
@@ -390,7 +390,7 @@ private Q_SLOTS:
     // shutdown writes every key cleanly next to the junk it keeps.
     void junkSettingsFileIsRewrittenAtShutdown()
     {
-        QDir().mkpath(platform::appHome());
+        QDir().mkpath(common::appHome());
         QFile file(configIniPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("\x01\xff\xfe junk\n[View\nPanel=False\n[WindowState]\niCmdShow=abc\n"

@@ -6,10 +6,10 @@
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
 #include "ScriptedPlatform.h"
-#include "browser/DragViews.h"
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/outline/DragViews.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -47,12 +47,12 @@ class WorkflowTest : public QObject
 
     void select(shell::MainWindow &w, const QString &title)
     {
-        browser::HeadingNode *node = w.workspace().tree().nodeAt(headingIndex(w, title));
+        outline::HeadingNode *node = w.workspace().tree().nodeAt(headingIndex(w, title));
         QVERIFY(clickHeading(w, title));
         QCOMPARE(w.workspace().tree().current(), node);
     }
 
-    QString shape(const browser::HeadingNode *node)
+    QString shape(const outline::HeadingNode *node)
     {
         QString text = node->title;
         if (!node->children.empty()) {
@@ -78,10 +78,10 @@ class WorkflowTest : public QObject
         QApplication::sendEvent(tree->viewport(), &enter);
         QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &move);
-        QCOMPARE(static_cast<browser::HeadingTreeView *>(tree)->dropHighlight(), target);
+        QCOMPARE(static_cast<outline::HeadingTreeView *>(tree)->dropHighlight(), target);
         QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(tree->viewport(), &drop);
-        QVERIFY(!static_cast<browser::HeadingTreeView *>(tree)->dropHighlight().isValid());
+        QVERIFY(!static_cast<outline::HeadingTreeView *>(tree)->dropHighlight().isValid());
     }
 
 private Q_SLOTS:
@@ -91,7 +91,7 @@ private Q_SLOTS:
     {
         ScriptedMessageBoxes messages;
         ScriptedFileDialogs dialogs;
-        const QString path = platform::homePath(QStringLiteral("collection.rdb"));
+        const QString path = common::homePath(QStringLiteral("collection.rdb"));
         {
             shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, nullptr});
             QVERIFY(startWith(w));
@@ -145,7 +145,7 @@ private Q_SLOTS:
             QVERIFY(!w.workspace().document().isModified());
             QVERIFY(w.close());
         }
-        QVERIFY(QDir(platform::homePath(QStringLiteral("_tmp")))
+        QVERIFY(QDir(common::homePath(QStringLiteral("_tmp")))
                     .entryList({QStringLiteral("*.rdb")})
                     .isEmpty());
 

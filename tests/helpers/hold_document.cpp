@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a document exclusively and holds it until its standard input closes
 // (or it is killed); prints "ready" once the file is held.
-#include "store/Schema.h"
+#include "core/store/Schema.h"
 
 #include <QCoreApplication>
 #include <cstdio>

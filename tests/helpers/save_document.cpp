@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a document, loads its heading tree and saves it; prints "saving"
 // just before the save starts, so a test can kill it in the middle.
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingTreeStorage.h"
-#include "store/Schema.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/store/Schema.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -15,12 +15,12 @@ int main(int argc, char **argv)
         return 2;
     try {
         auto db = quillet::store::openDocumentDatabase(QString::fromLocal8Bit(argv[1]));
-        quillet::browser::HeadingTreeModel tree;
-        quillet::browser::loadHeadingTree(*db, tree, nullptr);
+        quillet::outline::HeadingTreeModel tree;
+        quillet::outline::loadHeadingTree(*db, tree, nullptr);
         std::puts("saving");
         std::fflush(stdout);
         for (int i = 0; i < 3; ++i)
-            quillet::browser::resolvePendingChanges(
+            quillet::outline::resolvePendingChanges(
                 *db, &tree, quillet::store::Resolution::Save, nullptr, nullptr);
         std::puts("saved");
     } catch (const std::exception &e) {

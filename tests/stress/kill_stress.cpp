@@ -14,20 +14,20 @@
 // Prints one line of figures per command; the exit code is 1 when any run
 // left a file in another state.
 #include "ScriptedPlatform.h"
-#include "browser/BookmarkList.h"
-#include "browser/HeadingOperations.h"
-#include "browser/HeadingTreeStorage.h"
-#include "browsers/BrowserProfiles.h"
-#include "cli/CliCommands.h"
-#include "favorites/FavoritesExchange.h"
-#include "pages/HelpFileBuilder.h"
-#include "shell/DatabaseMaintenance.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
+#include "core/browsers/BrowserProfiles.h"
+#include "core/cli/CliCommands.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "core/outline/BookmarkList.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/pages/HelpFileBuilder.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
 
 #include <QCommandLineParser>
 #include <QCryptographicHash>
@@ -230,7 +230,7 @@ int runChild(const QString &command, const QString &folder)
     test::RecordingDescription description;
     test::RecordingStatus status;
     test::RecordingProgress progress;
-    shell::Workspace ws({&messages, &dialogs, &desktop, &description, &status, &progress});
+    outline::Workspace ws({&messages, &dialogs, &desktop, &description, &status, &progress});
     shell::DocumentLifecycle life(ws);
     const QString path = folder + QLatin1Char('/') + kDocument;
     if (!life.loadDocument(path, nullptr))
@@ -239,7 +239,7 @@ int runChild(const QString &command, const QString &folder)
     doc.setTitledName(path);
     const QString target = folder + QLatin1Char('/') + targetOf(command);
     shell::DatabaseMaintenance maintenance(ws);
-    browser::HeadingOperations headings(ws);
+    outline::HeadingOperations headings(ws);
     std::function<void()> work;
 
     if (command == QLatin1String("save")) {
@@ -324,8 +324,8 @@ QString stateOf(const QString &path, QString *problem)
         // The way the program opens a file from elsewhere: with its check,
         // then the tree as the load reads it.
         auto db = store::openDocumentDatabase(path);
-        browser::HeadingTreeModel tree;
-        browser::loadHeadingTree(*db, tree, nullptr);
+        outline::HeadingTreeModel tree;
+        outline::loadHeadingTree(*db, tree, nullptr);
         {
             store::Statement check(*db, QStringLiteral("PRAGMA integrity_check"));
             if (!check.next() || check.text(0) != QLatin1String("ok")) {
@@ -444,7 +444,7 @@ QString checkRecovery(const QString &killed, const QString &folder, bool *asked)
         test::ScriptedMessageBoxes messages;
         messages.answer(keep ? platform::MessageAnswer::Yes : platform::MessageAnswer::No);
         {
-            shell::Workspace ws({&messages, nullptr, nullptr, nullptr, nullptr, nullptr});
+            outline::Workspace ws({&messages, nullptr, nullptr, nullptr, nullptr, nullptr});
             shell::DocumentLifecycle life(ws);
             if (!life.loadDocument(copy, nullptr))
                 return QStringLiteral("recovery: the document did not load");

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileLocks.h"
 
-#include "store/DocumentHold.h"
+#include "core/store/DocumentHold.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "GuiDriver.h"
 
-#include "platform/AppHome.h"
-#include "shell/CommandBar.h"
-#include "shell/MainWindow.h"
+#include "core/common/AppHome.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +18,7 @@ namespace quillet::test {
 
 void clearHome()
 {
-    QDir(platform::appHome()).removeRecursively();
+    QDir(common::appHome()).removeRecursively();
 }
 
 void click(QWidget *widget)

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DescriptionView.h"
-#include "platform/DesktopServices.h"
-#include "platform/FileDialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/ProgressView.h"
+#include "core/common/ProgressView.h"
+#include "core/platform/DescriptionView.h"
+#include "core/platform/DesktopServices.h"
+#include "core/platform/FileDialogs.h"
+#include "core/platform/MessageBoxes.h"
 
 #include <QList>
 #include <QQueue>
@@ -96,7 +96,7 @@ public:
     int blanks = 0;
 };
 
-class RecordingProgress : public platform::ProgressView
+class RecordingProgress : public common::ProgressView
 {
 public:
     void setMaximum(qint64 m) override { maximum = m; }
@@ -113,7 +113,7 @@ public:
     bool everShown = false;
 };
 
-class RecordingStatus : public platform::StatusView
+class RecordingStatus : public common::StatusView
 {
 public:
     void setStatusText(const QString &t) override

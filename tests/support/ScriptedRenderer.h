@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/PageRenderer.h"
+#include "core/platform/PageRenderer.h"
 
 #include <QStringList>
 #include <functional>

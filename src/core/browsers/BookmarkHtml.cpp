@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browsers/BookmarkHtml.h"
+#include "core/browsers/BookmarkHtml.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingWalk.h"
-#include "browsers/HtmlText.h"
-#include "store/BookmarkTable.h"
-#include "store/DocumentHold.h"
-#include "store/EngineError.h"
-#include "store/FileReplacement.h"
+#include "core/common/HtmlText.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingWalk.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/DocumentHold.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -72,7 +72,7 @@ qint64 addDateSeconds(QByteArrayView digits)
 class HtmlReader
 {
 public:
-    HtmlReader(const QByteArray &bytes, TextDecoder decoder)
+    HtmlReader(const QByteArray &bytes, common::TextDecoder decoder)
         : m_begin(bytes.constData())
         , m_p(m_begin)
         , m_end(m_begin + bytes.size())
@@ -255,7 +255,8 @@ private:
             m_bookmarkHasLink = hasHref;
             m_bookmarkAt = at;
             if (hasHref)
-                m_bookmark.link = decodeEntities(m_decoder.decode(href), EntityPlace::Attribute);
+                m_bookmark.link = common::decodeEntities(
+                    m_decoder.decode(href), common::EntityPlace::Attribute);
             m_bookmark.date = dateOfSeconds(addDateSeconds(addDate));
             m_collect = Collect::Name;
             return;
@@ -314,7 +315,7 @@ private:
 
     QString collected(bool keepLines)
     {
-        QString text = decodeEntities(m_decoder.decode(m_text), EntityPlace::Text);
+        QString text = common::decodeEntities(m_decoder.decode(m_text), common::EntityPlace::Text);
         m_text.clear();
         return keepLines ? text.trimmed() : text.simplified();
     }
@@ -365,7 +366,7 @@ private:
     const char *m_begin;
     const char *m_p;
     const char *m_end;
-    TextDecoder m_decoder;
+    common::TextDecoder m_decoder;
     ReadBookmarks m_out;
     // The lists open at this point of the file, each with the folder it adds
     // to and that folder's level (the root's is 0).
@@ -394,7 +395,7 @@ private:
 class HtmlWriter
 {
 public:
-    HtmlWriter(store::Database &db, QIODevice &out, platform::ProgressView *progress)
+    HtmlWriter(store::Database &db, QIODevice &out, common::ProgressView *progress)
         : m_db(db)
         , m_out(out)
         , m_progress(progress)
@@ -402,11 +403,11 @@ public:
         m_buffer.reserve(kFlushSize + 65536);
     }
 
-    ExportResult write(const browser::HeadingTreeModel &tree, const browser::HeadingNode *top)
+    ExportResult write(const outline::HeadingTreeModel &tree, const outline::HeadingNode *top)
     {
         // Each heading with its depth, in tree order.
-        std::vector<std::pair<const browser::HeadingNode *, int>> headings;
-        auto walk = top ? browser::HeadingWalk(top) : browser::HeadingWalk(tree.topLevel());
+        std::vector<std::pair<const outline::HeadingNode *, int>> headings;
+        auto walk = top ? outline::HeadingWalk(top) : outline::HeadingWalk(tree.topLevel());
         while (walk.next())
             headings.emplace_back(walk.node(), walk.depth());
         QHash<QString, int> slotOfKey;
@@ -470,9 +471,9 @@ private:
     void append(const char *text) { m_buffer.append(text); }
     void indent(int level) { m_buffer.append(std::min(level, kDeepestIndent) * 4, ' '); }
 
-    void escaped(const QString &text) { m_buffer.append(escapeHtml(text).toUtf8()); }
+    void escaped(const QString &text) { m_buffer.append(common::escapeHtml(text).toUtf8()); }
 
-    void openFolder(const browser::HeadingNode *node, int level)
+    void openFolder(const outline::HeadingNode *node, int level)
     {
         indent(level);
         append("<DT><H3>");
@@ -539,7 +540,7 @@ private:
         if (m_done % 5000 == 0) {
             if (m_progress)
                 m_progress->setValue(m_done);
-            platform::yieldToEventLoop();
+            common::yieldToEventLoop();
         }
     }
 
@@ -552,7 +553,7 @@ private:
 
     store::Database &m_db;
     QIODevice &m_out;
-    platform::ProgressView *m_progress;
+    common::ProgressView *m_progress;
     ExportResult m_result;
     QByteArray m_buffer;
     std::vector<std::vector<const store::BookmarkRow *>> m_rowsOf;
@@ -567,9 +568,9 @@ ReadBookmarks readBookmarkHtml(const QByteArray &bytes)
 {
     // Multi-byte encodings without ASCII at its place are made UTF-8 first,
     // so the tokenizer can look for '<' byte by byte.
-    if (const QByteArray utf8 = utf16AsUtf8(bytes); !utf8.isNull())
-        return HtmlReader(utf8, TextDecoder(QByteArrayLiteral("UTF-8"))).read();
-    TextDecoder decoder(declaredCharset(bytes), bytes);
+    if (const QByteArray utf8 = common::utf16AsUtf8(bytes); !utf8.isNull())
+        return HtmlReader(utf8, common::TextDecoder(QByteArrayLiteral("UTF-8"))).read();
+    common::TextDecoder decoder(common::declaredCharset(bytes), bytes);
     ReadBookmarks read = HtmlReader(bytes, std::move(decoder)).read();
     return read;
 }
@@ -599,16 +600,16 @@ ReadBookmarks readBookmarkHtmlFile(const QString &path)
     return readBookmarkHtml(file.readAll());
 }
 
-ImportResult importBookmarkHtml(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, const QString &path, platform::ProgressView *progress)
+ImportResult importBookmarkHtml(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, const QString &path, common::ProgressView *progress)
 {
     return importIntoHeading(db, tree, parent, readBookmarkHtmlFile(path), progress);
 }
 
-ExportResult exportBookmarkHtml(store::Database &db, const browser::HeadingTreeModel &tree,
-    const browser::HeadingNode *top, QIODevice &out, platform::ProgressView *progress)
+ExportResult exportBookmarkHtml(store::Database &db, const outline::HeadingTreeModel &tree,
+    const outline::HeadingNode *top, QIODevice &out, common::ProgressView *progress)
 {
-    platform::HideProgressAtEnd hide(progress);
+    common::HideProgressAtEnd hide(progress);
     try {
         return HtmlWriter(db, out, progress).write(tree, top);
     } catch (const store::EngineError &e) {
@@ -618,8 +619,8 @@ ExportResult exportBookmarkHtml(store::Database &db, const browser::HeadingTreeM
     }
 }
 
-ExportResult exportBookmarkHtmlFile(store::Database &db, const browser::HeadingTreeModel &tree,
-    const browser::HeadingNode *top, const QString &path, platform::ProgressView *progress)
+ExportResult exportBookmarkHtmlFile(store::Database &db, const outline::HeadingTreeModel &tree,
+    const outline::HeadingNode *top, const QString &path, common::ProgressView *progress)
 {
     ExportResult result;
     if (QFileInfo(path).isDir()) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "browsers/ImportedBookmarks.h"
+#include "core/browsers/ImportedBookmarks.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,9 +24,9 @@ ReadBookmarks readBookmarkHtmlFile(const QString &path);
 
 // Reads `path` and imports it under `parent` (see importIntoHeading). The
 // rows are pending: the GUI leaves them to Save, the companion saves at once
-// (browser::resolvePendingChanges with store::Resolution::Save).
-ImportResult importBookmarkHtml(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, const QString &path, platform::ProgressView *progress = nullptr);
+// (outline::resolvePendingChanges with store::Resolution::Save).
+ImportResult importBookmarkHtml(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, const QString &path, common::ProgressView *progress = nullptr);
 
 struct ExportResult
 {
@@ -41,12 +41,11 @@ struct ExportResult
 // the root heading's bookmarks at the top of the file and every heading
 // below as a folder. Otherwise `top` itself is one folder holding its
 // bookmarks and sub-headings. Texts are escaped; dates become ADD_DATE.
-ExportResult exportBookmarkHtml(store::Database &db, const browser::HeadingTreeModel &tree,
-    const browser::HeadingNode *top, QIODevice &out, platform::ProgressView *progress = nullptr);
+ExportResult exportBookmarkHtml(store::Database &db, const outline::HeadingTreeModel &tree,
+    const outline::HeadingNode *top, QIODevice &out, common::ProgressView *progress = nullptr);
 // The same into a file, written whole or not at all (an earlier file of that
 // name stays until the new one is complete). Writes nothing but `path`.
-ExportResult exportBookmarkHtmlFile(store::Database &db, const browser::HeadingTreeModel &tree,
-    const browser::HeadingNode *top, const QString &path,
-    platform::ProgressView *progress = nullptr);
+ExportResult exportBookmarkHtmlFile(store::Database &db, const outline::HeadingTreeModel &tree,
+    const outline::HeadingNode *top, const QString &path, common::ProgressView *progress = nullptr);
 
 } // namespace quillet::browsers

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browsers/BrowserExchange.h"
+#include "core/browsers/BrowserExchange.h"
 
-#include "browsers/BookmarkHtml.h"
-#include "shell/PathNames.h"
-#include "shell/TitledMessage.h"
-#include "shell/Workspace.h"
-#include "store/FileMaintenance.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/outline/TitledMessage.h"
+#include "core/outline/Workspace.h"
+#include "core/settings/PathNames.h"
+#include "core/store/FileMaintenance.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,7 +59,7 @@ QString BrowserExchange::chooseFile(const BookmarkSource &source)
     platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
     if (!dialogs)
         return QString();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     return dialogs->openFile(
         kImportTitle, home.isEmpty() ? QDir::homePath() : home, fileFilter(source.kind));
 }
@@ -67,12 +67,12 @@ QString BrowserExchange::chooseFile(const BookmarkSource &source)
 int BrowserExchange::importBookmarks()
 {
     store::Database *db = m_ws.document().database();
-    browser::HeadingNode *heading = m_ws.tree().current();
+    outline::HeadingNode *heading = m_ws.tree().current();
     if (!db || !heading)
         return 0;
     const QList<BookmarkSource> found
         = findBrowserProfiles(home.isEmpty() ? QDir::homePath() : home);
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     std::optional<BookmarkSource> source = m_dialogs.chooseSource(found);
     if (source && source->path.isEmpty()) {
         source->path = chooseFile(*source);
@@ -86,14 +86,14 @@ int BrowserExchange::importBookmarks()
     }
 
     m_ws.setStatus(QStringLiteral("Status: Importing browser bookmarks..."));
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const QString headingKey = heading->key;
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import bookmarks"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import bookmarks"));
     const ImportResult result = browsers::importBookmarks(
         *db, m_ws.tree(), heading, source->kind, source->path, m_ws.services().progress);
     if (!result.ok()) {
         m_ws.showIdleStatus();
-        shell::titledMessage(m_ws,
+        outline::titledMessage(m_ws,
             QStringLiteral("Can not import ") + quotedPath(source->path) + QStringLiteral(". ")
                 + result.error,
             MessageIcon::Critical, kImportTitle);
@@ -105,7 +105,7 @@ int BrowserExchange::importBookmarks()
         m_ws.tree().setExpanded(heading, true);
     m_ws.list().refill(headingKey, db);
     if (!result.problems.isEmpty())
-        shell::titledMessage(
+        outline::titledMessage(
             m_ws, problemsText(result.problems), MessageIcon::Exclamation, kImportTitle);
     // Names are unique within a heading: a bookmark whose name is already
     // there stays out, whatever its link, and is counted as already there.
@@ -119,18 +119,18 @@ int BrowserExchange::exportBookmarks()
 {
     store::Document &doc = m_ws.document();
     platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
-    const browser::HeadingNode *heading = m_ws.tree().current();
+    const outline::HeadingNode *heading = m_ws.tree().current();
     if (!doc.database() || !dialogs || m_ws.tree().isEmpty())
         return 0;
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const std::optional<ExportScope> scope
         = m_dialogs.chooseExportScope(heading ? heading->title : QString());
     if (!scope) {
         m_ws.showIdleStatus();
         return 0;
     }
-    const browser::HeadingNode *top = *scope == ExportScope::CurrentHeading ? heading : nullptr;
-    platform::yieldToEventLoop();
+    const outline::HeadingNode *top = *scope == ExportScope::CurrentHeading ? heading : nullptr;
+    common::yieldToEventLoop();
     QString target = dialogs->saveFile(kExportTitle, home.isEmpty() ? QDir::homePath() : home,
         QStringLiteral("bookmarks.html"), fileFilter(SourceKind::BookmarkHtml));
     if (!target.isEmpty() && QFileInfo(target).suffix().isEmpty())
@@ -140,7 +140,7 @@ int BrowserExchange::exportBookmarks()
         return 0;
     }
     if (QFileInfo::exists(target)) {
-        if (shell::titledMessage(m_ws,
+        if (outline::titledMessage(m_ws,
                 quotedPath(target) + QStringLiteral(" already exists, do you want to replace it?"),
                 MessageIcon::Exclamation, kExportTitle, MessageButtons::YesNo)
             != MessageAnswer::Yes) {
@@ -150,7 +150,7 @@ int BrowserExchange::exportBookmarks()
         // The document, or another one held open, is never written over.
         if (QFileInfo(target).isDir() || samePath(target, doc.path())
             || store::isHeldOpen(target)) {
-            shell::titledMessage(m_ws,
+            outline::titledMessage(m_ws,
                 QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
                 MessageIcon::Exclamation, kExportTitle);
             m_ws.showIdleStatus();
@@ -159,12 +159,12 @@ int BrowserExchange::exportBookmarks()
     }
 
     m_ws.setStatus(QStringLiteral("Status: Exporting browser bookmarks..."));
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const ExportResult result = exportBookmarkHtmlFile(
         *doc.database(), m_ws.tree(), top, target, m_ws.services().progress);
     if (!result.ok()) {
         m_ws.showIdleStatus();
-        shell::titledMessage(m_ws,
+        outline::titledMessage(m_ws,
             QStringLiteral("Can not export to ") + quotedPath(target) + QStringLiteral(". ")
                 + result.error,
             MessageIcon::Critical, kExportTitle);

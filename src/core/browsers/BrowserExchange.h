@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "browsers/BrowserProfiles.h"
+#include "core/browsers/BrowserProfiles.h"
 
 #include <QList>
 #include <QString>
 #include <optional>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -38,7 +38,7 @@ public:
 class BrowserExchange
 {
 public:
-    BrowserExchange(shell::Workspace &workspace, ExchangeDialogs &dialogs)
+    BrowserExchange(outline::Workspace &workspace, ExchangeDialogs &dialogs)
         : m_ws(workspace)
         , m_dialogs(dialogs)
     {
@@ -58,7 +58,7 @@ public:
 private:
     QString chooseFile(const BookmarkSource &source);
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     ExchangeDialogs &m_dialogs;
 };
 

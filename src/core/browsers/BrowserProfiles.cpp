@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browsers/BrowserProfiles.h"
+#include "core/browsers/BrowserProfiles.h"
 
-#include "browsers/BookmarkHtml.h"
-#include "store/DocumentHold.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/store/DocumentHold.h"
 
 #include <QDir>
 #include <QFile>
@@ -442,9 +442,9 @@ ReadBookmarks readChromiumBookmarks(const QString &path)
     return readChromiumBookmarks(file.readAll());
 }
 
-ImportResult importBookmarks(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, SourceKind kind, const QString &path,
-    platform::ProgressView *progress)
+ImportResult importBookmarks(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, SourceKind kind, const QString &path,
+    common::ProgressView *progress)
 {
     switch (kind) {
     case SourceKind::Firefox:

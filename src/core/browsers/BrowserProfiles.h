@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "browsers/ImportedBookmarks.h"
+#include "core/browsers/ImportedBookmarks.h"
 
 #include <QList>
 #include <QString>
@@ -41,8 +41,8 @@ ReadBookmarks readChromiumBookmarks(const QString &path);
 ReadBookmarks readChromiumBookmarks(const QByteArray &json);
 
 // Reads any source and imports it under `parent` (see importIntoHeading).
-ImportResult importBookmarks(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, SourceKind kind, const QString &path,
-    platform::ProgressView *progress = nullptr);
+ImportResult importBookmarks(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, SourceKind kind, const QString &path,
+    common::ProgressView *progress = nullptr);
 
 } // namespace quillet::browsers

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browsers/ImportedBookmarks.h"
+#include "core/browsers/ImportedBookmarks.h"
 
-#include "browser/BookmarkNames.h"
-#include "browser/BookmarkTransfer.h"
-#include "browser/HeadingLookup.h"
-#include "browser/HeadingTreeModel.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/EngineError.h"
-#include "store/RandomNumbers.h"
+#include "core/outline/BookmarkNames.h"
+#include "core/outline/BookmarkTransfer.h"
+#include "core/outline/HeadingLookup.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/EngineError.h"
+#include "core/store/RandomNumbers.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -33,7 +33,7 @@ constexpr int kImportedExpandedImage = 2;
 struct Placement
 {
     const ImportedFolder *folder;
-    browser::HeadingNode *heading;
+    outline::HeadingNode *heading;
 };
 
 // Links that would run code or show inline content when opened: they are
@@ -57,7 +57,7 @@ bool runsWhenOpened(const QString &link)
 class Importer
 {
 public:
-    Importer(store::Database &db, browser::HeadingTreeModel &tree, platform::ProgressView *progress,
+    Importer(store::Database &db, outline::HeadingTreeModel &tree, common::ProgressView *progress,
         ImportResult &result)
         : m_db(db)
         , m_tree(tree)
@@ -66,7 +66,7 @@ public:
     {
     }
 
-    void run(browser::HeadingNode *parent, const ImportedFolder &root)
+    void run(outline::HeadingNode *parent, const ImportedFolder &root)
     {
         m_total = root.entryCount();
         if (m_progress) {
@@ -78,9 +78,9 @@ public:
         place(root, parent, placements);
         readExistingNames();
         store::BookmarkTable table(m_db);
-        const QString today = browser::todayText();
+        const QString today = outline::todayText();
         for (const Placement &p : placements) {
-            browser::BookmarkNameSet &names = m_names[p.heading->key];
+            outline::BookmarkNameSet &names = m_names[p.heading->key];
             for (const ImportedBookmark &b : p.folder->bookmarks) {
                 add(table, p.heading->key, names, b, today);
                 step();
@@ -100,16 +100,16 @@ private:
     // Maps `top` and everything below to headings, making the missing ones;
     // folders in file order, each before the folders inside it.
     void place(
-        const ImportedFolder &top, browser::HeadingNode *heading, std::vector<Placement> &out)
+        const ImportedFolder &top, outline::HeadingNode *heading, std::vector<Placement> &out)
     {
         struct Level
         {
             const ImportedFolder *folder;
-            browser::HeadingNode *heading;
+            outline::HeadingNode *heading;
             size_t next;
         };
         std::vector<Level> levels;
-        const auto enter = [&](const ImportedFolder &folder, browser::HeadingNode *to) {
+        const auto enter = [&](const ImportedFolder &folder, outline::HeadingNode *to) {
             out.push_back({&folder, to});
             if (!folder.bookmarks.empty() && !m_added.contains(to)
                 && std::find(m_receivers.begin(), m_receivers.end(), to) == m_receivers.end())
@@ -124,11 +124,11 @@ private:
                 continue;
             }
             const ImportedFolder &sub = level.folder->folders[level.next++];
-            browser::HeadingNode *parent = level.heading;
+            outline::HeadingNode *parent = level.heading;
             QString title = sub.title.trimmed();
             if (title.isEmpty())
                 title = QStringLiteral("(untitled)");
-            browser::HeadingNode *child = browser::findChildHeading(title, parent);
+            outline::HeadingNode *child = outline::findChildHeading(title, parent);
             if (!child) {
                 const QString key = store::assignRandomKey(
                     [this](const QString &k) { return !m_tree.containsKey(k); });
@@ -152,13 +152,13 @@ private:
         if (m_receivers.empty())
             return;
         if (m_receivers.size() <= static_cast<size_t>(kNameQueriesPerHeading)) {
-            for (const browser::HeadingNode *h : m_receivers)
-                m_names.insert_or_assign(h->key, browser::BookmarkNameSet::read(m_db, h->key));
+            for (const outline::HeadingNode *h : m_receivers)
+                m_names.insert_or_assign(h->key, outline::BookmarkNameSet::read(m_db, h->key));
             return;
         }
         // Heading keys compare as the engine's text does: case folded.
         QHash<QString, QString> wanted;
-        for (const browser::HeadingNode *h : m_receivers)
+        for (const outline::HeadingNode *h : m_receivers)
             wanted.insert(h->key.toCaseFolded(), h->key);
         for (const store::BookmarkRow &row : store::BookmarkTable(m_db).allLiveRows()) {
             const auto it = wanted.constFind(row.headingKey.toCaseFolded());
@@ -168,7 +168,7 @@ private:
     }
 
     void add(store::BookmarkTable &table, const QString &headingKey,
-        browser::BookmarkNameSet &names, const ImportedBookmark &b, const QString &today)
+        outline::BookmarkNameSet &names, const ImportedBookmark &b, const QString &today)
     {
         store::BookmarkRow row;
         row.headingKey = headingKey;
@@ -208,20 +208,20 @@ private:
         if (m_done % kEntriesPerStep == 0) {
             if (m_progress)
                 m_progress->setValue(m_done);
-            platform::yieldToEventLoop();
+            common::yieldToEventLoop();
         }
     }
 
     store::Database &m_db;
-    browser::HeadingTreeModel &m_tree;
-    platform::ProgressView *m_progress;
+    outline::HeadingTreeModel &m_tree;
+    common::ProgressView *m_progress;
     ImportResult &m_result;
     qint64 m_total = 0;
     qint64 m_done = 0;
-    QSet<const browser::HeadingNode *> m_added;
-    std::vector<browser::HeadingNode *> m_addedTops;
-    std::vector<const browser::HeadingNode *> m_receivers; // existing, with bookmarks coming
-    std::map<QString, browser::BookmarkNameSet> m_names;
+    QSet<const outline::HeadingNode *> m_added;
+    std::vector<outline::HeadingNode *> m_addedTops;
+    std::vector<const outline::HeadingNode *> m_receivers; // existing, with bookmarks coming
+    std::map<QString, outline::BookmarkNameSet> m_names;
     // Per heading: the names this import gave (case folded), with their links.
     std::map<QString, QHash<QString, QString>> m_given;
 };
@@ -275,8 +275,8 @@ qint64 ImportedFolder::entryCount() const
     return count;
 }
 
-ImportResult importIntoHeading(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, const ReadBookmarks &read, platform::ProgressView *progress)
+ImportResult importIntoHeading(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, const ReadBookmarks &read, common::ProgressView *progress)
 {
     ImportResult result;
     result.problems = read.problems;
@@ -287,7 +287,7 @@ ImportResult importIntoHeading(store::Database &db, browser::HeadingTreeModel &t
         result.error = QStringLiteral("No heading is selected.");
         return result;
     }
-    platform::HideProgressAtEnd hide(progress);
+    common::HideProgressAtEnd hide(progress);
     Importer importer(db, tree, progress, result);
     try {
         store::Transaction transaction(db);

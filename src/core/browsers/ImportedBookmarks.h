@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
+#include "core/common/ProgressView.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,10 +11,10 @@ namespace quillet::store {
 class Database;
 }
 
-namespace quillet::browser {
+namespace quillet::outline {
 class HeadingTreeModel;
 struct HeadingNode;
-} // namespace quillet::browser
+} // namespace quillet::outline
 
 namespace quillet::browsers {
 
@@ -76,7 +76,7 @@ struct ImportResult
 // and reach the file at Save. One transaction: on an engine error nothing is
 // added, neither rows nor headings, and `error` says why. Does not mark a
 // document modified and does not refill a list; the caller does.
-ImportResult importIntoHeading(store::Database &db, browser::HeadingTreeModel &tree,
-    browser::HeadingNode *parent, const ReadBookmarks &read, platform::ProgressView *progress);
+ImportResult importIntoHeading(store::Database &db, outline::HeadingTreeModel &tree,
+    outline::HeadingNode *parent, const ReadBookmarks &read, common::ProgressView *progress);
 
 } // namespace quillet::browsers

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/BookmarkLines.h"
+#include "core/cli/BookmarkLines.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingWalk.h"
-#include "search/BookmarkFinder.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingWalk.h"
+#include "core/outline/Workspace.h"
+#include "core/search/BookmarkFinder.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QHash>
 #include <QStringList>
@@ -73,7 +73,7 @@ QString escapeField(const QString &text)
     return escaped;
 }
 
-QString headingPath(const browser::HeadingNode *node)
+QString headingPath(const outline::HeadingNode *node)
 {
     QStringList titles;
     for (; node; node = node->parent)
@@ -88,13 +88,13 @@ QString formatLine(const BookmarkLine &line)
         + escapeField(line.description);
 }
 
-std::vector<BookmarkLine> listBookmarks(shell::Workspace &workspace)
+std::vector<BookmarkLine> listBookmarks(outline::Workspace &workspace)
 {
     store::Database *db = workspace.document().database();
     if (!db)
         return {};
-    std::vector<const browser::HeadingNode *> headings;
-    for (browser::HeadingWalk walk(workspace.tree().topLevel()); walk.next();)
+    std::vector<const outline::HeadingNode *> headings;
+    for (outline::HeadingWalk walk(workspace.tree().topLevel()); walk.next();)
         headings.push_back(walk.node());
     // One pass over the table (it has no index on tKey); keys compare as the
     // engine's do, without regard to case.
@@ -118,7 +118,7 @@ std::vector<BookmarkLine> listBookmarks(shell::Workspace &workspace)
     return lines;
 }
 
-std::vector<BookmarkLine> findBookmarks(shell::Workspace &workspace, const QString &text)
+std::vector<BookmarkLine> findBookmarks(outline::Workspace &workspace, const QString &text)
 {
     store::Database *db = workspace.document().database();
     if (!db)

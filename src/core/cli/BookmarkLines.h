@@ -4,10 +4,10 @@
 #include <QString>
 #include <vector>
 
-namespace quillet::browser {
+namespace quillet::outline {
 struct HeadingNode;
 }
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -33,7 +33,7 @@ QString escapeField(const QString &text);
 QString escapeControls(const QString &text);
 // The escaped titles from the root heading down to `node`, joined by "/";
 // a "/" inside a title is written "\/". Empty for no heading.
-QString headingPath(const browser::HeadingNode *node);
+QString headingPath(const outline::HeadingNode *node);
 // The columns escaped and joined by tabs, without the line end.
 QString formatLine(const BookmarkLine &line);
 
@@ -41,9 +41,9 @@ QString formatLine(const BookmarkLine &line);
 // (a heading, then its sub-headings), each heading's in stored order, as
 // the program lists them. Rows of a heading missing from the tree are never
 // shown by the program and are left out here too.
-std::vector<BookmarkLine> listBookmarks(shell::Workspace &workspace);
+std::vector<BookmarkLine> listBookmarks(outline::Workspace &workspace);
 // What the find window's "All" scope finds for `text`, in its order. A hit
 // whose heading is gone has an empty heading path.
-std::vector<BookmarkLine> findBookmarks(shell::Workspace &workspace, const QString &text);
+std::vector<BookmarkLine> findBookmarks(outline::Workspace &workspace, const QString &text);
 
 } // namespace quillet::cli

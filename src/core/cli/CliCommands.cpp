@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/CliCommands.h"
+#include "core/cli/CliCommands.h"
 
-#include "browser/HeadingTreeStorage.h"
-#include "browsers/BookmarkHtml.h"
-#include "cli/BookmarkLines.h"
-#include "links/BookmarksToCheck.h"
-#include "links/LinkChecker.h"
-#include "search/BookmarkFinder.h"
-#include "shell/DatabaseMaintenance.h"
-#include "shell/Strings.h"
-#include "shell/UnsavedWork.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/FileMaintenance.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/browsers/BookmarkHtml.h"
+#include "core/cli/BookmarkLines.h"
+#include "core/common/Strings.h"
+#include "core/links/BookmarksToCheck.h"
+#include "core/links/LinkChecker.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/search/BookmarkFinder.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "core/shell/UnsavedWork.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/FileMaintenance.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -130,10 +130,10 @@ QString leftoverNote(const QString &path, const store::PendingSummary &summary)
 }
 
 // The document held exclusively, with its heading tree, for the whole run.
-std::unique_ptr<shell::Workspace> openDocument(
+std::unique_ptr<outline::Workspace> openDocument(
     const QString &path, Leftover leftover, QTextStream &err)
 {
-    auto workspace = std::make_unique<shell::Workspace>(shell::Workspace::Services {});
+    auto workspace = std::make_unique<outline::Workspace>(outline::Workspace::Services {});
     std::unique_ptr<store::Database> db;
     try {
         // Reading commands also read a document they cannot write.
@@ -144,7 +144,7 @@ std::unique_ptr<shell::Workspace> openDocument(
             throw inUse(path);
         throw;
     }
-    browser::loadHeadingTree(*db, workspace->tree(), nullptr);
+    outline::loadHeadingTree(*db, workspace->tree(), nullptr);
     store::BookmarkTable table(*db);
     const store::PendingSummary summary = table.pendingSummary();
     if (!summary.isEmpty()) {
@@ -235,7 +235,7 @@ int backupCommand(Context &c)
             table.undoPending();
             transaction.commit();
         },
-        target, browser::headingRows(workspace->tree()), nullptr, {});
+        target, outline::headingRows(workspace->tree()), nullptr, {});
     return Success;
 }
 
@@ -293,7 +293,7 @@ int importHtmlCommand(Context &c)
     if (!result.ok())
         throw Refusal {Failed, result.error};
     store::resolvePendingChanges(
-        db, store::Resolution::Save, browser::headingRows(workspace->tree()), nullptr);
+        db, store::Resolution::Save, outline::headingRows(workspace->tree()), nullptr);
     transaction.commit();
     db.settleOnDisk();
     c.out << result.bookmarksAdded << " bookmarks imported, " << result.bookmarksSkipped

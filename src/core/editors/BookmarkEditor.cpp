@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editors/BookmarkEditor.h"
+#include "core/editors/BookmarkEditor.h"
 
-#include "browser/BookmarkNames.h"
-#include "browser/HeadingWalk.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/RandomNumbers.h"
-#include "store/StoreFiles.h"
+#include "core/outline/BookmarkNames.h"
+#include "core/outline/HeadingWalk.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/RandomNumbers.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDate>
 
@@ -22,11 +22,11 @@ QString today()
 
 } // namespace
 
-BookmarkEditor::BookmarkEditor(shell::Workspace &workspace, Mode mode)
+BookmarkEditor::BookmarkEditor(outline::Workspace &workspace, Mode mode)
     : m_ws(workspace)
     , m_mode(mode)
 {
-    if (const browser::HeadingNode *node = m_ws.tree().current()) {
+    if (const outline::HeadingNode *node = m_ws.tree().current()) {
         m_heading.key = node->key;
         m_heading.title = node->title;
         m_heading.image = node->image;
@@ -49,14 +49,14 @@ BookmarkEditor::BookmarkEditor(shell::Workspace &workspace, Mode mode)
 
 void BookmarkEditor::copyHeadingTree()
 {
-    const browser::HeadingTreeModel &tree = m_ws.tree();
+    const outline::HeadingTreeModel &tree = m_ws.tree();
     m_categories.reserve(static_cast<size_t>(tree.headingCount()));
-    const browser::HeadingNode *current = tree.current();
+    const outline::HeadingNode *current = tree.current();
     // Tree order; a heading's parent was copied before it, and the copies of
     // its ancestors are the last ones at each lower depth.
     std::vector<int> indexAtDepth;
-    for (browser::HeadingWalk walk(tree.topLevel()); walk.next();) {
-        const browser::HeadingNode &node = *walk.node();
+    for (outline::HeadingWalk walk(tree.topLevel()); walk.next();) {
+        const outline::HeadingNode &node = *walk.node();
         const size_t depth = static_cast<size_t>(walk.depth());
         const int parent = depth == 0 ? -1 : indexAtDepth[depth - 1];
         const int index = static_cast<int>(m_categories.size());
@@ -87,7 +87,7 @@ QString BookmarkEditor::invalidNameMessage()
 
 bool BookmarkEditor::acceptName(const QString &name, const QString &headingKey)
 {
-    if (browser::bookmarkNameExists(*m_ws.document().database(), name, headingKey)) {
+    if (outline::bookmarkNameExists(*m_ws.document().database(), name, headingKey)) {
         m_ws.message(duplicateNameMessage(name), platform::MessageIcon::Exclamation);
         return false;
     }
@@ -110,9 +110,9 @@ bool BookmarkEditor::confirmAdd(const QString &nameText, const QString &linkText
     if (!acceptName(name, targetHeadingKey))
         return false;
 
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add bookmark"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add bookmark"));
     const QString date = today();
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     // Into the listed heading the bookmark joins the list with a fresh key;
     // elsewhere its key stays empty until that heading is listed.
     const bool joinsList = targetHeadingKey == list.listedHeading();
@@ -158,7 +158,7 @@ bool BookmarkEditor::confirmEdit(
     if (name == m_row.name && link == m_row.link && description == m_row.description)
         return true;
 
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit bookmark"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit bookmark"));
     const QString date = today();
     {
         store::BookmarkChange edit;
@@ -174,7 +174,7 @@ bool BookmarkEditor::confirmEdit(
         if (changed->superseded)
             m_ws.document().setModified(true);
     }
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     const int row = list.model().updateEntry(m_row.key, {m_row.key, name, link, date});
     if (row >= 0) {
         list.selectRow(row, true);

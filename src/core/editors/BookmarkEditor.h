@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkRow.h"
+#include "core/store/BookmarkRow.h"
 
 #include <QString>
 #include <vector>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -39,7 +39,7 @@ public:
 
     // Set-up: takes the heading selected in the main window; in edit mode
     // reads the list's selected bookmark, in add mode copies the heading tree.
-    BookmarkEditor(shell::Workspace &workspace, Mode mode);
+    BookmarkEditor(outline::Workspace &workspace, Mode mode);
 
     Mode mode() const { return m_mode; }
     // The heading selected when the editor opened (empty key when none).
@@ -81,7 +81,7 @@ private:
     bool acceptName(const QString &name, const QString &headingKey);
     void copyHeadingTree();
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     Mode m_mode;
     Category m_heading;
     bool m_hasRow = false;

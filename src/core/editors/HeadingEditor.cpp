@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editors/HeadingEditor.h"
+#include "core/editors/HeadingEditor.h"
 
-#include "browser/HeadingOperations.h"
-#include "shell/Workspace.h"
-#include "store/RandomNumbers.h"
-#include "store/StoreFiles.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/store/RandomNumbers.h"
+#include "core/store/StoreFiles.h"
 
 namespace quillet::editors {
 
-HeadingEditor::HeadingEditor(shell::Workspace &workspace, bool editMode, int pictureCount)
+HeadingEditor::HeadingEditor(outline::Workspace &workspace, bool editMode, int pictureCount)
     : m_ws(workspace)
     , m_edit(editMode)
     , m_pictureCount(pictureCount)
@@ -22,7 +22,7 @@ bool HeadingEditor::setUp()
         m_initialTitle.clear();
         return true;
     }
-    const browser::HeadingNode *heading = m_ws.tree().current();
+    const outline::HeadingNode *heading = m_ws.tree().current();
     if (!heading)
         return false;
     m_chosenIcon = heading->image;
@@ -70,7 +70,7 @@ HeadingEditor::Enabling HeadingEditor::enabling(const QString &text) const
         state.focusTitle = true;
         return state;
     }
-    const browser::HeadingNode *heading = m_ws.tree().current();
+    const outline::HeadingNode *heading = m_ws.tree().current();
     state.subHeading = true;
     // The top-level heading gets no siblings.
     state.heading = heading && heading->parent;
@@ -89,9 +89,9 @@ QString HeadingEditor::invalidMessage()
                           "characters:\r\n \\ / : * ? \" < > | ");
 }
 
-bool HeadingEditor::titleAccepted(const QString &title, const browser::HeadingNode *parent)
+bool HeadingEditor::titleAccepted(const QString &title, const outline::HeadingNode *parent)
 {
-    if (browser::findChildHeading(title, parent)) {
+    if (outline::findChildHeading(title, parent)) {
         m_ws.message(existsMessage(title), platform::MessageIcon::Exclamation);
         return false;
     }
@@ -104,30 +104,30 @@ bool HeadingEditor::titleAccepted(const QString &title, const browser::HeadingNo
 
 bool HeadingEditor::addHeading(const QString &text, bool asChild)
 {
-    browser::HeadingTreeModel &tree = m_ws.tree();
-    browser::HeadingNode *selected = tree.current();
+    outline::HeadingTreeModel &tree = m_ws.tree();
+    outline::HeadingNode *selected = tree.current();
     const QString title = text.trimmed();
     if (m_edit || !selected || title.isEmpty() || (!asChild && !selected->parent))
         return false;
-    browser::HeadingNode *parent = asChild ? selected : selected->parent;
+    outline::HeadingNode *parent = asChild ? selected : selected->parent;
     if (!titleAccepted(title, parent))
         return false;
 
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add heading"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Add heading"));
     const QString key
         = store::assignRandomKey([&tree](const QString &k) { return !tree.containsKey(k); });
     const int row = asChild ? -1 : selected->row() + 1;
-    browser::HeadingNode *node
+    outline::HeadingNode *node
         = tree.insertHeading(parent, row, title, key, m_chosenIcon, m_chosenIcon + 1);
     if (!node)
         return false;
     // Scrolled into view: every heading above it is open.
-    for (browser::HeadingNode *up = parent; up; up = up->parent)
+    for (outline::HeadingNode *up = parent; up; up = up->parent)
         tree.setExpanded(up, true);
     tree.setCurrent(node);
 
     // The new heading is listed; it has no bookmarks.
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     list.clear();
     list.setListedHeading(key);
     m_ws.document().setModified(true);
@@ -137,8 +137,8 @@ bool HeadingEditor::addHeading(const QString &text, bool asChild)
 
 bool HeadingEditor::confirmEdit(const QString &text)
 {
-    browser::HeadingTreeModel &tree = m_ws.tree();
-    browser::HeadingNode *heading = tree.current();
+    outline::HeadingTreeModel &tree = m_ws.tree();
+    outline::HeadingNode *heading = tree.current();
     if (!m_edit || !heading)
         return true;
     const QString title = text.trimmed();
@@ -148,7 +148,7 @@ bool HeadingEditor::confirmEdit(const QString &text)
     // A change of letter case alone needs no tests.
     if (!sameTitle && !titleAccepted(title, heading->parent))
         return false;
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit heading"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Edit heading"));
     tree.setTitle(heading, title);
     tree.setImages(heading, m_chosenIcon, m_chosenIcon + 1);
     m_ws.document().setModified(true);

@@ -4,11 +4,11 @@
 #include <QList>
 #include <QString>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
-namespace quillet::browser {
+namespace quillet::outline {
 struct HeadingNode;
 }
 
@@ -38,7 +38,7 @@ public:
     };
 
     // `pictureCount` is the number of heading pictures (indices 1..count).
-    HeadingEditor(shell::Workspace &workspace, bool editMode, int pictureCount);
+    HeadingEditor(outline::Workspace &workspace, bool editMode, int pictureCount);
 
     bool editMode() const { return m_edit; }
 
@@ -71,9 +71,9 @@ public:
     static QString invalidMessage();
 
 private:
-    bool titleAccepted(const QString &title, const browser::HeadingNode *parent);
+    bool titleAccepted(const QString &title, const outline::HeadingNode *parent);
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     bool m_edit;
     int m_pictureCount;
     int m_chosenIcon = 1;

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editors/PictureAttachment.h"
+#include "core/editors/PictureAttachment.h"
 
-#include "platform/ShellFolders.h"
-#include "shell/PathNames.h"
-#include "shell/Workspace.h"
-#include "snapshots/BookmarkPicture.h"
-#include "snapshots/CaptureLimits.h"
-#include "snapshots/ImageFiles.h"
-#include "store/BookmarkTable.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/PathNames.h"
+#include "core/snapshots/BookmarkPicture.h"
+#include "core/snapshots/CaptureLimits.h"
+#include "core/snapshots/ImageFiles.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -47,11 +47,11 @@ QString pictureTooLargeMessage(const QString &path, QSize size)
               .arg(size.height());
 }
 
-bool searchForPicture(shell::Workspace &ws)
+bool searchForPicture(outline::Workspace &ws)
 {
-    const browser::HeadingNode *heading = ws.tree().current();
+    const outline::HeadingNode *heading = ws.tree().current();
     store::Database *db = ws.document().database();
-    browser::BookmarkList &list = ws.list();
+    outline::BookmarkList &list = ws.list();
     const QString key = list.selectedKey();
     platform::FileDialogs *dialogs = ws.services().fileDialogs;
     if (!heading || heading->key.isEmpty() || key.isEmpty() || !db || !dialogs)
@@ -91,7 +91,7 @@ bool searchForPicture(shell::Workspace &ws)
     }
     ws.document().registerPendingImageFile(name);
 
-    const browser::EditHistory::Scope step(&ws.history(), QStringLiteral("Attach picture"));
+    const outline::EditHistory::Scope step(&ws.history(), QStringLiteral("Attach picture"));
     const auto row = snapshots::attachPicture(*db, headingKey, key, folder, name);
     if (!row)
         return false;

@@ -4,7 +4,7 @@
 #include <QSize>
 #include <QString>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -14,7 +14,7 @@ namespace quillet::editors {
 // into the image folder (a BMP file converted to PNG) and attached to the
 // list's selected bookmark, which the pane then shows. Returns whether the
 // bookmark got the picture; messages go through the workspace.
-bool searchForPicture(shell::Workspace &workspace);
+bool searchForPicture(outline::Workspace &workspace);
 
 QString pictureDialogTitle();
 QString pictureFilter();

@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "favorites/FavoritesExchange.h"
+#include "core/favorites/FavoritesExchange.h"
 
-#include "browser/BookmarkNames.h"
-#include "browser/HeadingLookup.h"
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingTreeStorage.h"
-#include "browser/HeadingWalk.h"
-#include "favorites/FavoritesFolders.h"
-#include "platform/ShellFolders.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/IniFile.h"
-#include "shell/PathNames.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/EngineError.h"
-#include "store/RandomNumbers.h"
-#include "store/Schema.h"
+#include "core/favorites/FavoritesFolders.h"
+#include "core/outline/BookmarkNames.h"
+#include "core/outline/HeadingLookup.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/HeadingWalk.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/PathNames.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/EngineError.h"
+#include "core/store/RandomNumbers.h"
+#include "core/store/Schema.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -48,7 +48,7 @@ const char kNoFavoritesFolder[]
 
 namespace {
 
-using browser::HeadingNode;
+using outline::HeadingNode;
 using platform::MessageAnswer;
 using platform::MessageButtons;
 using platform::MessageIcon;
@@ -97,7 +97,7 @@ public:
     void operator()()
     {
         if (m_timer.elapsed() >= kIntervalMs) {
-            platform::yieldToEventLoop();
+            common::yieldToEventLoop();
             m_timer.restart();
         }
     }
@@ -111,7 +111,7 @@ private:
 class Steps
 {
 public:
-    explicit Steps(platform::ProgressView *view)
+    explicit Steps(common::ProgressView *view)
         : m_view(view)
     {
     }
@@ -131,7 +131,7 @@ public:
     }
 
 private:
-    platform::ProgressView *m_view;
+    common::ProgressView *m_view;
     qint64 m_value = 0;
 };
 
@@ -139,7 +139,7 @@ private:
 class Importer
 {
 public:
-    Importer(shell::Workspace &ws, store::Database &db, Steps &steps, Yielder &yield)
+    Importer(outline::Workspace &ws, store::Database &db, Steps &steps, Yielder &yield)
         : m_tree(ws.tree())
         , m_table(db)
         , m_steps(steps)
@@ -151,7 +151,7 @@ public:
     void importFiles(const FolderListing &folder, const HeadingNode *heading)
     {
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-        browser::BookmarkNameSet &names = namesOf(heading->key);
+        outline::BookmarkNameSet &names = namesOf(heading->key);
         store::BookmarkRow row;
         row.headingKey = heading->key;
         row.key = QStringLiteral("");
@@ -196,7 +196,7 @@ public:
             m_steps.step();
             m_yield();
             const QString title = level.folder->folders[i].name.trimmed();
-            HeadingNode *child = browser::findChildHeading(title, level.heading);
+            HeadingNode *child = outline::findChildHeading(title, level.heading);
             if (!child)
                 child = addHeading(level.heading, title);
             if (!child)
@@ -233,24 +233,24 @@ private:
     }
 
     // BookmarkNameExists for one heading, from one read of the whole table.
-    browser::BookmarkNameSet &namesOf(const QString &headingKey)
+    outline::BookmarkNameSet &namesOf(const QString &headingKey)
     {
         const QString folded = headingKey.toCaseFolded();
         auto it = m_names.find(folded);
         if (it != m_names.end())
             return it->second;
-        browser::BookmarkNameSet &set = m_names[folded];
+        outline::BookmarkNameSet &set = m_names[folded];
         for (const QString &name : m_existing.value(folded))
             set.insert(name);
         return set;
     }
 
-    browser::HeadingTreeModel &m_tree;
+    outline::HeadingTreeModel &m_tree;
     store::BookmarkTable m_table;
     Steps &m_steps;
     Yielder &m_yield;
     QHash<QString, QStringList> m_existing;
-    std::map<QString, browser::BookmarkNameSet> m_names; // references stay valid
+    std::map<QString, outline::BookmarkNameSet> m_names; // references stay valid
     QSet<const HeadingNode *> m_created;
     std::vector<HeadingNode *> m_createdTops;
     int m_added = 0;
@@ -282,7 +282,7 @@ private:
     bool exportFolders(const QString &rootFolder, const HeadingNode *root)
     {
         std::vector<QString> folderAtDepth {rootFolder};
-        browser::HeadingWalk walk(root);
+        outline::HeadingWalk walk(root);
         walk.next(); // the root's folder is the Favorites folder itself
         while (walk.next()) {
             const HeadingNode *heading = walk.node();
@@ -327,10 +327,10 @@ private:
 };
 
 // The tree as it was before a failed synchronisation emptied it.
-void restoreTree(shell::Workspace &ws, const std::vector<store::HeadingRow> &rows)
+void restoreTree(outline::Workspace &ws, const std::vector<store::HeadingRow> &rows)
 {
     ws.clearHeadingTree();
-    browser::HeadingTreeModel &tree = ws.tree();
+    outline::HeadingTreeModel &tree = ws.tree();
     for (const store::HeadingRow &row : rows) {
         HeadingNode *parent
             = row.parentKey == QLatin1String("0") ? nullptr : tree.findByKey(row.parentKey);
@@ -352,7 +352,7 @@ QString favoritesFolderPath()
     return folder;
 }
 
-void FavoritesExchange::importFavorites(platform::ProgressView *progress)
+void FavoritesExchange::importFavorites(common::ProgressView *progress)
 {
     const QString folder = favoritesFolderPath();
     store::Database *db = m_ws.document().database();
@@ -368,7 +368,7 @@ void FavoritesExchange::importFavorites(platform::ProgressView *progress)
         return;
     Steps steps(progress);
     steps.start(total);
-    const platform::HideProgressAtEnd hide(progress);
+    const common::HideProgressAtEnd hide(progress);
 
     store::TransactionIfNone transaction(*db);
     Importer importer(m_ws, *db, steps, yield);
@@ -388,7 +388,7 @@ void FavoritesExchange::importFavorites(platform::ProgressView *progress)
     m_ws.list().fill(root->key, db);
 }
 
-void FavoritesExchange::exportFavorites(platform::ProgressView *progress)
+void FavoritesExchange::exportFavorites(common::ProgressView *progress)
 {
     const QString folder = favoritesFolderPath();
     store::Database *db = m_ws.document().database();
@@ -401,7 +401,7 @@ void FavoritesExchange::exportFavorites(platform::ProgressView *progress)
 
     // Every row of the exported headings, read in one pass over the table.
     std::vector<const HeadingNode *> headings;
-    for (browser::HeadingWalk walk(root); walk.next();)
+    for (outline::HeadingWalk walk(root); walk.next();)
         headings.push_back(walk.node());
     QStringList keys;
     keys.reserve(qsizetype(headings.size()));
@@ -417,12 +417,12 @@ void FavoritesExchange::exportFavorites(platform::ProgressView *progress)
 
     Steps steps(progress);
     steps.start(total);
-    const platform::HideProgressAtEnd hide(progress);
+    const common::HideProgressAtEnd hide(progress);
     Yielder yield;
     Exporter(rowsOf, steps, yield).exportRoot(folder, root);
 }
 
-void FavoritesExchange::resetDocumentTables(shell::Workspace &ws)
+void FavoritesExchange::resetDocumentTables(outline::Workspace &ws)
 {
     ws.clearHeadingTree();
     ws.tree().addRootHeading();
@@ -433,7 +433,7 @@ void FavoritesExchange::resetDocumentTables(shell::Workspace &ws)
 
 void FavoritesExchange::synchronizeFromFavorites()
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     // Emptying the document with nothing to fill it from would lose it all
     // (and save the loss at once when titled).
     if (favoritesFolderPath().isEmpty()) {
@@ -449,11 +449,11 @@ void FavoritesExchange::synchronizeFromFavorites()
         return;
     const auto idleAtEnd = qScopeGuard([this] { m_ws.showIdleStatus(); });
     // The emptying forgets every step, and the import that follows is none.
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Synchronize"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Synchronize"));
 
     m_ws.setStatus(QStringLiteral("Status: Cleaning..."));
     m_ws.clipboard().clear();
-    const std::vector<store::HeadingRow> before = browser::headingRows(m_ws.tree());
+    const std::vector<store::HeadingRow> before = outline::headingRows(m_ws.tree());
     // Emptying, import and the save of a titled document as one transaction:
     // a failure leaves the document as it was, and the emptied heading table
     // never reaches the file without the imported headings.
@@ -464,7 +464,7 @@ void FavoritesExchange::synchronizeFromFavorites()
         m_ws.setStatus(QStringLiteral("Status: Importing IE Favorites..."));
         importFavorites(m_ws.services().progress);
         if (saveNow)
-            browser::resolvePendingChanges(*db, &m_ws.tree(), store::Resolution::Save,
+            outline::resolvePendingChanges(*db, &m_ws.tree(), store::Resolution::Save,
                 m_ws.services().progress, m_ws.services().status);
         transaction.commit();
     } catch (const store::EngineError &e) {
@@ -490,7 +490,7 @@ void FavoritesExchange::synchronizeFromFavorites()
 
 void FavoritesExchange::synchronizeToFavorites()
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     if (m_ws.message(QString::fromLatin1(kSyncExportQuestion), MessageIcon::Exclamation,
             MessageButtons::YesNo)
         != MessageAnswer::Yes)
@@ -504,14 +504,14 @@ void FavoritesExchange::synchronizeToFavorites()
     Yielder yield;
     clearFolder(folder, std::ref(yield));
     m_ws.setStatus(QStringLiteral("Status: Exporting IE Favorites..."));
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     exportFavorites(m_ws.services().progress);
 }
 
 void FavoritesExchange::importCommand()
 {
     m_ws.clipboard().clear();
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import Favorites"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import Favorites"));
     importFavorites(m_ws.services().progress);
     m_ws.list().showListStatus(true);
 }
@@ -519,7 +519,7 @@ void FavoritesExchange::importCommand()
 void FavoritesExchange::exportCommand()
 {
     m_ws.clipboard().clear();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     exportFavorites(m_ws.services().progress);
 }
 
@@ -534,6 +534,13 @@ void FavoritesExchange::syncExportCommand()
 {
     m_ws.clipboard().clear();
     synchronizeToFavorites();
+}
+
+void installStartupImport(outline::Workspace &workspace, shell::DocumentLifecycle &lifecycle)
+{
+    lifecycle.setStartupImport([&workspace, &lifecycle](common::ProgressView *progress) {
+        FavoritesExchange(workspace, lifecycle).importFavorites(progress);
+    });
 }
 
 } // namespace quillet::favorites

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
+#include "core/common/ProgressView.h"
 
 #include <QString>
 
+namespace quillet::outline {
+class Workspace;
+}
+
 namespace quillet::shell {
 class DocumentLifecycle;
-class Workspace;
 } // namespace quillet::shell
 
 namespace quillet::favorites {
@@ -27,7 +30,7 @@ class FavoritesExchange
 {
 public:
     // `lifecycle` saves a titled document after a synchronisation into it.
-    FavoritesExchange(shell::Workspace &workspace, shell::DocumentLifecycle &lifecycle)
+    FavoritesExchange(outline::Workspace &workspace, shell::DocumentLifecycle &lifecycle)
         : m_ws(workspace)
         , m_lifecycle(lifecycle)
     {
@@ -39,7 +42,7 @@ public:
     // then the root heading is selected and listed. The bar's maximum is the
     // number of files and folders, counted first, and the bar reaches it.
     // An engine failure rolls everything back (headings too) and propagates.
-    void importFavorites(platform::ProgressView *progress);
+    void importFavorites(common::ProgressView *progress);
     // ExportFavorites: writes the root heading's bookmarks into the folder and
     // every heading below it as a sub-folder. Stops silently at a heading that
     // cannot be a folder there (a title that is not one path component, a
@@ -47,7 +50,7 @@ public:
     // a Null name or link; skips bookmarks whose name cannot be a file name
     // there. Existing ".url" files keep every other line. Writes nothing when
     // the document has no live bookmark.
-    void exportFavorites(platform::ProgressView *progress);
+    void exportFavorites(common::ProgressView *progress);
     // SynchronizeFavorites (0): after confirmation, the document becomes a
     // copy of the folder (saved when titled). When the folder is missing it
     // says so and changes nothing.
@@ -64,14 +67,18 @@ public:
 
     // ResetDocumentTables: the tree back to the root heading alone, tbNodes
     // and tbItems empty (bypassing delFlag: Discard cannot undo it).
-    static void resetDocumentTables(shell::Workspace &workspace);
+    static void resetDocumentTables(outline::Workspace &workspace);
 
 private:
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     shell::DocumentLifecycle &m_lifecycle;
 };
 
 // The Favorites folder with a final "/", or "" when there is none.
 QString favoritesFolderPath();
+
+// Lets the document's start-up read the Favorites folder when the user chose
+// so.
+void installStartupImport(outline::Workspace &workspace, shell::DocumentLifecycle &lifecycle);
 
 } // namespace quillet::favorites

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "favorites/FavoritesFolders.h"
+#include "core/favorites/FavoritesFolders.h"
 
 #include <QFile>
 

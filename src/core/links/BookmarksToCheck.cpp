@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/BookmarksToCheck.h"
+#include "core/links/BookmarksToCheck.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QHash>
 
@@ -11,7 +11,7 @@ namespace quillet::links {
 
 namespace {
 
-QStringList titlesOf(const browser::HeadingNode *node)
+QStringList titlesOf(const outline::HeadingNode *node)
 {
     QStringList titles;
     for (; node; node = node->parent)
@@ -21,13 +21,13 @@ QStringList titlesOf(const browser::HeadingNode *node)
 
 // A heading and every heading below it, parents before children, siblings in
 // order; a stack instead of recursion, however deep the tree.
-std::vector<const browser::HeadingNode *> preOrder(
-    const std::vector<const browser::HeadingNode *> &tops)
+std::vector<const outline::HeadingNode *> preOrder(
+    const std::vector<const outline::HeadingNode *> &tops)
 {
-    std::vector<const browser::HeadingNode *> order;
-    std::vector<const browser::HeadingNode *> stack(tops.rbegin(), tops.rend());
+    std::vector<const outline::HeadingNode *> order;
+    std::vector<const outline::HeadingNode *> stack(tops.rbegin(), tops.rend());
     while (!stack.empty()) {
-        const browser::HeadingNode *node = stack.back();
+        const outline::HeadingNode *node = stack.back();
         stack.pop_back();
         order.push_back(node);
         for (auto child = node->children.rbegin(); child != node->children.rend(); ++child)
@@ -44,7 +44,7 @@ public:
     {
     }
 
-    int heading(const browser::HeadingNode *node)
+    int heading(const outline::HeadingNode *node)
     {
         m_out.headings.push_back({node->key, titlesOf(node)});
         return static_cast<int>(m_out.headings.size()) - 1;
@@ -67,16 +67,16 @@ private:
 };
 
 BookmarksToCheck bookmarksUnder(
-    shell::Workspace &workspace, const std::vector<const browser::HeadingNode *> &tops)
+    outline::Workspace &workspace, const std::vector<const outline::HeadingNode *> &tops)
 {
     BookmarksToCheck out;
     store::Database *db = workspace.document().database();
     if (!db)
         return out;
-    const std::vector<const browser::HeadingNode *> headings = preOrder(tops);
+    const std::vector<const outline::HeadingNode *> headings = preOrder(tops);
     QStringList keys;
     keys.reserve(static_cast<qsizetype>(headings.size()));
-    for (const browser::HeadingNode *node : headings)
+    for (const outline::HeadingNode *node : headings)
         keys << node->key;
     // One pass over the table for every heading.
     std::vector<std::vector<store::NamedLink>> rows = store::BookmarkTable(*db).liveLinksOf(keys);
@@ -94,27 +94,28 @@ BookmarksToCheck bookmarksUnder(
 
 } // namespace
 
-BookmarksToCheck documentBookmarks(shell::Workspace &workspace)
+BookmarksToCheck documentBookmarks(outline::Workspace &workspace)
 {
-    std::vector<const browser::HeadingNode *> tops;
+    std::vector<const outline::HeadingNode *> tops;
     for (const auto &top : workspace.tree().topLevel())
         tops.push_back(top.get());
     return bookmarksUnder(workspace, tops);
 }
 
-BookmarksToCheck headingBookmarks(shell::Workspace &workspace, const browser::HeadingNode *heading)
+BookmarksToCheck headingBookmarks(
+    outline::Workspace &workspace, const outline::HeadingNode *heading)
 {
     if (!heading)
         return {};
     return bookmarksUnder(workspace, {heading});
 }
 
-BookmarksToCheck selectedBookmarks(shell::Workspace &workspace)
+BookmarksToCheck selectedBookmarks(outline::Workspace &workspace)
 {
     BookmarksToCheck out;
     store::Database *db = workspace.document().database();
-    browser::BookmarkList &list = workspace.list();
-    const browser::HeadingNode *node = workspace.tree().findByKey(list.listedHeading());
+    outline::BookmarkList &list = workspace.list();
+    const outline::HeadingNode *node = workspace.tree().findByKey(list.listedHeading());
     if (!db || !node)
         return out;
     const QStringList keys = list.selectedBookmarks();

@@ -5,10 +5,10 @@
 #include <QStringList>
 #include <vector>
 
-namespace quillet::browser {
+namespace quillet::outline {
 struct HeadingNode;
 }
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -47,10 +47,11 @@ struct BookmarksToCheck
 
 // Every live bookmark of the document (rows of headings the tree does not
 // have are never shown, and are left out).
-BookmarksToCheck documentBookmarks(shell::Workspace &workspace);
+BookmarksToCheck documentBookmarks(outline::Workspace &workspace);
 // The live bookmarks of `heading` and all its sub-headings.
-BookmarksToCheck headingBookmarks(shell::Workspace &workspace, const browser::HeadingNode *heading);
+BookmarksToCheck headingBookmarks(
+    outline::Workspace &workspace, const outline::HeadingNode *heading);
 // The bookmarks selected in the main window's list, in list order.
-BookmarksToCheck selectedBookmarks(shell::Workspace &workspace);
+BookmarksToCheck selectedBookmarks(outline::Workspace &workspace);
 
 } // namespace quillet::links

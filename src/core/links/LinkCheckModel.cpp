@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkCheckModel.h"
+#include "core/links/LinkCheckModel.h"
 
 #include <QColor>
 #include <algorithm>

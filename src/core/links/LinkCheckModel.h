@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "links/BookmarksToCheck.h"
-#include "links/LinkResult.h"
+#include "core/links/BookmarksToCheck.h"
+#include "core/links/LinkResult.h"
 
 #include <QAbstractTableModel>
 #include <array>

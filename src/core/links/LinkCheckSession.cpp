@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkCheckSession.h"
+#include "core/links/LinkCheckSession.h"
 
-#include "shell/Workspace.h"
-#include "store/BookmarkQueries.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkQueries.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
 
 namespace quillet::links {
 
@@ -21,7 +21,7 @@ QString goneMessage(const QStringList &names)
 
 } // namespace
 
-LinkCheckSession::LinkCheckSession(shell::Workspace &workspace, LinkCheckOptions options,
+LinkCheckSession::LinkCheckSession(outline::Workspace &workspace, LinkCheckOptions options,
     QNetworkAccessManager *network, QObject *parent)
     : QObject(parent)
     , m_ws(workspace)
@@ -113,14 +113,14 @@ bool LinkCheckSession::goTo(int row)
         return false;
     const store::BookmarkQueries queries(*db);
     const auto live = queries.liveRow(m_model.bookmarkId(row));
-    browser::HeadingNode *node = live ? m_ws.tree().findByKey(live->headingKey) : nullptr;
+    outline::HeadingNode *node = live ? m_ws.tree().findByKey(live->headingKey) : nullptr;
     if (!node) {
         if (platform::MessageBoxes *messages = m_ws.services().messages)
             messages->show(goneMessage({m_model.name(row)}), platform::MessageIcon::Exclamation);
         return false;
     }
     m_ws.tree().setCurrent(node);
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     list.refill(node->key, db);
     // Filling may have given the row a fresh list key.
     const auto listed = queries.liveRow(live->id);
@@ -166,7 +166,7 @@ void LinkCheckSession::deleteRows(const QList<int> &rows)
         m_ws.clipboard().clear();
         m_ws.document().setModified(true);
     }
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     bool listChanged = false;
     for (const QString &key : listedKeys)
         listChanged = list.model().removeKey(key) || listChanged;
@@ -218,7 +218,7 @@ void LinkCheckSession::useNewLinks(const QList<int> &rows)
         }
         transaction.commit();
     }
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     const QString listedHeading = list.listedHeading();
     bool currentChanged = false;
     for (const Update &update : updates) {
@@ -228,7 +228,7 @@ void LinkCheckSession::useNewLinks(const QList<int> &rows)
         const int listRow = list.model().rowOfKey(update.key);
         if (listRow < 0)
             continue;
-        browser::BookmarkEntry entry = list.model().entry(listRow);
+        outline::BookmarkEntry entry = list.model().entry(listRow);
         entry.link = update.link;
         list.model().updateEntry(update.key, entry);
         currentChanged = currentChanged || update.key == list.currentBookmark();

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "links/LinkCheckModel.h"
-#include "links/LinkChecker.h"
+#include "core/links/LinkCheckModel.h"
+#include "core/links/LinkChecker.h"
 
 #include <QObject>
 
 class QNetworkAccessManager;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -30,7 +30,7 @@ class LinkCheckSession : public QObject
 {
     Q_OBJECT
 public:
-    explicit LinkCheckSession(shell::Workspace &workspace, LinkCheckOptions options = {},
+    explicit LinkCheckSession(outline::Workspace &workspace, LinkCheckOptions options = {},
         QNetworkAccessManager *network = nullptr, QObject *parent = nullptr);
     ~LinkCheckSession() override;
 
@@ -67,7 +67,7 @@ Q_SIGNALS:
     void runningChanged(bool running);
 
 private:
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     LinkChecker m_checker;
     LinkCheckModel m_model;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkChecker.h"
+#include "core/links/LinkChecker.h"
 
-#include "links/LinkTriage.h"
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
+#include "core/links/LinkTriage.h"
 
 #include <QEventLoop>
 #include <QHostAddress>

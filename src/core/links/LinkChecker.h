@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "links/LinkResult.h"
+#include "core/links/LinkResult.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkResult.h"
+#include "core/links/LinkResult.h"
 
 namespace quillet::links {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkTimeout.h"
+#include "core/links/LinkTimeout.h"
 
-#include "shell/IniFile.h"
-#include "shell/Settings.h"
+#include "core/settings/IniFile.h"
+#include "core/settings/Settings.h"
 
 namespace quillet::links {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkTriage.h"
+#include "core/links/LinkTriage.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/BrowserOpening.h"
+#include "core/pages/BrowserOpening.h"
 
-#include "pages/Vendor.h"
-#include "platform/AppHome.h"
-#include "shell/Strings.h"
+#include "core/common/AppHome.h"
+#include "core/common/Strings.h"
+#include "core/common/Vendor.h"
 
 #include <QFile>
 
@@ -14,7 +14,7 @@ bool openInBrowser(
 {
     // The desktop is asked about a real ".htm" file, as it would be for any
     // page the user opens.
-    const QString probe = platform::homePath(QStringLiteral("tTestMe.htm"));
+    const QString probe = common::homePath(QStringLiteral("tTestMe.htm"));
     {
         QFile file(probe);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -39,17 +39,17 @@ bool openInBrowser(
 
 void openHelpContent(platform::DesktopServices &desktop)
 {
-    desktop.openFile(platform::homePath(QStringLiteral("Quillet.chm")));
+    desktop.openFile(common::homePath(QStringLiteral("Quillet.chm")));
 }
 
 void openVendorHomePage(platform::DesktopServices &desktop)
 {
-    desktop.openLink(QString::fromLatin1(kVendorHomePage));
+    desktop.openLink(QString::fromLatin1(strings::kVendorHomePage));
 }
 
 QString vendorMailLink()
 {
-    return QStringLiteral("Mailto:") + QString::fromLatin1(kVendorSupportMail)
+    return QStringLiteral("Mailto:") + QString::fromLatin1(strings::kVendorSupportMail)
         + QStringLiteral("?Subject=about ") + QString::fromLatin1(strings::kTitle)
         + QLatin1Char(' ') + QString::fromLatin1(strings::kVersion);
 }

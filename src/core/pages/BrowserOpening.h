@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/BrowserShell.h"
-#include "platform/DesktopServices.h"
-#include "platform/MessageBoxes.h"
+#include "core/platform/BrowserShell.h"
+#include "core/platform/DesktopServices.h"
+#include "core/platform/MessageBoxes.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/DescriptionPage.h"
+#include "core/pages/DescriptionPage.h"
 
-#include "pages/PageResources.h"
-#include "platform/AppHome.h"
-#include "platform/ProgressView.h"
+#include "core/common/AppHome.h"
+#include "core/common/ProgressView.h"
+#include "core/pages/PageResources.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +22,7 @@ const QString kNoImage = QStringLiteral("noimagel.gif");
 
 QString htmlFolder()
 {
-    return platform::homePath(QStringLiteral("html"));
+    return common::homePath(QStringLiteral("html"));
 }
 
 QString completeLink(const QString &link)
@@ -48,7 +48,7 @@ QString descriptionPageText(const QString &folder, const store::BookmarkRow &row
 }
 
 DescriptionPageWriter::DescriptionPageWriter(Yield yield, QString folder)
-    : m_yield(yield ? std::move(yield) : Yield(platform::yieldToEventLoop))
+    : m_yield(yield ? std::move(yield) : Yield(common::yieldToEventLoop))
     , m_folder(std::move(folder))
 {
 }

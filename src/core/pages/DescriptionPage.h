@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "pages/PageResources.h"
-#include "store/BookmarkRow.h"
+#include "core/pages/PageResources.h"
+#include "core/store/BookmarkRow.h"
 
 #include <QString>
 #include <QUrl>

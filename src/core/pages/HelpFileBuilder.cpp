@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/HelpFileBuilder.h"
+#include "core/pages/HelpFileBuilder.h"
 
-#include "pages/HelpProject.h"
-#include "platform/ProgressView.h"
-#include "platform/ShellFolders.h"
-#include "settings/Registry.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/EngineError.h"
-#include "store/FileReplacement.h"
+#include "core/common/ProgressView.h"
+#include "core/outline/Workspace.h"
+#include "core/pages/HelpProject.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/Registry.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -51,7 +51,7 @@ QString HelpFileBuilder::findCompiler()
     if (isFile(remembered))
         return remembered;
 
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const auto answer = m_ws.message(QStringLiteral("\"%1\" not found. Do you want to set the "
                                                     "location of the Help Compiler?")
                                          .arg(settings::helpCompilerFileName()),
@@ -93,7 +93,7 @@ HelpFileBuilder::Compiled HelpFileBuilder::compile(
     const QDeadlineTimer deadline(timeoutMs);
     while (!process.waitForFinished(50)) {
         messages += process.readAll();
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         if (process.state() == QProcess::NotRunning)
             break;
         if (deadline.hasExpired()) {
@@ -121,7 +121,7 @@ void HelpFileBuilder::copyHelpFile(const QString &helpFile, const QString &targe
 
 void HelpFileBuilder::makeChmFile()
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     store::Database *db = m_ws.document().database();
     if (!db)
         return;
@@ -129,8 +129,8 @@ void HelpFileBuilder::makeChmFile()
     if (compiler.isEmpty())
         return;
 
-    platform::ProgressView *progress = m_ws.services().progress;
-    const platform::HideProgressAtEnd hideBar(progress);
+    common::ProgressView *progress = m_ws.services().progress;
+    const common::HideProgressAtEnd hideBar(progress);
     const QString helpFile = helpFileName(m_ws.document().isUntitled(), m_ws.document().fileName());
     const QString folder = chmWorkFolder();
     store::BookmarkTable table(*db);
@@ -151,7 +151,7 @@ void HelpFileBuilder::makeChmFile()
                     platform::MessageIcon::Exclamation);
             }
             if (copied) {
-                platform::yieldToEventLoop();
+                common::yieldToEventLoop();
                 if (platform::DesktopServices *desktop = m_ws.services().desktop)
                     desktop->openFile(desktopFolder);
             }

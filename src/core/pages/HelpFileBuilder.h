@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -14,7 +14,7 @@ namespace quillet::pages {
 class HelpFileBuilder
 {
 public:
-    explicit HelpFileBuilder(shell::Workspace &workspace)
+    explicit HelpFileBuilder(outline::Workspace &workspace)
         : m_ws(workspace)
     {
     }
@@ -46,7 +46,7 @@ private:
     // The compiler to run; empty when none was found or chosen.
     QString findCompiler();
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
 };
 
 } // namespace quillet::pages

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/HelpProject.h"
+#include "core/pages/HelpProject.h"
 
-#include "browser/HeadingTreeModel.h"
-#include "browser/HeadingWalk.h"
-#include "pages/DescriptionPage.h"
-#include "pages/PageResources.h"
-#include "platform/AppHome.h"
-#include "platform/ProgressCounter.h"
-#include "store/BookmarkTable.h"
+#include "core/common/AppHome.h"
+#include "core/common/ProgressCounter.h"
+#include "core/outline/HeadingTreeModel.h"
+#include "core/outline/HeadingWalk.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/pages/PageResources.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QDir>
 #include <algorithm>
@@ -62,7 +62,7 @@ const char kProjectTail[] = "\r\n"
 
 QString chmWorkFolder()
 {
-    return platform::homePath(QStringLiteral("_chm"));
+    return common::homePath(QStringLiteral("_chm"));
 }
 
 QString helpFileName(bool untitled, const QString &documentFileName)
@@ -89,9 +89,9 @@ QString contentsTitle(const QString &title)
     return text;
 }
 
-HelpProjectWriter::HelpProjectWriter(const browser::HeadingTreeModel &tree,
-    const store::BookmarkTable &table, QString folder, platform::ProgressView *progress,
-    platform::StatusView *status)
+HelpProjectWriter::HelpProjectWriter(const outline::HeadingTreeModel &tree,
+    const store::BookmarkTable &table, QString folder, common::ProgressView *progress,
+    common::StatusView *status)
     : m_tree(tree)
     , m_table(table)
     , m_folder(std::move(folder))
@@ -111,7 +111,7 @@ bool HelpProjectWriter::writeText(const QString &name, const QString &text)
     return writeFileBytes(m_folder + QLatin1Char('/') + name, (text + kCrLf).toUtf8());
 }
 
-QString HelpProjectWriter::pageName(const browser::HeadingNode *heading) const
+QString HelpProjectWriter::pageName(const outline::HeadingNode *heading) const
 {
     return QString::number(m_index.value(heading)) + QStringLiteral(".htm");
 }
@@ -122,8 +122,8 @@ bool HelpProjectWriter::build(const QString &helpFile)
         return false;
 
     // Pages are named by each heading's place in the order of adding.
-    std::vector<const browser::HeadingNode *> nodes;
-    for (browser::HeadingWalk walk(m_tree.topLevel()); walk.next();)
+    std::vector<const outline::HeadingNode *> nodes;
+    for (outline::HeadingWalk walk(m_tree.topLevel()); walk.next();)
         nodes.push_back(walk.node());
     std::sort(nodes.begin(), nodes.end(),
         [](const auto *a, const auto *b) { return a->addedOrder < b->addedOrder; });
@@ -133,7 +133,7 @@ bool HelpProjectWriter::build(const QString &helpFile)
     // One pass finds every heading's rows; pages then read theirs by ID.
     QStringList keys;
     keys.reserve(qsizetype(nodes.size()));
-    for (const browser::HeadingNode *node : nodes)
+    for (const outline::HeadingNode *node : nodes)
         keys << node->key;
     std::vector<std::vector<store::RowRef>> refs = m_table.liveRowsOf(keys);
     m_rows.clear();
@@ -146,9 +146,9 @@ bool HelpProjectWriter::build(const QString &helpFile)
         m_progress->setValue(0);
         m_progress->setVisible(true);
     }
-    platform::progressCounter = 0;
+    common::progressCounter = 0;
     setStatus(QStringLiteral("Status: Starting ..."));
-    platform::advanceProgress(m_progress);
+    common::advanceProgress(m_progress);
 
     writeMissingAssets(m_folder,
         {
@@ -166,24 +166,24 @@ bool HelpProjectWriter::build(const QString &helpFile)
 
     setStatus(QStringLiteral("Status: Creating hhc file ..."));
     m_contents = QLatin1String(kContentsHeader);
-    const browser::HeadingNode *first = m_tree.root();
+    const outline::HeadingNode *first = m_tree.root();
     const QString topic = first && !m_rows.value(first).empty() ? pageName(first) : kBlankPage;
     if (first)
         writeContents(m_tree.topLevel());
-    platform::advanceProgress(m_progress);
+    common::advanceProgress(m_progress);
     m_contents += QStringLiteral("</HTML>") + kCrLf;
     if (!writeText(QStringLiteral("favorites.hhc"), m_contents))
         return false;
 
     setStatus(QStringLiteral("Status: Creating hhp file ..."));
-    platform::advanceProgress(m_progress);
+    common::advanceProgress(m_progress);
     if (!writeText(QStringLiteral("favorites.hhp"),
             QString::fromLatin1(kProjectOptions).arg(helpFile, topic) + m_files
                 + QLatin1String(kProjectTail)))
         return false;
 
     setStatus(QStringLiteral("Status: Compiling chm file ..."));
-    platform::advanceProgress(m_progress);
+    common::advanceProgress(m_progress);
     return true;
 }
 
@@ -193,8 +193,8 @@ void HelpProjectWriter::writeContents(const HeadingChain &top)
     // of its own, closed when the walk comes back above it.
     m_contents += QStringLiteral("<UL>") + kCrLf;
     int openLists = 1;
-    for (browser::HeadingWalk walk(top); walk.next();) {
-        const browser::HeadingNode *node = walk.node();
+    for (outline::HeadingWalk walk(top); walk.next();) {
+        const outline::HeadingNode *node = walk.node();
         for (; openLists > walk.depth() + 1; --openLists)
             m_contents += QStringLiteral("</UL>") + kCrLf;
         QString page = pageName(node);
@@ -202,8 +202,8 @@ void HelpProjectWriter::writeContents(const HeadingChain &top)
             m_files += page + kCrLf;
         else
             page = kBlankPage;
-        platform::advanceProgress(m_progress);
-        platform::yieldToEventLoop();
+        common::advanceProgress(m_progress);
+        common::yieldToEventLoop();
         m_contents += QStringLiteral("<LI><OBJECT type=\"text/sitemap\">\r\n"
                                      "<param name=\"Name\" value=\"%1\">\r\n"
                                      "<param name=\"Local\" value=\"%2\">\r\n"
@@ -218,17 +218,17 @@ void HelpProjectWriter::writeContents(const HeadingChain &top)
         m_contents += QStringLiteral("</UL>") + kCrLf;
 }
 
-bool HelpProjectWriter::writeHeadingPage(const browser::HeadingNode *heading, const QString &page)
+bool HelpProjectWriter::writeHeadingPage(const outline::HeadingNode *heading, const QString &page)
 {
     const std::vector<store::BookmarkRow> rows
         = m_table.liveRowsById(m_rows.value(heading), store::Thumbnail::Read);
     if (rows.empty()) {
-        platform::advanceProgress(m_progress);
+        common::advanceProgress(m_progress);
         return false;
     }
     QString text = resourceText(Resource::HelpPageHead);
     for (size_t i = 0; i < rows.size(); ++i) {
-        platform::advanceProgress(m_progress);
+        common::advanceProgress(m_progress);
         text += pageBlock(rows[i], i + 1 == rows.size());
     }
     text += resourceText(Resource::HelpPageTail);
@@ -237,7 +237,7 @@ bool HelpProjectWriter::writeHeadingPage(const browser::HeadingNode *heading, co
     // after every build). The page is UTF-8 and keeps saying so.
     text.replace(QLatin1String("&imgPath&\\"), QString());
     text.replace(QLatin1String("&imgPath&"), QString());
-    platform::advanceProgress(m_progress);
+    common::advanceProgress(m_progress);
     writeText(page, text);
     return true;
 }
@@ -259,7 +259,7 @@ QString HelpProjectWriter::saveThumbnailForPage(const store::BookmarkRow &row)
 {
     if (row.thumbnail.isEmpty())
         return kNoImage;
-    const QString name = QString::number(platform::progressCounter) + QStringLiteral(".jpg");
+    const QString name = QString::number(common::progressCounter) + QStringLiteral(".jpg");
     writeFileBytes(m_folder + QLatin1Char('/') + name, row.thumbnail);
     return name;
 }

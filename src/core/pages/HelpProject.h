@@ -1,22 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkTable.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QHash>
 #include <QString>
 #include <memory>
 #include <vector>
 
-namespace quillet::browser {
+namespace quillet::outline {
 class HeadingTreeModel;
 struct HeadingNode;
-} // namespace quillet::browser
+} // namespace quillet::outline
 
-namespace quillet::platform {
+namespace quillet::common {
 class ProgressView;
 class StatusView;
-} // namespace quillet::platform
+} // namespace quillet::common
 
 namespace quillet::pages {
 
@@ -41,28 +41,28 @@ QString contentsTitle(const QString &title);
 class HelpProjectWriter
 {
 public:
-    HelpProjectWriter(const browser::HeadingTreeModel &tree, const store::BookmarkTable &table,
-        QString folder, platform::ProgressView *progress, platform::StatusView *status);
+    HelpProjectWriter(const outline::HeadingTreeModel &tree, const store::BookmarkTable &table,
+        QString folder, common::ProgressView *progress, common::StatusView *status);
 
     bool build(const QString &helpFile);
 
 private:
-    using HeadingChain = std::vector<std::unique_ptr<browser::HeadingNode>>;
+    using HeadingChain = std::vector<std::unique_ptr<outline::HeadingNode>>;
     void writeContents(const HeadingChain &top);
-    bool writeHeadingPage(const browser::HeadingNode *heading, const QString &page);
+    bool writeHeadingPage(const outline::HeadingNode *heading, const QString &page);
     QString saveThumbnailForPage(const store::BookmarkRow &row);
     QString pageBlock(const store::BookmarkRow &row, bool last);
-    QString pageName(const browser::HeadingNode *heading) const;
+    QString pageName(const outline::HeadingNode *heading) const;
     void setStatus(const QString &text);
     bool writeText(const QString &name, const QString &text);
 
-    const browser::HeadingTreeModel &m_tree;
+    const outline::HeadingTreeModel &m_tree;
     const store::BookmarkTable &m_table;
     QString m_folder;
-    platform::ProgressView *m_progress;
-    platform::StatusView *m_status;
-    QHash<const browser::HeadingNode *, int> m_index;
-    QHash<const browser::HeadingNode *, std::vector<store::RowRef>> m_rows;
+    common::ProgressView *m_progress;
+    common::StatusView *m_status;
+    QHash<const outline::HeadingNode *, int> m_index;
+    QHash<const outline::HeadingNode *, std::vector<store::RowRef>> m_rows;
     QString m_contents;
     QString m_files;
 };

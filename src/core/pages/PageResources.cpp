@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/PageResources.h"
+#include "core/pages/PageResources.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/RichTextPage.h"
+#include "core/pages/RichTextPage.h"
 
-#include "pages/DescriptionPage.h"
+#include "core/pages/DescriptionPage.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/DesktopEntry.h"
+#include "core/platform/DesktopEntry.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ImageCodecs.h"
+#include "core/platform/ImageCodecs.h"
 
 #include <QImageReader>
 #include <QImageWriter>

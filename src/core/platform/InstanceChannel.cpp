@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/InstanceChannel.h"
+#include "core/platform/InstanceChannel.h"
 
-#include "platform/AppHome.h"
+#include "core/common/AppHome.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -66,7 +66,7 @@ bool waitFor(int fd, short events, const QElapsedTimer &clock, int timeoutMs)
 
 QString instanceChannelPath()
 {
-    const QString inHome = homePath(QStringLiteral("quillet.socket"));
+    const QString inHome = common::homePath(QStringLiteral("quillet.socket"));
     // sun_path holds 108 bytes with its terminating zero.
     if (QFile::encodeName(inHome).size() < 100)
         return inHome;
@@ -74,7 +74,9 @@ QString instanceChannelPath()
     if (runtime.isEmpty())
         runtime = QDir::tempPath();
     const QByteArray id
-        = QCryptographicHash::hash(appHome().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        = QCryptographicHash::hash(common::appHome().toUtf8(), QCryptographicHash::Sha1)
+              .toHex()
+              .left(16);
     return runtime + QStringLiteral("/quillet-") + QString::fromLatin1(id)
         + QStringLiteral(".socket");
 }

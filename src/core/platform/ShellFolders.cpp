@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/ShellFolders.h"
+#include "core/platform/ShellFolders.h"
 
 #include <QDir>
 #include <QFileInfo>

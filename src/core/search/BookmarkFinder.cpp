@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/BookmarkFinder.h"
+#include "core/search/BookmarkFinder.h"
 
-#include "platform/ProgressView.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkQueries.h"
+#include "core/common/ProgressView.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkQueries.h"
 
 namespace quillet::search {
 
@@ -13,7 +13,7 @@ const QString kFindTitle = QStringLiteral("Find");
 
 } // namespace
 
-BookmarkFinder::BookmarkFinder(shell::Workspace &workspace)
+BookmarkFinder::BookmarkFinder(outline::Workspace &workspace)
     : m_ws(workspace)
 {
 }
@@ -47,7 +47,7 @@ void BookmarkFinder::find(const QString &text, int scope)
     const auto where = static_cast<store::FindScope>(qBound(0, scope, 3));
     std::vector<store::FoundBookmark> hits = store::BookmarkQueries(*db).find(where, text);
     if (hits.empty()) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         if (platform::MessageBoxes *messages = m_ws.services().messages)
             messages->show(notFoundMessage(text), platform::MessageIcon::Exclamation,
                 platform::MessageButtons::Ok, kFindTitle);
@@ -68,7 +68,7 @@ void BookmarkFinder::jumpTo(int row)
     if (row < 0 || row >= m_results.count())
         return;
     const store::FoundBookmark &hit = m_results.at(row);
-    browser::HeadingNode *node = m_ws.tree().findByKey(hit.headingKey);
+    outline::HeadingNode *node = m_ws.tree().findByKey(hit.headingKey);
     if (!node) {
         if (platform::MessageBoxes *messages = m_ws.services().messages)
             messages->show(headingGoneMessage(), platform::MessageIcon::Exclamation,

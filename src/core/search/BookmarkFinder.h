@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "search/SearchModels.h"
+#include "core/search/SearchModels.h"
 
 #include <QStringList>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -17,7 +17,7 @@ namespace quillet::search {
 class BookmarkFinder
 {
 public:
-    explicit BookmarkFinder(shell::Workspace &workspace);
+    explicit BookmarkFinder(outline::Workspace &workspace);
 
     // The scope list, in order; position 0 is chosen when the window opens.
     static QStringList scopeNames();
@@ -40,7 +40,7 @@ public:
     void jumpTo(int row);
 
 private:
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     FindResultsModel m_results;
     bool m_canClear = false;
 };

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/DuplicateScan.h"
+#include "core/search/DuplicateScan.h"
 
-#include "platform/ProgressView.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkQueries.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
+#include "core/common/ProgressView.h"
+#include "core/outline/Workspace.h"
+#include "core/store/BookmarkQueries.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
 
 #include <QHash>
 #include <algorithm>
 
 namespace quillet::search {
 
-DuplicateScan::DuplicateScan(shell::Workspace &workspace, QObject *parent)
+DuplicateScan::DuplicateScan(outline::Workspace &workspace, QObject *parent)
     : QObject(parent)
     , m_ws(workspace)
 {
@@ -38,7 +38,7 @@ QString DuplicateScan::headingPath(const QString &key, QHash<QString, QString> &
     if (found != known.constEnd())
         return *found;
     QStringList titles;
-    for (const browser::HeadingNode *node = m_ws.tree().findByKey(key); node; node = node->parent)
+    for (const outline::HeadingNode *node = m_ws.tree().findByKey(key); node; node = node->parent)
         titles.prepend(node->title);
     const QString path = titles.join(QLatin1Char('\\'));
     known.insert(key, path);
@@ -58,7 +58,7 @@ void DuplicateScan::scan()
         return;
     }
     Q_EMIT fillingChanged(true);
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     struct Done
     {
         DuplicateScan *scan;
@@ -97,14 +97,14 @@ void DuplicateScan::deleteRows(QList<int> rows)
     // A row named twice is deleted once, not reported gone the second time.
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     const QString listed = list.listedHeading();
     const store::BookmarkQueries queries(*db);
     store::BookmarkTable bookmarks(*db);
     QList<int> deleted;
     QStringList gone;
     QStringList listedKeys;
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Delete duplicates"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Delete duplicates"));
     {
         store::Transaction transaction(*db);
         for (int row : rows) {

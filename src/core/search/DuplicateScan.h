@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "search/SearchModels.h"
+#include "core/search/SearchModels.h"
 
 #include <QObject>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -19,7 +19,7 @@ class DuplicateScan : public QObject
 {
     Q_OBJECT
 public:
-    explicit DuplicateScan(shell::Workspace &workspace, QObject *parent = nullptr);
+    explicit DuplicateScan(outline::Workspace &workspace, QObject *parent = nullptr);
 
     static QString noDuplicatesMessage();
     static QString memberGoneMessage(const QStringList &names);
@@ -43,7 +43,7 @@ Q_SIGNALS:
 private:
     QString headingPath(const QString &key, QHash<QString, QString> &known) const;
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     DuplicatesModel m_model;
 };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/SearchModels.h"
+#include "core/search/SearchModels.h"
 
 #include <QColor>
 #include <algorithm>

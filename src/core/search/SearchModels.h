@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkQueries.h"
+#include "core/store/BookmarkQueries.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>

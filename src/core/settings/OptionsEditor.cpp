@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/OptionsEditor.h"
+#include "core/settings/OptionsEditor.h"
 
-#include "platform/FileDialogs.h"
-#include "platform/ProgressView.h"
-#include "platform/ShellFolders.h"
-#include "shell/PathNames.h"
+#include "core/common/ProgressView.h"
+#include "core/platform/FileDialogs.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/PathNames.h"
 
 #include <QFileInfo>
 
@@ -46,11 +46,11 @@ bool OptionsEditor::chooseDefaultFile()
     QString &folder = m_options.initDir;
     if (folder.size() < 2 || !QFileInfo(folder).isDir())
         folder = platform::desktopFolder();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const QString path = m_dialogs ? m_dialogs->openFile(QStringLiteral("Default file"), folder,
                              QStringLiteral("rdb files(*.rdb)|*.rdb"))
                                    : QString();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     if (path.isEmpty())
         return false;
     copy.startupFile = path;
@@ -60,7 +60,7 @@ bool OptionsEditor::chooseDefaultFile()
 
 bool OptionsEditor::chooseImageFolder()
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const QString folder = m_dialogs
         ? m_dialogs->chooseFolder(QStringLiteral("Choose folder:"), copy.imageFolder)
         : QString();

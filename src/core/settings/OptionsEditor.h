@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "shell/Settings.h"
+#include "core/settings/Settings.h"
 
 #include <QStringList>
 

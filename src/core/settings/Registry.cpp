@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/Registry.h"
+#include "core/settings/Registry.h"
 
-#include "platform/AppHome.h"
-#include "shell/IniFile.h"
+#include "core/common/AppHome.h"
+#include "core/settings/IniFile.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -28,7 +28,7 @@ QString rootName(quint32 classKey)
 } // namespace
 
 Registry::Registry(QString file)
-    : m_file(file.isEmpty() ? platform::homePath(QStringLiteral("registry.ini")) : std::move(file))
+    : m_file(file.isEmpty() ? common::homePath(QStringLiteral("registry.ini")) : std::move(file))
 {
 }
 

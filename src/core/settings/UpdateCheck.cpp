@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/UpdateCheck.h"
+#include "core/settings/UpdateCheck.h"
 
-#include "pages/Vendor.h"
+#include "core/common/Vendor.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -60,7 +60,7 @@ QString updateSite(const QString &configured)
         return trimmedSite(fromEnvironment);
     if (!configured.trimmed().isEmpty())
         return trimmedSite(configured);
-    return QLatin1String(pages::kVendorHomePage);
+    return QLatin1String(strings::kVendorHomePage);
 }
 
 QString versionPageUrl(const QString &site)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/AddHandOver.h"
+#include "core/shell/AddHandOver.h"
 
-#include "platform/InstanceChannel.h"
-#include "platform/SingleInstance.h"
+#include "core/platform/InstanceChannel.h"
+#include "core/platform/SingleInstance.h"
 
 #include <QElapsedTimer>
 #include <QThread>

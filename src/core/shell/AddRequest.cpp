@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/AddRequest.h"
+#include "core/shell/AddRequest.h"
 
-#include "browser/HeadingLookup.h"
-#include "browser/LinkIntake.h"
-#include "browser/LinkMimeData.h"
-#include "shell/Workspace.h"
+#include "core/outline/HeadingLookup.h"
+#include "core/outline/LinkIntake.h"
+#include "core/outline/LinkMimeData.h"
+#include "core/outline/Workspace.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -29,13 +29,13 @@ QString addRequestProblem(const AddRequest &request)
         > kMaxAddRequestBytes)
         return QStringLiteral("The link to add is too long (more than 64 KB with its title and "
                               "heading).");
-    switch (browser::checkIncomingLink(link)) {
-    case browser::LinkCheck::Refused:
+    switch (outline::checkIncomingLink(link)) {
+    case outline::LinkCheck::Refused:
         return QStringLiteral(
             "Quillet does not add javascript:, data: and file: links from other programs.");
-    case browser::LinkCheck::NotALink:
+    case outline::LinkCheck::NotALink:
         return QStringLiteral("\"%1\" is not a link Quillet can add.").arg(link.left(200));
-    case browser::LinkCheck::Accepted:
+    case outline::LinkCheck::Accepted:
         break;
     }
     return {};
@@ -106,15 +106,15 @@ AddOutcome decodeAddOutcome(const QByteArray &bytes)
     return outcome;
 }
 
-AddOutcome applyAddRequest(Workspace &ws, const AddRequest &request)
+AddOutcome applyAddRequest(outline::Workspace &ws, const AddRequest &request)
 {
     AddOutcome outcome;
     outcome.message = addRequestProblem(request);
-    const browser::HeadingNode *heading = nullptr;
+    const outline::HeadingNode *heading = nullptr;
     if (outcome.message.isEmpty()) {
         heading = request.headingPath.trimmed().isEmpty()
             ? ws.tree().current()
-            : browser::findHeadingByPath(ws.tree(), request.headingPath);
+            : outline::findHeadingByPath(ws.tree(), request.headingPath);
         if (!heading && !request.headingPath.trimmed().isEmpty())
             outcome.message = QStringLiteral("There is no heading \"%1\".")
                                   .arg(request.headingPath.trimmed().left(200));
@@ -125,9 +125,9 @@ AddOutcome applyAddRequest(Workspace &ws, const AddRequest &request)
         ws.setStatus(QStringLiteral("Status: Idle - ") + outcome.message);
         return outcome;
     }
-    browser::IncomingLinks links;
+    outline::IncomingLinks links;
     links.links.append({request.link.trimmed(), request.title});
-    const browser::LinkIntake intake = browser::takeLinks(ws, heading->key, links);
+    const outline::LinkIntake intake = outline::takeLinks(ws, heading->key, links);
     outcome.added = !intake.added.isEmpty();
     outcome.message = outcome.added
         ? QStringLiteral("Added \"%1\" to \"%2\".").arg(intake.added.first().name, heading->title)

@@ -5,9 +5,11 @@
 #include <QString>
 #include <optional>
 
-namespace quillet::shell {
-
+namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::shell {
 
 // A link handed to Quillet from outside its window: `quillet --add URL
 // [--title TEXT] [--heading PATH]` or a "quillet:add?url=...&title=..." link
@@ -51,6 +53,6 @@ AddOutcome decodeAddOutcome(const QByteArray &bytes);
 // one) of the open document, as a drop of one link would; the status bar
 // says what happened. A bad request, an unknown heading or no document
 // changes nothing and the outcome says why.
-AddOutcome applyAddRequest(Workspace &ws, const AddRequest &request);
+AddOutcome applyAddRequest(outline::Workspace &ws, const AddRequest &request);
 
 } // namespace quillet::shell

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/CommandTable.h"
+#include "core/shell/CommandTable.h"
 
 namespace quillet::shell {
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/DatabaseMaintenance.h"
+#include "core/shell/DatabaseMaintenance.h"
 
-#include "browser/HeadingTreeStorage.h"
-#include "platform/ShellFolders.h"
-#include "shell/PathNames.h"
-#include "shell/TitledMessage.h"
-#include "shell/Workspace.h"
-#include "store/FileMaintenance.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/TitledMessage.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/PathNames.h"
+#include "core/store/FileMaintenance.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFileInfo>
 
@@ -38,7 +38,7 @@ QString DatabaseMaintenance::backupTarget(const QString &chosen)
         : chosen + QStringLiteral(".dbk");
 }
 
-QString DatabaseMaintenance::backupFolder(Workspace &workspace)
+QString DatabaseMaintenance::backupFolder(outline::Workspace &workspace)
 {
     QString &folder = workspace.windowSettings().backupDir;
     if (!QFileInfo(folder).isDir())
@@ -54,7 +54,7 @@ void DatabaseMaintenance::step(Step which)
 
 bool DatabaseMaintenance::confirmReplace(const QString &target)
 {
-    if (titledMessage(m_ws,
+    if (outline::titledMessage(m_ws,
             quotedPath(target) + QStringLiteral(" already exists, do you want to replace it?"),
             MessageIcon::Exclamation, kBackupTitle, MessageButtons::YesNo)
         != MessageAnswer::Yes)
@@ -63,7 +63,8 @@ bool DatabaseMaintenance::confirmReplace(const QString &target)
     // that is open, here or elsewhere, is not replaced at all.
     if (QFileInfo(target).isDir() || samePath(target, m_ws.document().path())
         || isHeldOpen(target)) {
-        titledMessage(m_ws, QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
+        outline::titledMessage(m_ws,
+            QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
             MessageIcon::Exclamation, QStringLiteral("Error_%1").arg(EngineErrorCode::FileInUse));
         return false;
     }
@@ -77,7 +78,7 @@ void DatabaseMaintenance::backup()
     if (!doc.database() || !dialogs)
         return;
     const QString folder = backupFolder(m_ws);
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const QString chosen = dialogs->saveFile(kBackupTitle, folder, QStringLiteral("bookmarks"),
         QStringLiteral("bookmarks backup file(*.dbk)|*.dbk|"));
     const QString target = chosen.isEmpty() ? QString() : backupTarget(chosen);
@@ -97,13 +98,13 @@ void DatabaseMaintenance::run(const QString &status, const std::function<void()>
     const QString &success, const QString &failure, const QString &title)
 {
     m_ws.setStatus(status);
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     try {
         work();
-        titledMessage(m_ws, success, MessageIcon::Exclamation, title);
+        outline::titledMessage(m_ws, success, MessageIcon::Exclamation, title);
     } catch (const EngineError &e) {
         // The document stayed open and as it was; an old target too.
-        titledMessage(
+        outline::titledMessage(
             m_ws, failure + QStringLiteral(". ") + e.description(), MessageIcon::Critical, title);
     }
     m_ws.showIdleStatus();
@@ -116,13 +117,13 @@ void DatabaseMaintenance::writeBackup(const QString &target)
     // in the program's work folder; the document file itself is only read.
     Database &db = *m_ws.document().database();
     writeBackupFile([&db](const QString &work) { db.exportCopy(work, openConnectString()); },
-        target, browser::headingRows(m_ws.tree()), m_ws.services().progress,
+        target, outline::headingRows(m_ws.tree()), m_ws.services().progress,
         [this](Step which) { step(which); });
 }
 
 void DatabaseMaintenance::writeBackupFile(const std::function<void(const QString &)> &copy,
-    const QString &target, const std::vector<HeadingRow> &headings,
-    platform::ProgressView *progress, const std::function<void(Step)> &step)
+    const QString &target, const std::vector<HeadingRow> &headings, common::ProgressView *progress,
+    const std::function<void(Step)> &step)
 {
     const auto before = [&step](Step which) {
         if (step)
@@ -151,7 +152,7 @@ void DatabaseMaintenance::compact()
     Database *db = m_ws.document().database();
     if (!db)
         return;
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     // Compacted in place, in one transaction, through the connection that
     // holds the document: the file is never closed or replaced, so a document
     // opened through a link stays the file it names.

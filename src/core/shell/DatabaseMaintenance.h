@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
-#include "store/HeadingRows.h"
+#include "core/common/ProgressView.h"
+#include "core/store/HeadingRows.h"
 
 #include <QString>
 #include <functional>
 #include <vector>
 
-namespace quillet::shell {
-
+namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::shell {
 
 // Backup and Compact of the Tools menu. Both work through the connection that
 // holds the document and never close it: its pending rows, tree and flags
@@ -18,7 +20,7 @@ class Workspace;
 class DatabaseMaintenance
 {
 public:
-    explicit DatabaseMaintenance(Workspace &workspace)
+    explicit DatabaseMaintenance(outline::Workspace &workspace)
         : m_ws(workspace)
     {
     }
@@ -42,7 +44,7 @@ public:
 
     static QString backupTarget(const QString &chosen); // ".dbk" appended unless present
     // config.ini's backup folder, the desktop when it is no folder.
-    static QString backupFolder(Workspace &workspace);
+    static QString backupFolder(outline::Workspace &workspace);
 
     // Writes a backup file: `copy` fills a fresh work file in _tmp with the
     // document, which is settled as Save leaves it, with `headings` as its
@@ -50,7 +52,7 @@ public:
     // happens; `step` (may be empty) runs before each step.
     static void writeBackupFile(const std::function<void(const QString &work)> &copy,
         const QString &target, const std::vector<store::HeadingRow> &headings,
-        platform::ProgressView *progress, const std::function<void(Step)> &step);
+        common::ProgressView *progress, const std::function<void(Step)> &step);
 
 private:
     void step(Step which);
@@ -60,7 +62,7 @@ private:
         const QString &failure, const QString &title);
     void writeBackup(const QString &target);
 
-    Workspace &m_ws;
+    outline::Workspace &m_ws;
 };
 
 } // namespace quillet::shell

@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/DocumentLifecycle.h"
+#include "core/shell/DocumentLifecycle.h"
 
-#include "browser/HeadingTreeStorage.h"
-#include "favorites/FavoritesExchange.h"
-#include "platform/ShellFolders.h"
-#include "shell/PathNames.h"
-#include "shell/StartupDocument.h"
-#include "shell/UnsavedWork.h"
-#include "shell/UntitledLeftovers.h"
-#include "shell/Workspace.h"
-#include "store/BookmarkTable.h"
-#include "store/DocumentCheck.h"
-#include "store/FailureReasons.h"
-#include "store/FileMaintenance.h"
-#include "store/FileReplacement.h"
-#include "store/HeadingRows.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/outline/HeadingTreeStorage.h"
+#include "core/outline/Workspace.h"
+#include "core/platform/ShellFolders.h"
+#include "core/settings/PathNames.h"
+#include "core/shell/StartupDocument.h"
+#include "core/shell/UnsavedWork.h"
+#include "core/shell/UntitledLeftovers.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/FailureReasons.h"
+#include "core/store/FileMaintenance.h"
+#include "core/store/FileReplacement.h"
+#include "core/store/HeadingRows.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +35,7 @@ const QString kRdbFilter = QStringLiteral("rdb files(*.rdb)|*.rdb");
 
 } // namespace
 
-bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView *progress)
+bool DocumentLifecycle::loadDocument(const QString &path, common::ProgressView *progress)
 {
     m_ws.setStatus(QStringLiteral("Status: Loading file ..."));
     m_leftover = UnsavedWork::Outcome::None;
@@ -45,12 +44,12 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
     bool handedOver = false;
     try {
         db = openDocumentToLoad(path);
-        browser::loadHeadingTree(*db, m_ws.tree(), progress);
-        platform::yieldToEventLoop();
+        outline::loadHeadingTree(*db, m_ws.tree(), progress);
+        common::yieldToEventLoop();
         UnsavedWork leftover(m_ws);
         m_leftover = leftover.offer(*db, path);
         m_leftoverPictures = leftover.keptPictures();
-        browser::HeadingNode *root = m_ws.tree().root();
+        outline::HeadingNode *root = m_ws.tree().root();
         // The list reads through the document: hand the database over first.
         m_ws.document().setDatabase(std::move(db));
         handedOver = true;
@@ -58,14 +57,14 @@ bool DocumentLifecycle::loadDocument(const QString &path, platform::ProgressView
         if (progress)
             progress->setVisible(false);
         if (m_ws.document().database()->isReadOnly()) {
-            platform::yieldToEventLoop();
+            common::yieldToEventLoop();
             m_ws.message(
                 quotedPath(path) + QStringLiteral(" is open for viewing only. ") + readOnlyReason(),
                 MessageIcon::Exclamation);
         }
         return true;
     } catch (const EngineError &e) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QLatin1Char('\'') + path + QLatin1Char('\'')
                 + QStringLiteral(" could not be loaded. ") + reasonOf(e),
             MessageIcon::Exclamation);
@@ -96,7 +95,7 @@ bool DocumentLifecycle::newDocument(bool showNewMarker)
     try {
         m_ws.document().createUntitled(showNewMarker);
     } catch (const EngineError &e) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(
             QStringLiteral("Can not create a new document: ") + reasonOf(e), MessageIcon::Critical);
         return false;
@@ -163,7 +162,7 @@ bool DocumentLifecycle::save()
     if (!doc.database())
         return false;
     if (isViewedOnly()) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         return m_ws.message(quotedPath(doc.path()) + QStringLiteral(" can not be saved. ")
                        + readOnlyReason()
                        + QStringLiteral("\n\nDo you want to save it under a name of your "
@@ -174,13 +173,13 @@ bool DocumentLifecycle::save()
     }
     // Saved in place it would go to a file nobody can open again.
     if (hasVanished()) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         return m_ws.message(vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNo)
             == MessageAnswer::Yes
             && fileSaveAs();
     }
     try {
-        browser::resolvePendingChanges(*doc.database(), &m_ws.tree(), Resolution::Save,
+        outline::resolvePendingChanges(*doc.database(), &m_ws.tree(), Resolution::Save,
             m_ws.services().progress, m_ws.services().status);
         markSaved();
         return true;
@@ -198,11 +197,11 @@ bool DocumentLifecycle::discard()
     if (!doc.database())
         return false;
     try {
-        browser::resolvePendingChanges(*doc.database(), nullptr, Resolution::Discard,
+        outline::resolvePendingChanges(*doc.database(), nullptr, Resolution::Discard,
             m_ws.services().progress, m_ws.services().status);
         return true;
     } catch (const EngineError &e) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(doc.path())
                 + QStringLiteral(": ") + reasonOf(e),
             MessageIcon::Critical);
@@ -212,7 +211,7 @@ bool DocumentLifecycle::discard()
 
 void DocumentLifecycle::reportSaveFailure(const QString &description)
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(m_ws.document().path())
             + QStringLiteral(". ") + description,
         MessageIcon::Critical);
@@ -220,7 +219,7 @@ void DocumentLifecycle::reportSaveFailure(const QString &description)
 
 DocumentLifecycle::Answer DocumentLifecycle::askSaveChanges()
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const MessageAnswer answer = m_ws.message(
         QStringLiteral("The current file has been modified, would you like to save it?"),
         MessageIcon::Exclamation, MessageButtons::YesNoCancel);
@@ -238,7 +237,7 @@ DocumentLifecycle::Answer DocumentLifecycle::askIfModified()
 {
     // Closing a vanished document loses even its saved work: always asked.
     if (hasVanished()) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         switch (m_ws.message(
             vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
@@ -302,7 +301,7 @@ void DocumentLifecycle::fileNew()
     }
     doc.clearPendingImageFiles();
     m_ws.clearHeadingTree();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     if (!newDocument(true))
         recoverDocument(previous);
     m_ws.clipboard().clear();
@@ -324,7 +323,7 @@ void DocumentLifecycle::fileOpen()
     if (answer == Answer::Cancelled)
         return;
     const QString folder = defaultFolder();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     if (!m_ws.services().fileDialogs)
         return;
     const QString path
@@ -341,7 +340,7 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
     Document &doc = m_ws.document();
     std::optional<EngineError> failure;
     if (!canLoadDocument(path, &failure)) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". ")
                 + (failure ? reasonOf(*failure) : QString()),
             MessageIcon::Critical);
@@ -360,7 +359,7 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
         addRecentFile(path);
         showCountStatus();
     } else {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(
             QStringLiteral("Can not load file: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Critical);
@@ -380,7 +379,7 @@ void DocumentLifecycle::openDocumentFile(const QString &entry)
     if (!QDir::isAbsolutePath(path))
         path = platform::getSpecialFolder(platform::kDesktopFolderId) + path;
     if (!QFileInfo::exists(path)) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("File not found: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Exclamation);
         return;
@@ -416,7 +415,7 @@ bool DocumentLifecycle::fileSaveAs()
     QString target;
     for (;;) {
         const QString folder = defaultFolder();
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         target = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
         if (target.isEmpty())
             return false;
@@ -428,7 +427,7 @@ bool DocumentLifecycle::fileSaveAs()
         m_ws.windowSettings().defaultDir = folderOfPath(target);
         if (!QFileInfo::exists(target))
             break;
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         if (m_ws.message(
                 quotedPath(target) + QStringLiteral(" already exists, Do you want to replace it?"),
                 MessageIcon::Exclamation, MessageButtons::YesNo)
@@ -448,7 +447,7 @@ bool DocumentLifecycle::fileSaveAs()
         // replaced once the new one is complete.
         if (!isHeldOpen(target) && !QFileInfo(target).isDir())
             break;
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
     }
 
@@ -492,7 +491,7 @@ bool DocumentLifecycle::fileSaveAs()
                 table.undoPending();
                 transaction.commit();
             }
-            browser::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
+            outline::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
                 m_ws.services().progress, m_ws.services().status);
         }
         const bool trusted = isTrustedDocumentFile(replacement.workPath());
@@ -508,7 +507,7 @@ bool DocumentLifecycle::fileSaveAs()
         } catch (const EngineError &) {
             // Reported below; the commands check for an open database.
         }
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(target)
                 + QStringLiteral(". ") + reasonOf(e),
             MessageIcon::Critical);
@@ -523,11 +522,11 @@ bool DocumentLifecycle::fileSaveAs()
         // The old file keeps its last saved state.
         try {
             auto old = openDocumentDatabase(oldPath);
-            browser::resolvePendingChanges(*old, nullptr, Resolution::Discard, nullptr, nullptr);
+            outline::resolvePendingChanges(*old, nullptr, Resolution::Discard, nullptr, nullptr);
         } catch (const EngineError &e) {
             // The new file has everything; say that the old one still holds
             // its unsaved rows.
-            platform::yieldToEventLoop();
+            common::yieldToEventLoop();
             m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(oldPath)
                     + QStringLiteral(": ") + reasonOf(e),
                 MessageIcon::Exclamation);
@@ -580,7 +579,7 @@ void DocumentLifecycle::deletePendingImageFiles()
     const QStringList files = doc.pendingImageFiles();
     if (files.isEmpty())
         return;
-    platform::ProgressView *progress = m_ws.services().progress;
+    common::ProgressView *progress = m_ws.services().progress;
     if (progress) {
         progress->setMaximum(files.size());
         progress->setVisible(true);
@@ -598,7 +597,7 @@ void DocumentLifecycle::deletePendingImageFiles()
     doc.clearPendingImageFiles();
 }
 
-bool DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::ProgressView *progress)
+bool DocumentLifecycle::loadOrStartEmpty(const QString &path, common::ProgressView *progress)
 {
     if (loadDocument(path, progress)) {
         adoptLoaded(path);
@@ -612,18 +611,19 @@ bool DocumentLifecycle::loadOrStartEmpty(const QString &path, platform::Progress
     return started;
 }
 
-bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progress)
+bool DocumentLifecycle::importFavoritesAtStartup(common::ProgressView *progress)
 {
     if (!newDocument(false))
         return false;
     try {
         // What the document starts with is no step to undo.
-        const browser::EditHistory::Scope step(&m_ws.history(), QString());
-        favorites::FavoritesExchange(m_ws, *this).importFavorites(progress);
+        const outline::EditHistory::Scope step(&m_ws.history(), QString());
+        if (m_startupImport)
+            m_startupImport(progress);
         m_ws.history().clear();
     } catch (const EngineError &e) {
         // Nothing was imported; the empty document stays.
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not import the Favorites folder: ") + e.description(),
             MessageIcon::Critical);
     }
@@ -631,7 +631,7 @@ bool DocumentLifecycle::importFavoritesAtStartup(platform::ProgressView *progres
     return true;
 }
 
-bool DocumentLifecycle::offerUntitledLeftovers(platform::ProgressView *progress)
+bool DocumentLifecycle::offerUntitledLeftovers(common::ProgressView *progress)
 {
     const std::vector<UntitledLeftover> leftovers = collectUntitledLeftovers();
     if (leftovers.empty())
@@ -640,7 +640,7 @@ bool DocumentLifecycle::offerUntitledLeftovers(platform::ProgressView *progress)
     const QString others = leftovers.size() > 1
         ? QStringLiteral(" No deletes it and the %1 older ones.").arg(leftovers.size() - 1)
         : QStringLiteral(" No deletes it.");
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const MessageAnswer answer = m_ws.message(
         QStringLiteral("Quillet stopped before an untitled document was saved: the one last "
                        "changed on %1 holds %2 %3.\n\nDo you want to open it as an unsaved "
@@ -660,7 +660,7 @@ bool DocumentLifecycle::offerUntitledLeftovers(platform::ProgressView *progress)
     return openUntitledLeftover(newest.path, progress);
 }
 
-bool DocumentLifecycle::openUntitledLeftover(const QString &path, platform::ProgressView *progress)
+bool DocumentLifecycle::openUntitledLeftover(const QString &path, common::ProgressView *progress)
 {
     m_ws.setStatus(QStringLiteral("Status: Loading file ..."));
     try {
@@ -670,7 +670,7 @@ bool DocumentLifecycle::openUntitledLeftover(const QString &path, platform::Prog
         if (countHeadingRows(*db) == 0)
             m_ws.tree().addRootHeading();
         else
-            browser::loadHeadingTree(*db, m_ws.tree(), progress);
+            outline::loadHeadingTree(*db, m_ws.tree(), progress);
         UnsavedWork leftover(m_ws);
         leftover.keepAll(*db, path);
         Document &doc = m_ws.document();
@@ -682,7 +682,7 @@ bool DocumentLifecycle::openUntitledLeftover(const QString &path, platform::Prog
     } catch (const EngineError &e) {
         m_ws.document().closeDatabase();
         m_ws.clearHeadingTree();
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(
             QLatin1Char('\'') + path + QStringLiteral("' could not be loaded. ") + reasonOf(e),
             MessageIcon::Exclamation);
@@ -697,9 +697,9 @@ bool DocumentLifecycle::openUntitledLeftover(const QString &path, platform::Prog
 }
 
 bool DocumentLifecycle::loadStartupDocument(
-    const QStringList &arguments, platform::ProgressView *progress)
+    const QStringList &arguments, common::ProgressView *progress)
 {
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     if (offerUntitledLeftovers(progress))
         return true;
     const QString path = shell::commandLineDocument(arguments);

@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
-#include "shell/UnsavedWork.h"
+#include "core/common/ProgressView.h"
+#include "core/shell/UnsavedWork.h"
 
 #include <QString>
 #include <QStringList>
 
-namespace quillet::shell {
+#include <functional>
 
+namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::shell {
 
 // The File commands and the save prompt: New, Open, the recent files, Save,
 // Save As and closing at exit, over the workspace's one open document.
 class DocumentLifecycle
 {
 public:
-    explicit DocumentLifecycle(Workspace &workspace)
+    explicit DocumentLifecycle(outline::Workspace &workspace)
         : m_ws(workspace)
     {
     }
@@ -33,7 +37,7 @@ public:
     // Opens the file into the (cleared) tree and lists the root heading's
     // bookmarks; on failure says so and leaves nothing open. Work a session
     // left unsaved in the file is offered back first (UnsavedWork).
-    bool loadDocument(const QString &path, platform::ProgressView *progress);
+    bool loadDocument(const QString &path, common::ProgressView *progress);
 
     // A new untitled document with its root heading. When it cannot be made
     // (an unwritable home, a full disk) says so and returns false, with no
@@ -49,9 +53,15 @@ public:
     void addRecentFile(const QString &path);
     void deletePendingImageFiles();
 
+    // Reads the Favorites folder into the new document when the start-up
+    // choice asks for it (throws EngineError). The Favorites exchange sits
+    // above the document's life and installs itself here.
+    using StartupImport = std::function<void(common::ProgressView *progress)>;
+    void setStartupImport(StartupImport import) { m_startupImport = std::move(import); }
+
     // Chooses and opens the first document at start-up; false when not even
     // an untitled one could be made (said in a message).
-    bool loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
+    bool loadStartupDocument(const QStringList &arguments, common::ProgressView *progress);
 
     // Save and Discard of the current document as one step each. A failure
     // is shown and reported as false; nothing of the user's work is lost.
@@ -80,13 +90,13 @@ private:
     Answer askIfModified();
     bool closeStep(Answer answer);
     void openChosenFile(const QString &path, Answer answer);
-    bool loadOrStartEmpty(const QString &path, platform::ProgressView *progress);
+    bool loadOrStartEmpty(const QString &path, common::ProgressView *progress);
     // Untitled documents that stopped sessions left in _tmp: offers to open
     // the newest (true when it is open now) or deletes them all.
-    bool offerUntitledLeftovers(platform::ProgressView *progress);
-    bool openUntitledLeftover(const QString &path, platform::ProgressView *progress);
+    bool offerUntitledLeftovers(common::ProgressView *progress);
+    bool openUntitledLeftover(const QString &path, common::ProgressView *progress);
     // LoadMethods 1: a new untitled document filled from the Favorites folder.
-    bool importFavoritesAtStartup(platform::ProgressView *progress);
+    bool importFavoritesAtStartup(common::ProgressView *progress);
     // The next document could not be had after the old one was closed: the
     // window is never left without one. Reopens `previousPath` (a titled file
     // closed a moment ago), else starts a fresh untitled document.
@@ -95,10 +105,11 @@ private:
     QString defaultFolder();
     void reportSaveFailure(const QString &description);
 
-    Workspace &m_ws;
+    outline::Workspace &m_ws;
     // What the last load did with unsaved work it found.
     UnsavedWork::Outcome m_leftover = UnsavedWork::Outcome::None;
     QStringList m_leftoverPictures;
+    StartupImport m_startupImport;
 };
 
 } // namespace quillet::shell

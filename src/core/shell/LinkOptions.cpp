@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/LinkOptions.h"
+#include "core/shell/LinkOptions.h"
 
 #include <QCommandLineParser>
 #include <QUrl>

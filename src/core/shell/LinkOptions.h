@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "shell/AddRequest.h"
+#include "core/shell/AddRequest.h"
 
 #include <QStringList>
 #include <optional>

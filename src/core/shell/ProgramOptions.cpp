@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/ProgramOptions.h"
+#include "core/shell/ProgramOptions.h"
 
-#include "shell/LinkOptions.h"
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
+#include "core/shell/LinkOptions.h"
 
 #include <QCommandLineParser>
 

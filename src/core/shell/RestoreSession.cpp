@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/RestoreSession.h"
+#include "core/shell/RestoreSession.h"
 
-#include "shell/DatabaseMaintenance.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/PathNames.h"
-#include "shell/TitledMessage.h"
-#include "shell/Workspace.h"
-#include "store/FileMaintenance.h"
+#include "core/outline/TitledMessage.h"
+#include "core/outline/Workspace.h"
+#include "core/settings/PathNames.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "core/store/FileMaintenance.h"
 
 #include <QFileInfo>
 
@@ -40,17 +40,17 @@ bool RestoreSession::chooseSource()
 {
     platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
     const QString folder = DatabaseMaintenance::backupFolder(m_ws);
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const QString chosen = dialogs ? dialogs->openFile(kRestoreTitle, folder,
                                QStringLiteral("bookmarks backup file(*.dbk)|*.dbk|"))
                                    : QString();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     m_folderEnabled = false;
     if (chosen.isEmpty())
         return false;
     m_ws.windowSettings().backupDir = folderOfPath(chosen);
     if (extensionOfName(chosen).toLower() != QLatin1String("dbk")) {
-        titledMessage(m_ws, QStringLiteral("This is not a valid bookmarks backup file."),
+        outline::titledMessage(m_ws, QStringLiteral("This is not a valid bookmarks backup file."),
             MessageIcon::Exclamation, kRestoreTitle);
         return false;
     }
@@ -63,7 +63,7 @@ bool RestoreSession::chooseSource()
 bool RestoreSession::chooseFolder()
 {
     platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     QString folder = dialogs
         ? dialogs->chooseFolder(QStringLiteral("Choose folder:"), m_ws.windowSettings().backupDir)
         : QString();
@@ -77,7 +77,8 @@ bool RestoreSession::chooseFolder()
 
 void RestoreSession::failed(const QString &text, int number)
 {
-    titledMessage(m_ws, text, MessageIcon::Critical, QStringLiteral("Error_%1").arg(number));
+    outline::titledMessage(
+        m_ws, text, MessageIcon::Critical, QStringLiteral("Error_%1").arg(number));
 }
 
 bool RestoreSession::restore()
@@ -88,7 +89,7 @@ bool RestoreSession::restore()
         return false;
     const QFileInfo info(destination);
     if (info.exists() || info.isSymLink()) {
-        if (titledMessage(m_ws,
+        if (outline::titledMessage(m_ws,
                 QLatin1Char('"') + destination
                     + QStringLiteral("\" already exists, do you want to replace it?"),
                 MessageIcon::Exclamation, QStringLiteral("Backup database"), MessageButtons::YesNo)
@@ -111,7 +112,8 @@ bool RestoreSession::restore()
         failed(e.description() + kInUse, e.number());
         return false;
     }
-    titledMessage(m_ws, QStringLiteral("Your Database has now been successfully restored."),
+    outline::titledMessage(m_ws,
+        QStringLiteral("Your Database has now been successfully restored."),
         MessageIcon::Exclamation, kRestoreTitle);
     if (runAfterRestore)
         m_lifecycle.openDocumentFile(destination);

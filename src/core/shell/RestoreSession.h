@@ -3,17 +3,20 @@
 
 #include <QString>
 
+namespace quillet::outline {
+class Workspace;
+}
+
 namespace quillet::shell {
 
 class DocumentLifecycle;
-class Workspace;
 
 // The restore window's state and buttons, without the window: a backup file
 // is compacted into a ".rdb" document in a chosen folder and opened when asked.
 class RestoreSession
 {
 public:
-    RestoreSession(Workspace &workspace, DocumentLifecycle &lifecycle)
+    RestoreSession(outline::Workspace &workspace, DocumentLifecycle &lifecycle)
         : m_ws(workspace)
         , m_lifecycle(lifecycle)
     {
@@ -42,7 +45,7 @@ public:
 private:
     void failed(const QString &text, int number);
 
-    Workspace &m_ws;
+    outline::Workspace &m_ws;
     DocumentLifecycle &m_lifecycle;
     QString m_source;
     QString m_destination;

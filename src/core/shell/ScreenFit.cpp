@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/ScreenFit.h"
+#include "core/shell/ScreenFit.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/StartupDocument.h"
+#include "core/shell/StartupDocument.h"
 
 #include <QFileInfo>
 

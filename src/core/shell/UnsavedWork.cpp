@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/UnsavedWork.h"
+#include "core/shell/UnsavedWork.h"
 
-#include "browser/HeadingOperations.h"
-#include "platform/ProgressView.h"
-#include "shell/PathNames.h"
-#include "shell/Workspace.h"
-#include "store/Database.h"
-#include "store/RandomNumbers.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/common/ProgressView.h"
+#include "core/outline/HeadingOperations.h"
+#include "core/outline/Workspace.h"
+#include "core/settings/PathNames.h"
+#include "core/store/Database.h"
+#include "core/store/RandomNumbers.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFileInfo>
 
@@ -54,7 +54,7 @@ UnsavedWork::Outcome UnsavedWork::offer(store::Database &db, const QString &path
         // Neither kept nor discarded: the file cannot be written. Shown as
         // last saved, it keeps them for whoever can.
         store::BookmarkTable(db).showLastSavedOnly();
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(quotedPath(path) + QStringLiteral(" holds changes that were never saved: ")
                 + describePendingWork(summary, int(pictures.size()))
                 + QStringLiteral(". The file can not be written, so it shows as last saved."),
@@ -65,15 +65,15 @@ UnsavedWork::Outcome UnsavedWork::offer(store::Database &db, const QString &path
     QString text = quotedPath(path) + QStringLiteral(" holds changes that were never saved: ")
         + describePendingWork(summary, int(pictures.size()))
         + QStringLiteral(". Quillet stopped before they were saved or discarded.");
-    const browser::HeadingNode *root = m_ws.tree().root();
+    const outline::HeadingNode *root = m_ws.tree().root();
     if (summary.orphaned > 0 && root)
         text += QStringLiteral("\n\n%1 of them belong to headings that were never saved; kept, "
                                "they go under the heading \"%2\".")
                     .arg(summary.orphaned)
-                    .arg(browser::uniqueHeadingTitle(QLatin1String(kRecoveredTitle), root));
+                    .arg(outline::uniqueHeadingTitle(QLatin1String(kRecoveredTitle), root));
     text += QStringLiteral("\n\nDo you want to keep them as unsaved changes? "
                            "No discards them now.");
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     const MessageAnswer answer
         = m_ws.message(text, MessageIcon::Exclamation, MessageButtons::YesNo);
     // Only a plain No throws work away.
@@ -105,14 +105,14 @@ void UnsavedWork::keepAll(store::Database &db, const QString &path)
 bool UnsavedWork::keep(
     store::Database &db, const store::PendingSummary &summary, const QString &path)
 {
-    browser::HeadingTreeModel &tree = m_ws.tree();
-    browser::HeadingNode *root = tree.root();
+    outline::HeadingTreeModel &tree = m_ws.tree();
+    outline::HeadingNode *root = tree.root();
     if (summary.orphaned == 0 || !root)
         return true;
     const QString key
         = store::assignRandomKey([&tree](const QString &k) { return !tree.containsKey(k); });
-    browser::HeadingNode *heading = tree.appendHeading(root,
-        browser::uniqueHeadingTitle(QLatin1String(kRecoveredTitle), root), key, store::kRootImage,
+    outline::HeadingNode *heading = tree.appendHeading(root,
+        outline::uniqueHeadingTitle(QLatin1String(kRecoveredTitle), root), key, store::kRootImage,
         store::kRootExpandedImage);
     try {
         store::BookmarkTable(db).adoptOrphanedRows(key);
@@ -121,7 +121,7 @@ bool UnsavedWork::keep(
         // The rows stay pending where they were; Save still settles them.
         if (heading)
             tree.removeHeading(heading);
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not show the recovered bookmarks of ") + quotedPath(path)
                 + QStringLiteral(": ") + e.description(),
             MessageIcon::Critical);
@@ -138,7 +138,7 @@ bool UnsavedWork::discard(store::Database &db, const QStringList &pictures, cons
         table.undoPending();
         transaction.commit();
     } catch (const store::EngineError &e) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         m_ws.message(QStringLiteral("Can not discard the unsaved changes of ") + quotedPath(path)
                 + QStringLiteral(": ") + e.description()
                 + QStringLiteral(" They are kept as unsaved changes."),

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkTable.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,9 +10,11 @@ namespace quillet::store {
 class Database;
 }
 
-namespace quillet::shell {
-
+namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::shell {
 
 // "3 bookmarks added, 1 changed and 2 deleted", with ", and 2 pictures"
 // when there are any.
@@ -26,7 +28,7 @@ QString describePendingWork(const store::PendingSummary &summary, int pictures);
 class UnsavedWork
 {
 public:
-    explicit UnsavedWork(Workspace &workspace)
+    explicit UnsavedWork(outline::Workspace &workspace)
         : m_ws(workspace)
     {
     }
@@ -59,7 +61,7 @@ private:
     QStringList existingPictures(const store::PendingSummary &summary) const;
     bool discard(store::Database &db, const QStringList &pictures, const QString &path);
 
-    Workspace &m_ws;
+    outline::Workspace &m_ws;
     QStringList m_keptPictures;
 };
 

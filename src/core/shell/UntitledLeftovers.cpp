@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/UntitledLeftovers.h"
+#include "core/shell/UntitledLeftovers.h"
 
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/BookmarkPicture.h"
+#include "core/snapshots/BookmarkPicture.h"
 
-#include "snapshots/ImageFiles.h"
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
+#include "core/snapshots/ImageFiles.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
 
 #include <QDate>
 

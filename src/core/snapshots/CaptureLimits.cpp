@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/CaptureLimits.h"
+#include "core/snapshots/CaptureLimits.h"
 
 #include <QUrl>
 #include <algorithm>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/ImageFiles.h"
+#include "core/snapshots/ImageFiles.h"
 
-#include "shell/Settings.h"
-#include "snapshots/CaptureLimits.h"
-#include "snapshots/PngTop.h"
-#include "store/DocumentHold.h"
-#include "store/EngineError.h"
-#include "store/FileReplacement.h"
+#include "core/settings/Settings.h"
+#include "core/snapshots/CaptureLimits.h"
+#include "core/snapshots/PngTop.h"
+#include "core/store/DocumentHold.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
 
 #include <QBuffer>
 #include <QDir>

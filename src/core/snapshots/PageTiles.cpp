@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/PageTiles.h"
+#include "core/snapshots/PageTiles.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/PngTop.h"
+#include "core/snapshots/PngTop.h"
 
-#include "snapshots/CaptureLimits.h"
+#include "core/snapshots/CaptureLimits.h"
 
 #include <QSysInfo>
 #include <png.h>

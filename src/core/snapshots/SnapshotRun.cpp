@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/SnapshotRun.h"
+#include "core/snapshots/SnapshotRun.h"
 
-#include "shell/Strings.h"
-#include "shell/Workspace.h"
-#include "snapshots/BookmarkPicture.h"
-#include "snapshots/CaptureLimits.h"
-#include "snapshots/ImageFiles.h"
-#include "store/BookmarkTable.h"
-#include "store/EngineError.h"
+#include "core/common/Strings.h"
+#include "core/outline/Workspace.h"
+#include "core/snapshots/BookmarkPicture.h"
+#include "core/snapshots/CaptureLimits.h"
+#include "core/snapshots/ImageFiles.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/EngineError.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -47,7 +47,7 @@ QString snapshotWindowTitle()
 }
 
 SnapshotRun::SnapshotRun(
-    shell::Workspace &workspace, platform::PageRenderer &renderer, QObject *parent)
+    outline::Workspace &workspace, platform::PageRenderer &renderer, QObject *parent)
     : QObject(parent)
     , m_ws(workspace)
     , m_renderer(renderer)
@@ -55,8 +55,8 @@ SnapshotRun::SnapshotRun(
     m_renderer.setListener(this);
     m_renderer.navigate(kBlankPage);
 
-    browser::BookmarkList &list = m_ws.list();
-    const browser::BookmarkListModel &model = list.model();
+    outline::BookmarkList &list = m_ws.list();
+    const outline::BookmarkListModel &model = list.model();
     for (const QString &key : list.selectedBookmarks()) {
         const int row = model.rowOfKey(key);
         if (row >= 0)
@@ -66,7 +66,7 @@ SnapshotRun::SnapshotRun(
         m_controls.itemName = m_entries.front().name;
         m_controls.link = m_entries.front().link;
     }
-    if (const browser::HeadingNode *heading = m_ws.tree().current())
+    if (const outline::HeadingNode *heading = m_ws.tree().current())
         m_headingKey = heading->key;
     m_originKey = list.selectedKey();
     m_controls.startCaption = kStartCaption;
@@ -409,7 +409,7 @@ void SnapshotRun::store(const SnapshotEntry &entry, const QImage &image)
         return;
     }
     // Each bookmark's snapshot is a step of its own.
-    const browser::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Snapshot"));
+    const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Snapshot"));
     bool attached = false;
     try {
         attached = attachPicture(*db, m_headingKey, entry.key, folder, name).has_value();
@@ -426,7 +426,7 @@ void SnapshotRun::store(const SnapshotEntry &entry, const QImage &image)
 
 void SnapshotRun::refreshOrigin(const SnapshotEntry &entry)
 {
-    browser::BookmarkList &list = m_ws.list();
+    outline::BookmarkList &list = m_ws.list();
     if (entry.key != m_originKey || !list.model().containsKey(entry.key))
         return;
     setStatus(stepStatus(entry, "Updating changes..."));

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/PageRenderer.h"
+#include "core/platform/PageRenderer.h"
 
 #include <QObject>
 #include <QString>
 #include <deque>
 #include <vector>
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -61,7 +61,7 @@ public:
 
     // Lists the selected bookmarks of the main list and loads "about:blank".
     SnapshotRun(
-        shell::Workspace &workspace, platform::PageRenderer &renderer, QObject *parent = nullptr);
+        outline::Workspace &workspace, platform::PageRenderer &renderer, QObject *parent = nullptr);
     ~SnapshotRun() override;
 
     const std::vector<SnapshotEntry> &entries() const { return m_entries; }
@@ -116,7 +116,7 @@ private:
     void setStatus(const QString &text);
     void changed() { Q_EMIT controlsChanged(); }
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     platform::PageRenderer &m_renderer;
     std::vector<SnapshotEntry> m_entries;
     std::deque<SnapshotEntry> m_pending;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/BookmarkQueries.h"
+#include "core/store/BookmarkQueries.h"
 
-#include "store/Statement.h"
+#include "core/store/Statement.h"
 
 namespace quillet::store {
 

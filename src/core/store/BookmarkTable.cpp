@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/BookmarkTable.h"
+#include "core/store/BookmarkTable.h"
 
-#include "store/Database.h"
-#include "store/RowLog.h"
-#include "store/Statement.h"
+#include "core/store/Database.h"
+#include "core/store/RowLog.h"
+#include "core/store/Statement.h"
 
 #include <QHash>
 #include <sqlite3.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkRow.h"
+#include "core/store/BookmarkRow.h"
 
 #include <QHash>
 #include <QList>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history side of the row owner: recording of pending rows that go,
 // and playing a step's changes back.
-#include "store/BookmarkTable.h"
+#include "core/store/BookmarkTable.h"
 
-#include "store/Database.h"
-#include "store/RowLog.h"
-#include "store/Statement.h"
+#include "core/store/Database.h"
+#include "core/store/RowLog.h"
+#include "core/store/Statement.h"
 
 #include <algorithm>
 #include <sqlite3.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/Database.h"
+#include "core/store/Database.h"
 
-#include "store/DocumentCheck.h"
-#include "store/JetDialect.h"
-#include "store/Recordset.h"
-#include "store/RowLog.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/JetDialect.h"
+#include "core/store/Recordset.h"
+#include "core/store/RowLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -288,8 +288,8 @@ std::unique_ptr<Database> Database::openForViewing(const QString &path, const QS
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("immutable=1"));
     std::unique_ptr<Database> db(new Database(
-        openHandle(
-            path, connect, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, false, uri.toEncoded()), path));
+        openHandle(path, connect, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, false, uri.toEncoded()),
+        path));
     db->m_readOnly = true;
     // The first read checks the password and the format.
     const int rc

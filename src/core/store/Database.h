@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/DocumentHold.h"
-#include "store/EngineError.h"
-#include "store/TableDef.h"
+#include "core/store/DocumentHold.h"
+#include "core/store/EngineError.h"
+#include "core/store/TableDef.h"
 
 #include <QHash>
 #include <QString>

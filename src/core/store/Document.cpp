@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/Document.h"
+#include "core/store/Document.h"
 
-#include "store/Schema.h"
-#include "store/StoreFiles.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFileInfo>
 

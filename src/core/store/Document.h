@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <QObject>
 #include <QString>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/DocumentCheck.h"
+#include "core/store/DocumentCheck.h"
 
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/DocumentHold.h"
+#include "core/store/DocumentHold.h"
 
-#include "store/EngineError.h"
+#include "core/store/EngineError.h"
 
 #include <QFile>
 #include <QMutex>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/FailureReasons.h"
+#include "core/store/FailureReasons.h"
 
 #include <cerrno>
 #include <cstring>

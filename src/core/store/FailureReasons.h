@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/EngineError.h"
+#include "core/store/EngineError.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/FileMaintenance.h"
+#include "core/store/FileMaintenance.h"
 
-#include "store/Database.h"
-#include "store/DocumentCheck.h"
-#include "store/FileReplacement.h"
-#include "store/Schema.h"
+#include "core/store/Database.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/FileReplacement.h"
+#include "core/store/Schema.h"
 
 #include <sqlite3.h>
 

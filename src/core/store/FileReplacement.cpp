@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/FileReplacement.h"
+#include "core/store/FileReplacement.h"
 
-#include "store/EngineError.h"
+#include "core/store/EngineError.h"
 #include <QRandomGenerator>
 
 #include <QDir>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/HeadingRows.h"
+#include "core/store/HeadingRows.h"
 
-#include "store/Database.h"
-#include "store/Schema.h"
-#include "store/Statement.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/Statement.h"
 
 namespace quillet::store {
 

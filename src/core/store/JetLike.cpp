@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/JetDialect.h"
-#include "store/JetDialectInternal.h"
+#include "core/store/JetDialect.h"
+#include "core/store/JetDialectInternal.h"
 
 #include <cstdint>
 #include <memory>

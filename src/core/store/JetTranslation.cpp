@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/JetDialect.h"
+#include "core/store/JetDialect.h"
 
 #include <cstring>
 #include <utility>

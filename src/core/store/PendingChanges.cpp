@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/PendingChanges.h"
+#include "core/store/PendingChanges.h"
 
-#include "store/BookmarkTable.h"
-#include "store/Database.h"
-#include "store/Recordset.h"
-#include "store/RowLog.h"
-#include "store/Schema.h"
+#include "core/store/BookmarkTable.h"
+#include "core/store/Database.h"
+#include "core/store/Recordset.h"
+#include "core/store/RowLog.h"
+#include "core/store/Schema.h"
 
 namespace quillet::store {
 
@@ -25,9 +25,9 @@ void writeFormatVersion(Database &db)
 } // namespace
 
 void resolvePendingChanges(Database &db, Resolution resolution,
-    const std::vector<HeadingRow> &headings, platform::ProgressView *progress)
+    const std::vector<HeadingRow> &headings, common::ProgressView *progress)
 {
-    const platform::HideProgressAtEnd hideBar(progress);
+    const common::HideProgressAtEnd hideBar(progress);
 
     const bool save = resolution == Resolution::Save;
     const qint64 steps = (save ? static_cast<qint64>(headings.size()) : 0) + 2;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
-#include "store/HeadingRows.h"
+#include "core/common/ProgressView.h"
+#include "core/store/HeadingRows.h"
 
 #include <vector>
 
@@ -25,6 +25,6 @@ enum class Resolution
 // then settled on disk (Database::settleOnDisk). The bar counts the version row, each heading and
 // the settling of bookmarks, and is hidden at the end.
 void resolvePendingChanges(Database &db, Resolution resolution,
-    const std::vector<HeadingRow> &headings, platform::ProgressView *progress);
+    const std::vector<HeadingRow> &headings, common::ProgressView *progress);
 
 } // namespace quillet::store

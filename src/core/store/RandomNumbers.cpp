@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/RandomNumbers.h"
+#include "core/store/RandomNumbers.h"
 
 #include <chrono>
 #include <random>

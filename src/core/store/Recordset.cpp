@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/Recordset.h"
+#include "core/store/Recordset.h"
 
-#include "store/Database.h"
-#include "store/EngineError.h"
-#include "store/JetDialect.h"
+#include "core/store/Database.h"
+#include "core/store/EngineError.h"
+#include "core/store/JetDialect.h"
 
 #include <QRegularExpression>
 #include <sqlite3.h>

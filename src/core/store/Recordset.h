@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/TableDef.h"
+#include "core/store/TableDef.h"
 
 #include <QByteArray>
 #include <QHash>

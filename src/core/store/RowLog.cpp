@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/RowLog.h"
+#include "core/store/RowLog.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/BookmarkRow.h"
-#include "store/BookmarkTable.h"
+#include "core/store/BookmarkRow.h"
+#include "core/store/BookmarkTable.h"
 
 #include <QtGlobal>
 #include <vector>

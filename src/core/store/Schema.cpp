@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/Schema.h"
+#include "core/store/Schema.h"
 
-#include "store/DocumentCheck.h"
-#include "store/RowLog.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/RowLog.h"
 
 #include <QFile>
 #include <QFileInfo>

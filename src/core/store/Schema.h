@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/Database.h"
-#include "store/TableDef.h"
+#include "core/store/Database.h"
+#include "core/store/TableDef.h"
 
 #include <QString>
 #include <memory>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/Statement.h"
+#include "core/store/Statement.h"
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <sqlite3.h>
 

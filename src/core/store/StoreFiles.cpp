@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/StoreFiles.h"
+#include "core/store/StoreFiles.h"
 
-#include "platform/AppHome.h"
-#include "platform/ProgressView.h"
-#include "store/DocumentCheck.h"
-#include "store/EngineError.h"
-#include "store/FileReplacement.h"
-#include "store/RandomNumbers.h"
+#include "core/common/AppHome.h"
+#include "core/common/ProgressView.h"
+#include "core/store/DocumentCheck.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
+#include "core/store/RandomNumbers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +18,7 @@ namespace quillet::store {
 
 QString tempFolder()
 {
-    const QString folder = platform::homePath(QStringLiteral("_tmp"));
+    const QString folder = common::homePath(QStringLiteral("_tmp"));
     QDir().mkpath(folder);
     return folder;
 }
@@ -58,7 +58,7 @@ bool isValidFileName(const QString &name)
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     file.close();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     file.remove();
     return true;
 }

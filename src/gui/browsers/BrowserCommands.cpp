@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browsers/BrowserCommands.h"
+#include "gui/browsers/BrowserCommands.h"
 
-#include "shell/CommandBinding.h"
-#include "shell/Workspace.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBinding.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -88,10 +88,10 @@ std::optional<ExportScope> QtExchangeDialogs::chooseExportScope(const QString &h
 }
 
 void bindBrowserCommands(
-    shell::CommandBinding &commands, shell::Workspace &workspace, QWidget *window)
+    commands::CommandBinding &commands, outline::Workspace &workspace, QWidget *window)
 {
     auto dialogs = std::make_shared<QtExchangeDialogs>(window);
-    shell::Workspace *ws = &workspace;
+    outline::Workspace *ws = &workspace;
     commands.bind(QStringLiteral("miTBrowserImport"),
         [ws, dialogs] { BrowserExchange(*ws, *dialogs).importBookmarks(); });
     commands.bind(QStringLiteral("miTBrowserExport"),

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "browsers/BrowserExchange.h"
+#include "core/browsers/BrowserExchange.h"
 
 class QWidget;
 
-namespace quillet::shell {
+namespace quillet::commands {
 class CommandBinding;
+}
+
+namespace quillet::outline {
 class Workspace;
-} // namespace quillet::shell
+}
 
 namespace quillet::browsers {
 
@@ -29,6 +32,6 @@ private:
 
 // Binds miTBrowserImport and miTBrowserExport of the Tools menu.
 void bindBrowserCommands(
-    shell::CommandBinding &commands, shell::Workspace &workspace, QWidget *window);
+    commands::CommandBinding &commands, outline::Workspace &workspace, QWidget *window);
 
 } // namespace quillet::browsers

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editors/BookmarkDialog.h"
+#include "gui/editors/BookmarkDialog.h"
 
-#include "browser/HeadingIcons.h"
-#include "browser/PageTitles.h"
-#include "shell/CommandBinding.h"
-#include "shell/Strings.h"
-#include "shell/Workspace.h"
+#include "core/common/Strings.h"
+#include "core/outline/PageTitles.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/widgets/HeadingIcons.h"
 
 #include <QAbstractItemView>
 #include <QGridLayout>
@@ -33,12 +33,12 @@ constexpr int kTreeHeight = 220;
 // A picture of the main window's heading icons (imgList_Node).
 QIcon headingIcon(int imageIndex)
 {
-    return browser::HeadingIcons::instance().icon(imageIndex);
+    return widgets::HeadingIcons::instance().icon(imageIndex);
 }
 
 } // namespace
 
-BookmarkDialog::BookmarkDialog(shell::Workspace &workspace, Mode mode, QWidget *parent)
+BookmarkDialog::BookmarkDialog(outline::Workspace &workspace, Mode mode, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_editor(workspace, mode)
@@ -240,7 +240,7 @@ void BookmarkDialog::fetchTitle()
     if (link.isEmpty())
         return;
     if (!m_titles)
-        m_titles = new browser::PageTitles(this);
+        m_titles = new outline::PageTitles(this);
     m_cmdTitle->setEnabled(false);
     m_cmdTitle->setToolTip(QStringLiteral("Reading the page's title ..."));
     QPointer<BookmarkDialog> self(this);
@@ -329,7 +329,7 @@ void BookmarkDialog::confirmAdd()
 {
     hideCategoryTree();
     // A failed write keeps the dialog open: the user may try again or leave.
-    shell::reportEngineErrors(m_ws, [&] {
+    commands::reportEngineErrors(m_ws, [&] {
         if (m_editor.confirmAdd(
                 m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText(), categoryKey()))
             accept();
@@ -338,7 +338,7 @@ void BookmarkDialog::confirmAdd()
 
 void BookmarkDialog::confirmEdit()
 {
-    shell::reportEngineErrors(m_ws, [&] {
+    commands::reportEngineErrors(m_ws, [&] {
         if (m_editor.confirmEdit(m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText()))
             accept();
     });
@@ -350,10 +350,10 @@ void BookmarkDialog::exitDialog()
     reject();
 }
 
-void runBookmarkEditor(shell::Workspace &workspace, QAbstractItemView *listView,
+void runBookmarkEditor(outline::Workspace &workspace, QAbstractItemView *listView,
     BookmarkEditor::Mode mode, QWidget *parent)
 {
-    browser::BookmarkList &list = workspace.list();
+    outline::BookmarkList &list = workspace.list();
     const int row = list.selectedRow();
     if (mode == BookmarkEditor::Mode::Add ? !workspace.tree().current() : row < 0)
         return;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editors/BookmarkEditor.h"
+#include "core/editors/BookmarkEditor.h"
 
 #include <QDialog>
 
@@ -14,11 +14,11 @@ class QStandardItemModel;
 class QToolButton;
 class QTreeView;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
-namespace quillet::browser {
+namespace quillet::outline {
 class PageTitles;
 }
 
@@ -33,7 +33,7 @@ class BookmarkDialog : public QDialog
 public:
     using Mode = BookmarkEditor::Mode;
 
-    BookmarkDialog(shell::Workspace &workspace, Mode mode, QWidget *parent = nullptr);
+    BookmarkDialog(outline::Workspace &workspace, Mode mode, QWidget *parent = nullptr);
     ~BookmarkDialog() override;
 
     BookmarkEditor &editor() { return m_editor; }
@@ -60,7 +60,7 @@ private:
     void fetchTitle();
     bool insideTreeOrButton(const QObject *object) const;
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     BookmarkEditor m_editor;
     QLabel *m_lblTitle = nullptr;
     QLabel *m_imgIcon = nullptr;
@@ -75,13 +75,13 @@ private:
     QPushButton *m_cmdEdit = nullptr;
     QPushButton *m_cmdExit = nullptr;
     QPushButton *m_cmdTitle = nullptr;
-    browser::PageTitles *m_titles = nullptr;
+    outline::PageTitles *m_titles = nullptr;
 };
 
 // The commands miLNew (add) and miLEdit (edit): check the command's
 // precondition, keep the list to a single selection while the dialog is
 // open, and show it modally. `listView` is the main window's bookmark list.
-void runBookmarkEditor(shell::Workspace &workspace, QAbstractItemView *listView,
+void runBookmarkEditor(outline::Workspace &workspace, QAbstractItemView *listView,
     BookmarkEditor::Mode mode, QWidget *parent);
 
 } // namespace quillet::editors

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "editors/HeadingDialog.h"
+#include "gui/editors/HeadingDialog.h"
 
-#include "browser/HeadingIcons.h"
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
+#include "gui/widgets/HeadingIcons.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -26,9 +26,9 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 
 } // namespace
 
-HeadingDialog::HeadingDialog(shell::Workspace &workspace, bool editMode, QWidget *parent)
+HeadingDialog::HeadingDialog(outline::Workspace &workspace, bool editMode, QWidget *parent)
     : QDialog(parent)
-    , m_editor(workspace, editMode, browser::HeadingIcons::instance().count())
+    , m_editor(workspace, editMode, widgets::HeadingIcons::instance().count())
 {
     setObjectName(QStringLiteral("frmNode"));
     setWindowTitle(QLatin1String(strings::kTitle) + QLatin1Char(' '));
@@ -94,7 +94,7 @@ bool HeadingDialog::setUp()
         m_cmdOK->hide();
     }
     m_imgcboIcon->clear();
-    const browser::HeadingIcons &icons = browser::HeadingIcons::instance();
+    const widgets::HeadingIcons &icons = widgets::HeadingIcons::instance();
     for (const HeadingEditor::IconEntry &entry : m_editor.iconEntries())
         m_imgcboIcon->addItem(icons.icon(entry.picture), entry.text, entry.key);
     m_imgcboIcon->setCurrentIndex(m_editor.chosenEntry());
@@ -105,7 +105,7 @@ bool HeadingDialog::setUp()
     return true;
 }
 
-void HeadingDialog::run(shell::Workspace &workspace, bool editMode, QWidget *parent)
+void HeadingDialog::run(outline::Workspace &workspace, bool editMode, QWidget *parent)
 {
     HeadingDialog dialog(workspace, editMode, parent);
     if (dialog.setUp())
@@ -135,7 +135,7 @@ void HeadingDialog::iconChosen(int entry)
 
 void HeadingDialog::showChosenIcon()
 {
-    const QIcon icon = browser::HeadingIcons::instance().icon(m_editor.chosenIcon());
+    const QIcon icon = widgets::HeadingIcons::instance().icon(m_editor.chosenIcon());
     m_imgIcon->setPixmap(icon.pixmap(QSize(32, 32), devicePixelRatioF()));
 }
 

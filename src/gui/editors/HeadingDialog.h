@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "editors/HeadingEditor.h"
+#include "core/editors/HeadingEditor.h"
 
 #include <QDialog>
 
@@ -10,7 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -22,14 +22,14 @@ class HeadingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    HeadingDialog(shell::Workspace &workspace, bool editMode, QWidget *parent = nullptr);
+    HeadingDialog(outline::Workspace &workspace, bool editMode, QWidget *parent = nullptr);
 
     // Prepares the controls; false when the dialog has nothing to show (edit
     // mode without a current heading) and must not open.
     bool setUp();
 
     // Sets up and runs the dialog modally.
-    static void run(shell::Workspace &workspace, bool editMode, QWidget *parent);
+    static void run(outline::Workspace &workspace, bool editMode, QWidget *parent);
 
 private:
     void titleChanged(const QString &text);

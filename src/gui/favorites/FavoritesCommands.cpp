@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "favorites/FavoritesCommands.h"
+#include "gui/favorites/FavoritesCommands.h"
 
-#include "favorites/FavoritesExchange.h"
-#include "shell/CommandBinding.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "gui/commands/CommandBinding.h"
 
 namespace quillet::favorites {
 
-void bindFavoritesCommands(shell::CommandBinding &commands, shell::Workspace &workspace,
+void bindFavoritesCommands(commands::CommandBinding &commands, outline::Workspace &workspace,
     shell::DocumentLifecycle &lifecycle)
 {
-    shell::Workspace *ws = &workspace;
+    outline::Workspace *ws = &workspace;
     shell::DocumentLifecycle *life = &lifecycle;
     commands.bind(
         QStringLiteral("miTImport"), [ws, life] { FavoritesExchange(*ws, *life).importCommand(); });

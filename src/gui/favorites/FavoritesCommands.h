@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-namespace quillet::shell {
+namespace quillet::commands {
 class CommandBinding;
-class DocumentLifecycle;
+}
+
+namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::shell {
+class DocumentLifecycle;
 } // namespace quillet::shell
 
 namespace quillet::favorites {
 
 // Binds the Favorites exchange of the Tools menu: miTImport (Ctrl+I),
 // miTExport (Ctrl+E), miTSyncImport and miTSyncExport.
-void bindFavoritesCommands(shell::CommandBinding &commands, shell::Workspace &workspace,
+void bindFavoritesCommands(commands::CommandBinding &commands, outline::Workspace &workspace,
     shell::DocumentLifecycle &lifecycle);
 
 } // namespace quillet::favorites

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "links/LinkCheckDialog.h"
+#include "gui/links/LinkCheckDialog.h"
 
-#include "links/LinkTimeout.h"
-#include "platform/ProgressView.h"
-#include "search/SearchWidgets.h"
-#include "shell/CommandBinding.h"
-#include "shell/Workspace.h"
+#include "core/common/ProgressView.h"
+#include "core/links/LinkTimeout.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,14 +56,14 @@ LinkCheckOptions storedOptions()
 } // namespace
 
 LinkCheckDialog::LinkCheckDialog(
-    shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+    outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_mainList(mainList)
     , m_session(workspace, storedOptions())
 {
     setObjectName(QStringLiteral("frmCheckLinks"));
-    setWindowTitle(search::searchCaption());
+    setWindowTitle(widgets::searchCaption());
     buildWindow();
 }
 
@@ -74,9 +74,9 @@ void LinkCheckDialog::buildWindow()
     m_cboScope->setObjectName(QStringLiteral("cboScope"));
     m_cboScope->addItems(LinkCheckSession::scopeNames());
     scopeLabel->setBuddy(m_cboScope);
-    m_cmdStart = search::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
     m_cmdStart->setDefault(true);
-    m_cmdStop = search::makeButton(QStringLiteral("S&top"), "cmdStop", this);
+    m_cmdStop = widgets::makeButton(QStringLiteral("S&top"), "cmdStop", this);
     m_cmdStop->setEnabled(false);
     auto *scopeRow = new QHBoxLayout;
     scopeRow->addWidget(scopeLabel);
@@ -107,25 +107,25 @@ void LinkCheckDialog::buildWindow()
     auto *filter = new ProblemsFilter(this);
     filter->setSourceModel(&m_session.model());
     m_filter = filter;
-    m_lvwLinks = search::makeReportList("lvwLinks", m_filter, 2700, 2700, this);
+    m_lvwLinks = widgets::makeReportList("lvwLinks", m_filter, 2700, 2700, this);
     m_lvwLinks->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lvwLinks->header()->resizeSection(LinkCheckModel::LinkColumn, 260);
     m_lvwLinks->header()->setStretchLastSection(true);
     m_lvwLinks->installEventFilter(this);
 
-    auto *cmdOpen = search::makeButton(QStringLiteral("&Open"), "cmdOpen", this);
-    auto *cmdGoTo = search::makeButton(QStringLiteral("&Go to bookmark"), "cmdGoTo", this);
-    auto *cmdDelete = search::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
-    auto *cmdUseNew = search::makeButton(QStringLiteral("&Use new link"), "cmdUseNew", this);
-    auto *cmdClose = search::makeButton(QStringLiteral("&Close"), "cmdClose", this);
+    auto *cmdOpen = widgets::makeButton(QStringLiteral("&Open"), "cmdOpen", this);
+    auto *cmdGoTo = widgets::makeButton(QStringLiteral("&Go to bookmark"), "cmdGoTo", this);
+    auto *cmdDelete = widgets::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
+    auto *cmdUseNew = widgets::makeButton(QStringLiteral("&Use new link"), "cmdUseNew", this);
+    auto *cmdClose = widgets::makeButton(QStringLiteral("&Close"), "cmdClose", this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(search::makeBanner(QStringLiteral("Check links"), this));
+    layout->addWidget(widgets::makeBanner(QStringLiteral("Check links"), this));
     layout->addLayout(scopeRow);
     layout->addLayout(progressRow);
     layout->addLayout(countsRow);
     layout->addWidget(m_lvwLinks, 1);
-    layout->addLayout(search::makeButtonRow({cmdOpen, cmdGoTo, cmdDelete, cmdUseNew, cmdClose}));
+    layout->addLayout(widgets::makeButtonRow({cmdOpen, cmdGoTo, cmdDelete, cmdUseNew, cmdClose}));
 
     connect(m_cmdStart, &QPushButton::clicked, this, &LinkCheckDialog::start);
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_session.stop(); });
@@ -154,10 +154,10 @@ void LinkCheckDialog::buildWindow()
     });
     connect(m_lvwLinks, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         const int row = m_filter->mapToSource(index).row();
-        shell::reportEngineErrors(m_ws, [&] { m_session.goTo(row); });
+        commands::reportEngineErrors(m_ws, [&] { m_session.goTo(row); });
     });
     connect(cmdClose, &QPushButton::clicked, this, [this] {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         reject();
     });
     // A closed window checks no further.
@@ -173,7 +173,7 @@ void LinkCheckDialog::setScope(CheckScope scope)
 
 void LinkCheckDialog::start()
 {
-    shell::reportEngineErrors(
+    commands::reportEngineErrors(
         m_ws, [&] { m_session.start(static_cast<CheckScope>(m_cboScope->currentIndex())); });
     m_lvwLinks->setFocus();
 }
@@ -210,7 +210,7 @@ void LinkCheckDialog::runOnSelection(
     const bool freezeMain = changesList && m_mainList && m_mainList->updatesEnabled();
     if (freezeMain)
         m_mainList->setUpdatesEnabled(false);
-    shell::reportEngineErrors(m_ws, [&] { action(rows); });
+    commands::reportEngineErrors(m_ws, [&] { action(rows); });
     if (freezeMain)
         m_mainList->setUpdatesEnabled(true);
 }
@@ -233,7 +233,7 @@ bool LinkCheckDialog::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void runLinkCheckDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
+void runLinkCheckDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
     std::optional<CheckScope> startNow)
 {
     LinkCheckDialog dialog(workspace, mainList, parent);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "links/LinkCheckSession.h"
+#include "core/links/LinkCheckSession.h"
 
 #include <QDialog>
 #include <optional>
@@ -15,7 +15,7 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTreeView;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -31,7 +31,7 @@ class LinkCheckDialog : public QDialog
 public:
     // `mainList` is the main window's bookmark list, frozen while it changes.
     LinkCheckDialog(
-        shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+        outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
 
     LinkCheckSession &session() { return m_session; }
     void setScope(CheckScope scope);
@@ -47,7 +47,7 @@ private:
     void showProgress(int done, int total);
     void showRunning(bool running);
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     QAbstractItemView *m_mainList;
     LinkCheckSession m_session;
     QSortFilterProxyModel *m_filter = nullptr;
@@ -64,7 +64,7 @@ private:
 // miTCheckLinks (no scope given: the window waits for Start) and
 // miLCheckLinks (the selected bookmarks, checked at once): shows the window
 // modally over `parent`.
-void runLinkCheckDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
+void runLinkCheckDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent,
     std::optional<CheckScope> startNow = std::nullopt);
 
 } // namespace quillet::links

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "pages/DescriptionPane.h"
+#include "gui/pages/DescriptionPane.h"
 
-#include "pages/RichTextPage.h"
+#include "core/pages/RichTextPage.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "pages/DescriptionPage.h"
-#include "platform/DescriptionView.h"
-#include "platform/DesktopServices.h"
+#include "core/pages/DescriptionPage.h"
+#include "core/platform/DescriptionView.h"
+#include "core/platform/DesktopServices.h"
 
 #include <QTextBrowser>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/NameOnlyIconProvider.h"
+#include "gui/platform/NameOnlyIconProvider.h"
 
 #include <QFileInfo>
 #include <QMimeDatabase>

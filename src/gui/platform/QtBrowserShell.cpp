@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtBrowserShell.h"
+#include "gui/platform/QtBrowserShell.h"
 
-#include "platform/DesktopEntry.h"
+#include "core/platform/DesktopEntry.h"
 
 #include <QFile>
 #include <QFileInfo>

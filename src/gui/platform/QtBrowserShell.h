@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/BrowserShell.h"
+#include "core/platform/BrowserShell.h"
 
 namespace quillet::platform {
 

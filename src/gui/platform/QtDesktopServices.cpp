@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtDesktopServices.h"
+#include "gui/platform/QtDesktopServices.h"
 
-#include "pages/BrowserOpening.h"
+#include "core/pages/BrowserOpening.h"
 
 #include <QDesktopServices>
 #include <QUrl>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/DesktopServices.h"
-#include "platform/QtBrowserShell.h"
-#include "platform/QtMessageBoxes.h"
+#include "core/platform/DesktopServices.h"
+#include "gui/platform/QtBrowserShell.h"
+#include "gui/platform/QtMessageBoxes.h"
 
 namespace quillet::platform {
 

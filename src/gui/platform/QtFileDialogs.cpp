@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtFileDialogs.h"
+#include "gui/platform/QtFileDialogs.h"
 
 #include <QFileDialog>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/FileDialogs.h"
-#include "platform/NameOnlyIconProvider.h"
+#include "core/platform/FileDialogs.h"
+#include "gui/platform/NameOnlyIconProvider.h"
 
 class QFileDialog;
 class QWidget;

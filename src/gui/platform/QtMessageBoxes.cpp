@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtMessageBoxes.h"
+#include "gui/platform/QtMessageBoxes.h"
 
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
 
 #include <QMessageBox>
 

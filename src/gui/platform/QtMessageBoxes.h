@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/MessageBoxes.h"
+#include "core/platform/MessageBoxes.h"
 
 class QWidget;
 

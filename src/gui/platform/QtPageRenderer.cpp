@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtPageRenderer.h"
+#include "gui/platform/QtPageRenderer.h"
 
-#include "snapshots/CaptureLimits.h"
-#include "snapshots/PageTiles.h"
+#include "core/snapshots/CaptureLimits.h"
+#include "core/snapshots/PageTiles.h"
 
 #include <QAuthenticator>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtProgressView.h"
+#include "gui/platform/QtProgressView.h"
 
 #include <QLabel>
 #include <QProgressBar>

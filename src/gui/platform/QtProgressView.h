@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/ProgressView.h"
+#include "core/common/ProgressView.h"
 
 class QProgressBar;
 class QLabel;
@@ -9,7 +9,7 @@ class QLabel;
 namespace quillet::platform {
 
 // Drives a QProgressBar; wide counts are scaled into its int range.
-class QtProgressView : public ProgressView
+class QtProgressView : public common::ProgressView
 {
 public:
     explicit QtProgressView(QProgressBar *bar)
@@ -25,7 +25,7 @@ private:
     qint64 m_maximum = 100;
 };
 
-class QtStatusView : public StatusView
+class QtStatusView : public common::StatusView
 {
 public:
     explicit QtStatusView(QLabel *label)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtSystemClipboard.h"
+#include "gui/platform/QtSystemClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/SystemClipboard.h"
+#include "core/platform/SystemClipboard.h"
 
 namespace quillet::platform {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/DuplicatesDialog.h"
+#include "gui/search/DuplicatesDialog.h"
 
-#include "platform/ProgressView.h"
-#include "search/SearchWidgets.h"
-#include "shell/CommandBinding.h"
-#include "shell/Workspace.h"
+#include "core/common/ProgressView.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
 #include <QHBoxLayout>
@@ -18,14 +18,14 @@
 namespace quillet::search {
 
 DuplicatesDialog::DuplicatesDialog(
-    shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+    outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_mainList(mainList)
     , m_scan(workspace)
 {
     setObjectName(QStringLiteral("frmDups"));
-    setWindowTitle(searchCaption());
+    setWindowTitle(widgets::searchCaption());
     buildWindow();
 }
 
@@ -36,20 +36,20 @@ void DuplicatesDialog::buildWindow()
     m_lblPro = new QLabel(QStringLiteral("Please wait a moment..."), this);
     m_lblPro->setObjectName(QStringLiteral("lblPro"));
     m_lblPro->hide();
-    m_lvwDups = makeReportList("lvwDups", &m_scan.model(), 3000, 5000, this);
+    m_lvwDups = widgets::makeReportList("lvwDups", &m_scan.model(), 3000, 5000, this);
     m_lvwDups->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // The pointer turns into a hand over the group rows.
     m_lvwDups->setMouseTracking(true);
     m_lvwDups->viewport()->installEventFilter(this);
 
-    m_cmdStart = makeButton(QStringLiteral("&Start scan"), "cmdStart", this);
-    m_cmdDelete = makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
-    m_cmdExit = makeButton(QStringLiteral("&Exit"), "cmdExit", this);
-    QHBoxLayout *buttons = makeButtonRow({m_cmdStart, m_cmdDelete, m_cmdExit});
+    m_cmdStart = widgets::makeButton(QStringLiteral("&Start scan"), "cmdStart", this);
+    m_cmdDelete = widgets::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
+    m_cmdExit = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
+    QHBoxLayout *buttons = widgets::makeButtonRow({m_cmdStart, m_cmdDelete, m_cmdExit});
     buttons->insertWidget(0, m_lblPro);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(makeBanner(QStringLiteral("Scan for duplicates"), this));
+    layout->addWidget(widgets::makeBanner(QStringLiteral("Scan for duplicates"), this));
     layout->addWidget(m_lvwDups, 1);
     layout->addLayout(buttons);
 
@@ -57,11 +57,11 @@ void DuplicatesDialog::buildWindow()
     connect(m_cmdStart, &QPushButton::clicked, this, &DuplicatesDialog::startScan);
     connect(m_cmdDelete, &QPushButton::clicked, this, &DuplicatesDialog::deleteSelected);
     connect(m_cmdExit, &QPushButton::clicked, this, [this] {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         reject();
     });
     connect(m_lvwDups, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
-        shell::reportEngineErrors(m_ws, [&] { m_scan.clickRow(index.row()); });
+        commands::reportEngineErrors(m_ws, [&] { m_scan.clickRow(index.row()); });
     });
 
     resize(600, 420);
@@ -84,7 +84,7 @@ void DuplicatesDialog::startScan()
 {
     // The list does not redraw while it fills.
     m_lvwDups->setUpdatesEnabled(false);
-    shell::reportEngineErrors(m_ws, [&] { m_scan.scan(); });
+    commands::reportEngineErrors(m_ws, [&] { m_scan.scan(); });
     m_lvwDups->setUpdatesEnabled(true);
 }
 
@@ -99,13 +99,14 @@ void DuplicatesDialog::deleteSelected()
     m_lvwDups->setUpdatesEnabled(false);
     if (freezeMain)
         m_mainList->setUpdatesEnabled(false);
-    shell::reportEngineErrors(m_ws, [&] { m_scan.deleteRows(rows); });
+    commands::reportEngineErrors(m_ws, [&] { m_scan.deleteRows(rows); });
     if (freezeMain)
         m_mainList->setUpdatesEnabled(true);
     m_lvwDups->setUpdatesEnabled(true);
 }
 
-void runDuplicatesDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+void runDuplicatesDialog(
+    outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
 {
     DuplicatesDialog dialog(workspace, mainList, parent);
     dialog.exec();

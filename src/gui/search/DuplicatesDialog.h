@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "search/DuplicateScan.h"
+#include "core/search/DuplicateScan.h"
 
 #include <QDialog>
 
@@ -10,7 +10,7 @@ class QLabel;
 class QPushButton;
 class QTreeView;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -24,7 +24,7 @@ class DuplicatesDialog : public QDialog
 public:
     // `mainList` is the main window's bookmark list, frozen while it changes.
     DuplicatesDialog(
-        shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+        outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
 
     DuplicateScan &scan() { return m_scan; }
 
@@ -36,7 +36,7 @@ private:
     void startScan();
     void deleteSelected();
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     QAbstractItemView *m_mainList;
     DuplicateScan m_scan;
     QLabel *m_lblPro = nullptr;
@@ -47,6 +47,7 @@ private:
 };
 
 // miTScan: shows the duplicate window modally over `parent`.
-void runDuplicatesDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
+void runDuplicatesDialog(
+    outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
 
 } // namespace quillet::search

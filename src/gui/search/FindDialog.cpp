@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/FindDialog.h"
+#include "gui/search/FindDialog.h"
 
-#include "search/SearchWidgets.h"
-#include "shell/CommandBinding.h"
-#include "shell/Workspace.h"
+#include "core/outline/Workspace.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,14 +18,14 @@
 
 namespace quillet::search {
 
-FindDialog::FindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+FindDialog::FindDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_mainList(mainList)
     , m_finder(workspace)
 {
     setObjectName(QStringLiteral("frmFind"));
-    setWindowTitle(searchCaption());
+    setWindowTitle(widgets::searchCaption());
     buildWindow();
     updateEnabling();
 }
@@ -53,18 +53,18 @@ void FindDialog::buildWindow()
     fields->addWidget(m_cboOption, 1, 1);
     fields->setColumnStretch(1, 1);
 
-    m_lvwResult = makeReportList("lvwResult", &m_finder.results(), 3000, 4000, this);
+    m_lvwResult = widgets::makeReportList("lvwResult", &m_finder.results(), 3000, 4000, this);
     m_lvwResult->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    m_cmdFind = makeButton(QStringLiteral("&Find"), "cmdFind", this);
-    m_cmdClear = makeButton(QStringLiteral("&Clear results"), "cmdClear", this);
-    m_cmdExit = makeButton(QStringLiteral("&Exit"), "cmdExit", this);
+    m_cmdFind = widgets::makeButton(QStringLiteral("&Find"), "cmdFind", this);
+    m_cmdClear = widgets::makeButton(QStringLiteral("&Clear results"), "cmdClear", this);
+    m_cmdExit = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(makeBanner(QStringLiteral("Search for bookmarks"), this));
+    layout->addWidget(widgets::makeBanner(QStringLiteral("Search for bookmarks"), this));
     layout->addLayout(fields);
     layout->addWidget(m_lvwResult, 1);
-    layout->addLayout(makeButtonRow({m_cmdFind, m_cmdClear, m_cmdExit}));
+    layout->addLayout(widgets::makeButtonRow({m_cmdFind, m_cmdClear, m_cmdExit}));
 
     connect(m_txtSearch, &QLineEdit::textChanged, this, &FindDialog::updateEnabling);
     m_txtSearch->installEventFilter(this);
@@ -96,7 +96,7 @@ bool FindDialog::eventFilter(QObject *watched, QEvent *event)
 
 void FindDialog::runSearch()
 {
-    shell::reportEngineErrors(
+    commands::reportEngineErrors(
         m_ws, [&] { m_finder.find(m_txtSearch->text(), m_cboOption->currentIndex()); });
     updateEnabling();
 }
@@ -115,12 +115,12 @@ void FindDialog::jump(const QModelIndex &index)
     const bool frozen = m_mainList && m_mainList->updatesEnabled();
     if (frozen)
         m_mainList->setUpdatesEnabled(false);
-    shell::reportEngineErrors(m_ws, [&] { m_finder.jumpTo(index.row()); });
+    commands::reportEngineErrors(m_ws, [&] { m_finder.jumpTo(index.row()); });
     if (frozen)
         m_mainList->setUpdatesEnabled(true);
 }
 
-void runFindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
+void runFindDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
 {
     FindDialog dialog(workspace, mainList, parent);
     dialog.exec();

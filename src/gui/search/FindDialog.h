@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "search/BookmarkFinder.h"
+#include "core/search/BookmarkFinder.h"
 
 #include <QDialog>
 
@@ -11,7 +11,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -24,7 +24,8 @@ class FindDialog : public QDialog
     Q_OBJECT
 public:
     // `mainList` is the main window's bookmark list, frozen while it refills.
-    FindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
+    FindDialog(
+        outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent = nullptr);
 
     BookmarkFinder &finder() { return m_finder; }
 
@@ -38,7 +39,7 @@ private:
     void clearResults();
     void jump(const QModelIndex &index);
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     QAbstractItemView *m_mainList;
     BookmarkFinder m_finder;
     QLineEdit *m_txtSearch = nullptr;
@@ -50,6 +51,6 @@ private:
 };
 
 // miEFind: shows the find window modally over `parent`.
-void runFindDialog(shell::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
+void runFindDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent);
 
 } // namespace quillet::search

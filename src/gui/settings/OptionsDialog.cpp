@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/OptionsDialog.h"
+#include "gui/settings/OptionsDialog.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

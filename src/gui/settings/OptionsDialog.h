@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings/OptionsEditor.h"
+#include "core/settings/OptionsEditor.h"
 
 #include <QDialog>
 

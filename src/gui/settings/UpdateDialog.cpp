@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/UpdateDialog.h"
+#include "gui/settings/UpdateDialog.h"
 
-#include "platform/ProgressView.h"
-#include "settings/UpdateCheck.h"
-#include "shell/Strings.h"
-#include "shell/Workspace.h"
+#include "core/common/ProgressView.h"
+#include "core/common/Strings.h"
+#include "core/outline/Workspace.h"
+#include "core/settings/UpdateCheck.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +25,7 @@ constexpr int kRetries = 20;
 
 } // namespace
 
-UpdateDialog::UpdateDialog(shell::Workspace &workspace, QWidget *parent)
+UpdateDialog::UpdateDialog(outline::Workspace &workspace, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_site(updateSite(workspace.optionSettings().updateSite))
@@ -100,7 +100,7 @@ void UpdateDialog::answer(const QString &published)
     m_answered = true;
     m_retry.stop();
     m_giveUp.stop();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     platform::MessageBoxes *messages = m_ws.services().messages;
     if (verdict == UpdateVerdict::NewVersion) {
         if (messages

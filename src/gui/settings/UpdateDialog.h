@@ -7,7 +7,7 @@
 class QLabel;
 class QWebEngineView;
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -21,7 +21,7 @@ class UpdateDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit UpdateDialog(shell::Workspace &workspace, QWidget *parent = nullptr);
+    explicit UpdateDialog(outline::Workspace &workspace, QWidget *parent = nullptr);
 
     QWebEngineView *view() const { return m_webUpdate; }
 
@@ -30,7 +30,7 @@ private:
     void answer(const QString &published);
     void stopWaiting(const QString &why);
 
-    shell::Workspace &m_ws;
+    outline::Workspace &m_ws;
     QLabel *m_title = nullptr;
     QWebEngineView *m_webUpdate = nullptr;
     QString m_site;

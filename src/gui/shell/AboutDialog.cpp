@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/AboutDialog.h"
+#include "gui/shell/AboutDialog.h"
 
-#include "platform/AppHome.h"
-#include "shell/Strings.h"
-#include "store/FileMaintenance.h"
+#include "core/common/AppHome.h"
+#include "core/common/Strings.h"
+#include "core/store/FileMaintenance.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,7 +33,7 @@ AboutDialog::AboutDialog(QWidget *parent)
         this);
     versions->setObjectName(QStringLiteral("lblVersions"));
     layout->addWidget(versions);
-    auto *home = new QLabel(QStringLiteral("Settings and documents: ") + platform::appHome(), this);
+    auto *home = new QLabel(QStringLiteral("Settings and documents: ") + common::appHome(), this);
     home->setObjectName(QStringLiteral("lblHome"));
     home->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(home);

@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/Application.h"
+#include "gui/shell/Application.h"
 
-#include "platform/AppHome.h"
-#include "platform/ImageCodecs.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtProgressView.h"
-#include "platform/SingleInstance.h"
-#include "shell/AddHandOver.h"
-#include "shell/LinkOptions.h"
-#include "shell/LinkRequests.h"
-#include "shell/MainWindow.h"
-#include "shell/ProgramOptions.h"
-#include "shell/SplashWindow.h"
-#include "shell/Strings.h"
-#include "shell/TerminationSignal.h"
+#include "core/common/AppHome.h"
+#include "core/common/Strings.h"
+#include "core/platform/ImageCodecs.h"
+#include "core/platform/SingleInstance.h"
+#include "core/shell/AddHandOver.h"
+#include "core/shell/LinkOptions.h"
+#include "core/shell/ProgramOptions.h"
+#include "gui/platform/QtMessageBoxes.h"
+#include "gui/platform/QtProgressView.h"
+#include "gui/shell/LinkRequests.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/SplashWindow.h"
+#include "gui/shell/TerminationSignal.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -113,7 +113,7 @@ int runApplication(int argc, char **argv)
             return 0; // another Quillet already works on this home
         platform::QtMessageBoxes boxes(nullptr);
         static_cast<platform::MessageBoxes &>(boxes).show(
-            QStringLiteral("Quillet can not write to its folder \"%1\".").arg(platform::appHome()),
+            QStringLiteral("Quillet can not write to its folder \"%1\".").arg(common::appHome()),
             platform::MessageIcon::Critical);
         return 1;
     }
@@ -132,10 +132,10 @@ int runApplication(int argc, char **argv)
 
     SplashWindow splash;
     splash.show();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
 
     if (!platform::missingImageCodecs().isEmpty()) {
-        platform::yieldToEventLoop();
+        common::yieldToEventLoop();
         platform::QtMessageBoxes boxes(nullptr);
         static_cast<platform::MessageBoxes &>(boxes).show(
             QString::fromLatin1(strings::kCodecError), platform::MessageIcon::Critical);
@@ -144,7 +144,7 @@ int runApplication(int argc, char **argv)
 
     MainWindow window;
     splash.setStep(QString::fromLatin1(strings::kStepCreatingWindow));
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     splash.setStep(QString::fromLatin1(strings::kStepLoadingFile));
     platform::QtProgressView splashProgress(splash.progressBar());
     // Qt has taken its own options; the document is what the options left.
@@ -152,7 +152,7 @@ int runApplication(int argc, char **argv)
     if (!window.loadStartupDocument(startArguments, &splashProgress))
         return 1; // nowhere to keep a document; the message said why
     splash.close();
-    platform::yieldToEventLoop();
+    common::yieldToEventLoop();
     window.show();
     if (!window.linkRequests().listen()) {
         std::fprintf(stderr, "quillet: links from other programs can not reach this window: %s\n",

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/LinkRequests.h"
+#include "gui/shell/LinkRequests.h"
 
-#include "platform/InstanceChannel.h"
-#include "shell/CommandBinding.h"
-#include "shell/MainWindow.h"
+#include "core/platform/InstanceChannel.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/shell/MainWindow.h"
 
 #include <QApplication>
 
@@ -43,13 +43,13 @@ AddOutcome LinkRequests::apply(const AddRequest &request)
     m_window.activateWindow();
     // A command half done, or a dialog that copied the tree, must not see a
     // bookmark appear under it.
-    if (commandInProgress() || QApplication::activeModalWidget()) {
+    if (commands::commandInProgress() || QApplication::activeModalWidget()) {
         return {false,
             QStringLiteral(
                 "Quillet is busy with a dialog or a command; try again when it is done.")};
     }
     AddOutcome outcome;
-    const bool ran = reportEngineErrors(
+    const bool ran = commands::reportEngineErrors(
         m_window.workspace(), [&] { outcome = applyAddRequest(m_window.workspace(), request); });
     if (!ran)
         outcome = {false, QStringLiteral("The document could not be changed.")};

@@ -1,31 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/MainWindow.h"
+#include "gui/shell/MainWindow.h"
 
-#include "browser/BackgroundTitles.h"
-#include "browser/ClientArea.h"
-#include "browser/ClipboardCommands.h"
-#include "browser/DragViews.h"
-#include "browser/HeadingTreeBinding.h"
-#include "browser/LinkIntake.h"
-#include "browsers/BrowserCommands.h"
-#include "editors/BookmarkDialog.h"
-#include "editors/PictureAttachment.h"
-#include "favorites/FavoritesCommands.h"
-#include "links/LinkCheckDialog.h"
-#include "pages/BrowserOpening.h"
-#include "pages/DescriptionPane.h"
-#include "pages/HelpFileBuilder.h"
-#include "search/DuplicatesDialog.h"
-#include "search/FindDialog.h"
-#include "shell/CommandBar.h"
-#include "shell/CommandBinding.h"
-#include "shell/LinkRequests.h"
-#include "shell/ListFont.h"
-#include "shell/StatusBar.h"
-#include "shell/Strings.h"
-#include "shell/ToolsCommands.h"
-#include "shell/WindowPlacement.h"
-#include "snapshots/SnapshotDialog.h"
+#include "core/common/Strings.h"
+#include "core/editors/PictureAttachment.h"
+#include "core/favorites/FavoritesExchange.h"
+#include "core/outline/BackgroundTitles.h"
+#include "core/outline/ClipboardCommands.h"
+#include "core/outline/LinkIntake.h"
+#include "core/pages/BrowserOpening.h"
+#include "core/pages/HelpFileBuilder.h"
+#include "core/settings/ListFont.h"
+#include "gui/browsers/BrowserCommands.h"
+#include "gui/commands/CommandBar.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/editors/BookmarkDialog.h"
+#include "gui/favorites/FavoritesCommands.h"
+#include "gui/links/LinkCheckDialog.h"
+#include "gui/outline/ClientArea.h"
+#include "gui/outline/DragViews.h"
+#include "gui/outline/HeadingTreeBinding.h"
+#include "gui/pages/DescriptionPane.h"
+#include "gui/search/DuplicatesDialog.h"
+#include "gui/search/FindDialog.h"
+#include "gui/shell/LinkRequests.h"
+#include "gui/shell/StatusBar.h"
+#include "gui/shell/ToolsCommands.h"
+#include "gui/shell/WindowPlacement.h"
+#include "gui/snapshots/SnapshotDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,7 +63,7 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     buildWindow();
     m_statusView = std::make_unique<platform::QtStatusView>(m_statusPanel);
     m_progressView = std::make_unique<platform::QtProgressView>(m_proShow);
-    Workspace::Services services;
+    outline::Workspace::Services services;
     services.messages = overrides.messages ? overrides.messages : &m_qtMessages;
     services.fileDialogs = overrides.fileDialogs ? overrides.fileDialogs : &m_qtFileDialogs;
     services.desktop = overrides.desktop ? overrides.desktop : &m_qtDesktop;
@@ -70,20 +71,21 @@ MainWindow::MainWindow(Overrides overrides, QWidget *parent)
     services.status = m_statusView.get();
     services.progress = m_progressView.get();
     services.systemClipboard = &m_systemClipboard;
-    m_workspace = std::make_unique<Workspace>(services);
+    m_workspace = std::make_unique<outline::Workspace>(services);
     m_lifecycle = std::make_unique<shell::DocumentLifecycle>(*m_workspace);
+    favorites::installStartupImport(*m_workspace, *m_lifecycle);
     if (overrides.fetchTitles)
-        m_workspace->setTitleFetcher(new browser::BackgroundTitles(*m_workspace, this));
+        m_workspace->setTitleFetcher(new outline::BackgroundTitles(*m_workspace, this));
     m_linkRequests = new LinkRequests(*this);
 
     m_workspace->loadSettings();
     const QFont listFont = resolveListFont(m_workspace->optionSettings(), font());
     m_treContent->setFont(listFont);
     m_lvwBookmark->setFont(listFont);
-    m_commands = new CommandBar(this);
+    m_commands = new commands::CommandBar(this);
     addToolBar(Qt::LeftToolBarArea, m_commands->toolbox());
     m_commands->setRecentFiles(m_workspace->windowSettings().mru);
-    connect(m_workspace.get(), &Workspace::recentFilesChanged, this,
+    connect(m_workspace.get(), &outline::Workspace::recentFilesChanged, this,
         [this] { m_commands->setRecentFiles(m_workspace->windowSettings().mru); });
     registerCommands();
     connectViews();
@@ -106,15 +108,15 @@ MainWindow::~MainWindow()
 void MainWindow::buildWindow()
 {
     setMinimumSize(
-        browser::toPixels(browser::kMinWindowWidth), browser::toPixels(browser::kMinWindowHeight));
+        outline::toPixels(outline::kMinWindowWidth), outline::toPixels(outline::kMinWindowHeight));
     // The bars are shown and hidden through the View menu only.
     setContextMenuPolicy(Qt::NoContextMenu);
-    m_picClient = new browser::ClientArea(this);
-    m_treContent = new browser::HeadingTreeView(&m_drag, m_picClient);
+    m_picClient = new outline::ClientArea(this);
+    m_treContent = new outline::HeadingTreeView(&m_drag, m_picClient);
     m_treContent->setObjectName(QStringLiteral("treContent"));
     m_treContent->setHeaderHidden(true);
     m_treContent->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lvwBookmark = new browser::BookmarkListView(
+    m_lvwBookmark = new outline::BookmarkListView(
         &m_drag, [this] { return m_workspace->list().listedHeading(); }, m_picClient);
     m_lvwBookmark->setObjectName(QStringLiteral("lvwBookmark"));
     m_lvwBookmark->setRootIsDecorated(false);
@@ -151,21 +153,21 @@ void MainWindow::applyWindowLayout()
 
 void MainWindow::connectViews()
 {
-    browser::HeadingTreeModel &tree = m_workspace->tree();
-    browser::BookmarkList &list = m_workspace->list();
+    outline::HeadingTreeModel &tree = m_workspace->tree();
+    outline::BookmarkList &list = m_workspace->list();
     m_treContent->setModel(&tree);
-    static_cast<browser::HeadingTreeView *>(m_treContent)->onDrop = [this](const QString &target) {
-        reportEngineErrors(
-            *m_workspace, [&] { browser::dropOnHeading(*m_workspace, m_drag, target); });
+    static_cast<outline::HeadingTreeView *>(m_treContent)->onDrop = [this](const QString &target) {
+        commands::reportEngineErrors(
+            *m_workspace, [&] { outline::dropOnHeading(*m_workspace, m_drag, target); });
     };
-    static_cast<browser::HeadingTreeView *>(m_treContent)->onLinksDropped
+    static_cast<outline::HeadingTreeView *>(m_treContent)->onLinksDropped
         = [this](const QString &target, const QMimeData &data) { dropLinks(target, data); };
-    static_cast<browser::BookmarkListView *>(m_lvwBookmark)->onLinksDropped
+    static_cast<outline::BookmarkListView *>(m_lvwBookmark)->onLinksDropped
         = [this](const QMimeData &data) { dropLinks(m_workspace->list().listedHeading(), data); };
     // Current heading, click and key-release listing, expansion, pictures.
-    new browser::HeadingTreeBinding(m_treContent, m_lvwBookmark, *m_workspace, this);
+    new outline::HeadingTreeBinding(m_treContent, m_lvwBookmark, *m_workspace, this);
     connect(
-        &tree, &browser::HeadingTreeModel::currentChanged, this, &MainWindow::syncTreeSelection);
+        &tree, &outline::HeadingTreeModel::currentChanged, this, &MainWindow::syncTreeSelection);
     connect(&tree, &QAbstractItemModel::modelReset, this, [this] {
         // A loaded tree opens with the root expanded and selected.
         syncTreeSelection(m_workspace->tree().current());
@@ -184,9 +186,9 @@ void MainWindow::connectViews()
     header->resizeSection(2, 2000 / 15);
     connect(header, &QHeaderView::sectionClicked, this,
         [this](int column) { m_workspace->list().model().clickColumn(column); });
-    connect(&list.model(), &browser::BookmarkListModel::sortChanged, this,
+    connect(&list.model(), &outline::BookmarkListModel::sortChanged, this,
         [header](int column, Qt::SortOrder order) { header->setSortIndicator(column, order); });
-    connect(&list, &browser::BookmarkList::scrollToRow, this,
+    connect(&list, &outline::BookmarkList::scrollToRow, this,
         [this](int row) { m_lvwBookmark->scrollTo(m_workspace->list().model().index(row, 0)); });
     connect(m_lvwBookmark, &QAbstractItemView::clicked, this,
         [this] { m_workspace->list().syncDescriptionWithSelection(); });
@@ -197,7 +199,7 @@ void MainWindow::connectViews()
     });
 }
 
-void MainWindow::syncTreeSelection(browser::HeadingNode *node)
+void MainWindow::syncTreeSelection(outline::HeadingNode *node)
 {
     const QModelIndex index = m_workspace->tree().indexOf(node);
     if (!index.isValid())
@@ -216,20 +218,21 @@ void MainWindow::syncTreeSelection(browser::HeadingNode *node)
 
 void MainWindow::dropLinks(const QString &headingKey, const QMimeData &data)
 {
-    const browser::IncomingLinks links = browser::readIncomingLinks(data);
-    reportEngineErrors(*m_workspace, [&] { browser::takeLinks(*m_workspace, headingKey, links); });
+    const outline::IncomingLinks links = outline::readIncomingLinks(data);
+    commands::reportEngineErrors(
+        *m_workspace, [&] { outline::takeLinks(*m_workspace, headingKey, links); });
 }
 
 QString MainWindow::selectedHeadingKey() const
 {
-    const browser::HeadingNode *node = m_workspace->tree().current();
+    const outline::HeadingNode *node = m_workspace->tree().current();
     return node ? node->key : QString();
 }
 
 void MainWindow::registerCommands()
 {
-    browser::BookmarkList &list = m_workspace->list();
-    CommandBinding commands(*m_commands, *m_workspace);
+    outline::BookmarkList &list = m_workspace->list();
+    commands::CommandBinding commands(*m_commands, *m_workspace);
     commands.bind(QStringLiteral("miFNew"), [this] { m_lifecycle->fileNew(); });
     commands.bind(QStringLiteral("miFOpen"), [this] { m_lifecycle->fileOpen(); });
     commands.bind(QStringLiteral("miFSave"), [this] { m_lifecycle->fileSave(); });
@@ -239,21 +242,21 @@ void MainWindow::registerCommands()
             [this, k] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[k]); });
     }
     commands.bind(QStringLiteral("miFExit"), [this] { close(); });
-    browser::EditHistory &history = m_workspace->history();
+    outline::EditHistory &history = m_workspace->history();
     commands.bind(QStringLiteral("miEUndo"), [&history] { history.undo(); });
     commands.bind(QStringLiteral("miERedo"), [&history] { history.redo(); });
     m_commands->action(QStringLiteral("miERedo"))
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    connect(&history, &browser::EditHistory::changed, this, &MainWindow::refreshUndoItems);
+    connect(&history, &outline::EditHistory::changed, this, &MainWindow::refreshUndoItems);
     refreshUndoItems();
     commands.bind(QStringLiteral("miESelectAll"), [&list] { list.selectAll(); });
     commands.bind(QStringLiteral("miECut"),
-        [this] { browser::cutToClipboards(*m_workspace, selectedHeadingKey()); });
+        [this] { outline::cutToClipboards(*m_workspace, selectedHeadingKey()); });
     commands.bind(QStringLiteral("miECopy"),
-        [this] { browser::copyToClipboards(*m_workspace, selectedHeadingKey()); });
+        [this] { outline::copyToClipboards(*m_workspace, selectedHeadingKey()); });
     commands.bind(QStringLiteral("miEPaste"),
-        [this] { browser::pasteFromClipboards(*m_workspace, selectedHeadingKey()); });
+        [this] { outline::pasteFromClipboards(*m_workspace, selectedHeadingKey()); });
     commands.bind(QStringLiteral("miEDelete"),
         [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); });
 
@@ -268,20 +271,20 @@ void MainWindow::registerCommands()
     }
 
     commands.bind(QStringLiteral("miNAddHead"),
-        [this] { browser::showHeadingEditor(*m_workspace, false, this); });
+        [this] { outline::showHeadingEditor(*m_workspace, false, this); });
     commands.bind(QStringLiteral("miNEdit"),
-        [this] { browser::showHeadingEditor(*m_workspace, true, this); });
+        [this] { outline::showHeadingEditor(*m_workspace, true, this); });
     commands.bind(QStringLiteral("miNDelete"),
-        [this] { browser::deleteSelectedHeading(*m_workspace, m_treContent, m_lvwBookmark); });
-    const std::pair<const char *, browser::HeadingMove> moves[] = {
-        {"miNUp", browser::HeadingMove::Up},
-        {"miNDown", browser::HeadingMove::Down},
-        {"miNLeft", browser::HeadingMove::Left},
-        {"miNRight", browser::HeadingMove::Right},
+        [this] { outline::deleteSelectedHeading(*m_workspace, m_treContent, m_lvwBookmark); });
+    const std::pair<const char *, outline::HeadingMove> moves[] = {
+        {"miNUp", outline::HeadingMove::Up},
+        {"miNDown", outline::HeadingMove::Down},
+        {"miNLeft", outline::HeadingMove::Left},
+        {"miNRight", outline::HeadingMove::Right},
     };
     for (const auto &[key, direction] : moves) {
         commands.bind(QLatin1String(key), [this, direction = direction] {
-            browser::moveSelectedHeading(*m_workspace, m_treContent, direction);
+            outline::moveSelectedHeading(*m_workspace, m_treContent, direction);
         });
     }
 
@@ -332,7 +335,7 @@ void MainWindow::registerCommands()
 void MainWindow::refreshUndoItems()
 {
     // Each names the step it would play back, and is off when there is none.
-    browser::EditHistory &history = m_workspace->history();
+    outline::EditHistory &history = m_workspace->history();
     const std::pair<QAction *, QString> items[] = {
         {m_commands->action(QStringLiteral("miEUndo")), QStringLiteral("Undo")},
         {m_commands->action(QStringLiteral("miERedo")), QStringLiteral("Redo")},
@@ -352,7 +355,7 @@ QString MainWindow::statusText() const
     return m_statusPanel->text();
 }
 
-bool MainWindow::loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress)
+bool MainWindow::loadStartupDocument(const QStringList &arguments, common::ProgressView *progress)
 {
     const bool started = m_lifecycle->loadStartupDocument(arguments, progress);
     syncTreeSelection(m_workspace->tree().current());
@@ -369,7 +372,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (!widget || widget->window() != this || !widget->hasFocus())
         return QMainWindow::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
-    browser::BookmarkList &list = m_workspace->list();
+    outline::BookmarkList &list = m_workspace->list();
     if (event->type() == QEvent::KeyPress) {
         if (key->key() == Qt::Key_F1
             && !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
@@ -378,7 +381,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         bool handled = false;
         // A key whose command failed counts as handled.
-        if (!reportEngineErrors(
+        if (!commands::reportEngineErrors(
                 *m_workspace, [&] { handled = list.keyPressed(key->key(), key->modifiers()); })
             || handled)
             return true;

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "browser/DragAndDrop.h"
-#include "platform/QtDesktopServices.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtProgressView.h"
-#include "platform/QtSystemClipboard.h"
-#include "shell/DocumentLifecycle.h"
-#include "shell/Workspace.h"
+#include "core/outline/DragAndDrop.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DocumentLifecycle.h"
+#include "gui/platform/QtDesktopServices.h"
+#include "gui/platform/QtFileDialogs.h"
+#include "gui/platform/QtMessageBoxes.h"
+#include "gui/platform/QtProgressView.h"
+#include "gui/platform/QtSystemClipboard.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -22,13 +22,16 @@ namespace quillet::pages {
 class DescriptionPane;
 }
 
-namespace quillet::browser {
+namespace quillet::outline {
 class ClientArea;
+}
+
+namespace quillet::commands {
+class CommandBar;
 }
 
 namespace quillet::shell {
 
-class CommandBar;
 class LinkRequests;
 class WindowPlacement;
 
@@ -56,9 +59,9 @@ public:
     explicit MainWindow(Overrides overrides, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Workspace &workspace() { return *m_workspace; }
+    outline::Workspace &workspace() { return *m_workspace; }
     shell::DocumentLifecycle &lifecycle() { return *m_lifecycle; }
-    CommandBar &commandBar() { return *m_commands; }
+    commands::CommandBar &commandBar() { return *m_commands; }
     // Links handed in by `quillet --add` and quillet: links.
     LinkRequests &linkRequests() { return *m_linkRequests; }
     QTreeView *headingView() const { return m_treContent; }
@@ -69,7 +72,7 @@ public:
     // Chooses and opens the first document; `progress` is the splash
     // window's bar.
     // False when no document could be made (the user has been told).
-    bool loadStartupDocument(const QStringList &arguments, platform::ProgressView *progress);
+    bool loadStartupDocument(const QStringList &arguments, common::ProgressView *progress);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -81,7 +84,7 @@ private:
     void applyWindowLayout();
     void connectViews();
     void registerCommands();
-    void syncTreeSelection(browser::HeadingNode *node);
+    void syncTreeSelection(outline::HeadingNode *node);
     void refreshUndoItems();
     // Links another program dropped on the tree or the list.
     void dropLinks(const QString &headingKey, const QMimeData &data);
@@ -91,7 +94,7 @@ private:
     platform::QtFileDialogs m_qtFileDialogs;
     platform::QtDesktopServices m_qtDesktop;
     platform::QtSystemClipboard m_systemClipboard;
-    browser::ClientArea *m_picClient = nullptr;
+    outline::ClientArea *m_picClient = nullptr;
     WindowPlacement *m_placement = nullptr;
     QTreeView *m_treContent = nullptr;
     QTreeView *m_lvwBookmark = nullptr;
@@ -100,11 +103,11 @@ private:
     QProgressBar *m_proShow = nullptr;
     std::unique_ptr<platform::QtStatusView> m_statusView;
     std::unique_ptr<platform::QtProgressView> m_progressView;
-    std::unique_ptr<Workspace> m_workspace;
+    std::unique_ptr<outline::Workspace> m_workspace;
     std::unique_ptr<shell::DocumentLifecycle> m_lifecycle;
-    CommandBar *m_commands = nullptr;
+    commands::CommandBar *m_commands = nullptr;
     LinkRequests *m_linkRequests = nullptr;
-    browser::DragState m_drag;
+    outline::DragState m_drag;
     bool m_closing = false;
     bool m_syncingTree = false;
 };

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/RestoreDialog.h"
+#include "gui/shell/RestoreDialog.h"
 
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,7 +24,8 @@ QPushButton *button(const QString &text, const char *name, QWidget *parent)
 
 } // namespace
 
-RestoreDialog::RestoreDialog(Workspace &workspace, DocumentLifecycle &lifecycle, QWidget *parent)
+RestoreDialog::RestoreDialog(
+    outline::Workspace &workspace, DocumentLifecycle &lifecycle, QWidget *parent)
     : QDialog(parent)
     , m_session(workspace, lifecycle)
 {

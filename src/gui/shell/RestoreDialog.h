@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "shell/RestoreSession.h"
+#include "core/shell/RestoreSession.h"
 
 #include <QDialog>
 
@@ -17,7 +17,8 @@ class RestoreDialog : public QDialog
 {
     Q_OBJECT
 public:
-    RestoreDialog(Workspace &workspace, DocumentLifecycle &lifecycle, QWidget *parent = nullptr);
+    RestoreDialog(
+        outline::Workspace &workspace, DocumentLifecycle &lifecycle, QWidget *parent = nullptr);
 
     RestoreSession &session() { return m_session; }
 

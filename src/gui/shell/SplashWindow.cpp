@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/SplashWindow.h"
+#include "gui/shell/SplashWindow.h"
 
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
 
 #include <QLabel>
 #include <QProgressBar>

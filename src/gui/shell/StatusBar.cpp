@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/StatusBar.h"
+#include "gui/shell/StatusBar.h"
 
-#include "browser/ClientLayout.h"
-#include "shell/Strings.h"
+#include "core/common/Strings.h"
+#include "core/outline/ClientLayout.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -24,7 +24,7 @@ StatusBar::StatusBar(QWidget *parent)
     m_panel1->setObjectName(QStringLiteral("staTipPanel1"));
     auto *panel2 = new QFrame(this);
     panel2->setObjectName(QStringLiteral("staTipPanel2"));
-    panel2->setFixedWidth(browser::toPixels(kProgressPanelWidth));
+    panel2->setFixedWidth(outline::toPixels(kProgressPanelWidth));
     m_panel2 = panel2;
     addWidget(m_panel1, 1);
     addPermanentWidget(m_panel2);
@@ -38,7 +38,7 @@ StatusBar::StatusBar(QWidget *parent)
 
 void StatusBar::placeProgressBar()
 {
-    using namespace browser;
+    using namespace outline;
     const QRect panel = m_panel2->geometry();
     const QRect twips(
         toTwips(panel.x()), toTwips(panel.y()), toTwips(panel.width()), toTwips(panel.height()));

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/TerminationSignal.h"
+#include "gui/shell/TerminationSignal.h"
 
 #include <QSocketNotifier>
 #include <csignal>

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/ToolsCommands.h"
+#include "gui/shell/ToolsCommands.h"
 
-#include "settings/OptionsDialog.h"
-#include "settings/UpdateDialog.h"
-#include "shell/AboutDialog.h"
-#include "shell/CommandBinding.h"
-#include "shell/DatabaseMaintenance.h"
-#include "shell/RestoreDialog.h"
-#include "shell/Workspace.h"
+#include "core/outline/Workspace.h"
+#include "core/shell/DatabaseMaintenance.h"
+#include "gui/commands/CommandBinding.h"
+#include "gui/settings/OptionsDialog.h"
+#include "gui/settings/UpdateDialog.h"
+#include "gui/shell/AboutDialog.h"
+#include "gui/shell/RestoreDialog.h"
 
 namespace quillet::shell {
 
-void bindToolsCommands(CommandBinding &commands, Workspace &workspace, DocumentLifecycle &lifecycle,
-    QWidget *window, FontViews views)
+void bindToolsCommands(commands::CommandBinding &commands, outline::Workspace &workspace,
+    DocumentLifecycle &lifecycle, QWidget *window, FontViews views)
 {
-    Workspace *ws = &workspace;
+    outline::Workspace *ws = &workspace;
     commands.bind(QStringLiteral("miTDBBackup"), [ws] { DatabaseMaintenance(*ws).backup(); });
     commands.bind(QStringLiteral("miTDBCompact"), [ws] { DatabaseMaintenance(*ws).compact(); });
     commands.bind(QStringLiteral("miTDBRestore"), [ws, &lifecycle, window] {

@@ -3,11 +3,17 @@
 
 class QWidget;
 
+namespace quillet::commands {
+class CommandBinding;
+}
+
+namespace quillet::outline {
+class Workspace;
+}
+
 namespace quillet::shell {
 
-class CommandBinding;
 class DocumentLifecycle;
-class Workspace;
 
 // The views the Options dialog sets the interface font on.
 struct FontViews
@@ -18,7 +24,7 @@ struct FontViews
 
 // Binds the database maintenance commands of the Tools menu, Options, and
 // the update check and about box of the Help menu.
-void bindToolsCommands(CommandBinding &commands, Workspace &workspace, DocumentLifecycle &lifecycle,
-    QWidget *window, FontViews views);
+void bindToolsCommands(commands::CommandBinding &commands, outline::Workspace &workspace,
+    DocumentLifecycle &lifecycle, QWidget *window, FontViews views);
 
 } // namespace quillet::shell

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "shell/WindowPlacement.h"
+#include "gui/shell/WindowPlacement.h"
 
-#include "browser/ClientLayout.h"
-#include "shell/ScreenFit.h"
-#include "shell/Settings.h"
+#include "core/outline/ClientLayout.h"
+#include "core/settings/Settings.h"
+#include "core/shell/ScreenFit.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -12,8 +12,8 @@
 
 namespace quillet::shell {
 
-using browser::toPixels;
-using browser::toTwips;
+using outline::toPixels;
+using outline::toTwips;
 
 WindowPlacement::WindowPlacement(QWidget *window, WindowSettings *settings)
     : QObject(window)

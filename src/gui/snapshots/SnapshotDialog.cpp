@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "snapshots/SnapshotDialog.h"
+#include "gui/snapshots/SnapshotDialog.h"
 
-#include "platform/QtPageRenderer.h"
-#include "search/SearchWidgets.h"
-#include "shell/Workspace.h"
-#include "snapshots/SnapshotRun.h"
+#include "core/outline/Workspace.h"
+#include "core/snapshots/SnapshotRun.h"
+#include "gui/platform/QtPageRenderer.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QActionGroup>
 #include <QComboBox>
@@ -34,7 +34,7 @@ const char *const kTextSizes[] = {"Smallest", "Smaller", "Medium", "Larger", "La
 
 } // namespace
 
-SnapshotDialog::SnapshotDialog(shell::Workspace &workspace, QWidget *parent)
+SnapshotDialog::SnapshotDialog(outline::Workspace &workspace, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSnap"));
@@ -106,8 +106,8 @@ void SnapshotDialog::buildWindow()
     itemRow->addWidget(m_txtItem, 1);
     itemRow->addWidget(m_imgIcon);
 
-    m_cmdStart = search::makeButton(QStringLiteral("&Start"), "cmdStart", this);
-    m_cmdStop = search::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
+    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_cmdStop = widgets::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
     connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_run->startClicked(); });
     connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_run->stopClicked(); });
 
@@ -221,7 +221,7 @@ void SnapshotDialog::done(int result)
     QDialog::done(result);
 }
 
-void runSnapshotDialog(shell::Workspace &workspace, QWidget *parent)
+void runSnapshotDialog(outline::Workspace &workspace, QWidget *parent)
 {
     if (workspace.list().selectedCount() < 1)
         return;

@@ -20,7 +20,7 @@ class PageRenderer;
 class QtPageRenderer;
 } // namespace quillet::platform
 
-namespace quillet::shell {
+namespace quillet::outline {
 class Workspace;
 }
 
@@ -34,7 +34,7 @@ class SnapshotDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit SnapshotDialog(shell::Workspace &workspace, QWidget *parent = nullptr);
+    explicit SnapshotDialog(outline::Workspace &workspace, QWidget *parent = nullptr);
     ~SnapshotDialog() override;
 
     SnapshotRun &run() { return *m_run; }
@@ -68,6 +68,6 @@ private:
 
 // miLMakeSnap: opens the snapshot window over `parent` when at least one
 // bookmark is selected.
-void runSnapshotDialog(shell::Workspace &workspace, QWidget *parent);
+void runSnapshotDialog(outline::Workspace &workspace, QWidget *parent);
 
 } // namespace quillet::snapshots
