@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/QtPageRenderer.h"
+#include "QtPageRenderer.h"
 
 #include "snapshots/CaptureLimits.h"
 #include "snapshots/PageTiles.h"
