@@ -2,8 +2,8 @@
 # Installation and the Debian package.
 #
 #   cmake --install <build> --prefix <dir>   bin/quillet, bin/quillet-cli,
-#                                            lib/quillet/quillet-engine.so, the
-#                                            desktop entry, icons, MIME type,
+#                                            lib/quillet/plugins/quillet-engine.so,
+#                                            the desktop entry, icons, MIME type,
 #                                            AppStream data, manual pages,
 #                                            bash completion, copyright
 #   scripts/package.sh                       the .deb, made by CPack
