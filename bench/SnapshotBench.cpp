@@ -10,13 +10,14 @@
 #include "core/snapshots/SnapshotRun.h"
 #include "core/store/BookmarkTable.h"
 #include "core/store/Schema.h"
-#include "gui/platform/QtPageRenderer.h"
+#include "gui/platform/BrowserEngine.h"
+#include "gui/platform/BrowserEngineLoader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QUrl>
-#include <QWebEngineView>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 using namespace quillet;
@@ -45,33 +46,40 @@ template<typename Done> bool waitFor(Done done, int ms)
 }
 
 // The renderer in a hidden window whose page area is `view` large.
-struct HiddenBrowser
+struct HiddenBrowser : platform::PageRendererListener
 {
-    explicit HiddenBrowser(QSize view)
-        : renderer(&host)
+    HiddenBrowser(platform::BrowserEngine &engine, QSize view)
+        : renderer(engine.makePageRenderer(&host))
     {
         host.setAttribute(Qt::WA_DontShowOnScreen);
         host.resize(view);
-        renderer.view()->resize(view);
+        renderer->view()->resize(view);
+        renderer->setListener(this);
         host.show();
     }
     bool load(const QString &path)
     {
-        bool loaded = false;
-        QObject::connect(renderer.view(), &QWebEngineView::loadFinished, &host,
-            [&loaded](bool) { loaded = true; });
-        renderer.navigate(QUrl::fromLocalFile(path).toString());
+        loaded = false;
+        renderer->navigate(QUrl::fromLocalFile(path).toString());
         return waitFor([&] { return loaded; }, 20000);
     }
+    void documentCompleted() override { loaded = true; }
+    void statusTextChanged(const QString &) override { }
     QWidget host;
-    platform::QtPageRenderer renderer;
+    std::unique_ptr<platform::PageRendererView> renderer;
+    bool loaded = false;
 };
 
 void BM_FullPageCapture(benchmark::State &state)
 {
     test::MarkerPage markers;
+    platform::BrowserEngine *engine = platform::browserEngine();
+    if (!engine) {
+        state.SkipWithError("no browser engine");
+        return;
+    }
     HiddenBrowser browser(
-        QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+        *engine, QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     if (!browser.load(writePage(QStringLiteral("markers.htm"), markers.html()))) {
         state.SkipWithError("page did not load");
         return;
@@ -80,7 +88,7 @@ void BM_FullPageCapture(benchmark::State &state)
     for (auto _ : state) {
         QImage captured;
         bool done = false;
-        browser.renderer.capturePage([&](const QImage &image) {
+        browser.renderer->capturePage([&](const QImage &image) {
             captured = image;
             done = true;
         });
@@ -138,8 +146,13 @@ void BM_SnapshotRun20(benchmark::State &state)
         outline::loadHeadingTree(db, ws.tree(), nullptr);
         ws.selectHeading(ws.tree().findByKey(QStringLiteral("kRoot")));
         ws.list().selectAll();
-        HiddenBrowser browser(QSize(1016, 690));
-        snapshots::SnapshotRun run(ws, browser.renderer);
+        platform::BrowserEngine *engine = platform::browserEngine();
+        if (!engine) {
+            state.SkipWithError("no browser engine");
+            return;
+        }
+        HiddenBrowser browser(*engine, QSize(1016, 690));
+        snapshots::SnapshotRun run(ws, *browser.renderer);
         waitFor([] { return false; }, 300); // about:blank
         state.ResumeTiming();
 

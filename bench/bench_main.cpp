@@ -10,6 +10,9 @@ int main(int argc, char **argv)
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The browser engine plugin of this build tree.
+    if (!qEnvironmentVariableIsSet("QUILLET_ENGINE_PLUGIN"))
+        qputenv("QUILLET_ENGINE_PLUGIN", QUILLET_ENGINE_PLUGIN);
     QTemporaryDir home;
     qputenv("QUILLET_HOME", home.path().toUtf8());
     if (argc == 3 && std::strcmp(argv[1], "--hold-document") == 0)

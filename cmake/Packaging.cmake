@@ -1,14 +1,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installation and the Debian package.
 #
-#   cmake --install <build> --prefix <dir>   bin/quillet, bin/quillet-cli, the
-#                                            desktop entry, icons, MIME type,
+#   cmake --install <build> --prefix <dir>   bin/quillet, bin/quillet-cli,
+#                                            lib/quillet/plugins/quillet-engine.so,
+#                                            the desktop entry, icons, MIME type,
 #                                            AppStream data, manual pages,
 #                                            bash completion, copyright
 #   scripts/package.sh                       the .deb, made by CPack
 #
-# Only the two programs and their desktop and documentation files are
-# installed: test programs and the static libraries have no install rules.
+# Only the two programs, the browser engine plugin and their desktop and
+# documentation files are installed: test programs and the static libraries
+# have no install rules.
 include(GNUInstallDirs)
 
 set(QUILLET_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
@@ -17,6 +19,9 @@ set(QUILLET_MAINTAINER "Quillet Developers <developers@quillet.example.org>"
 set(QUILLET_HOMEPAGE "https://quillet.example.org")
 
 install(TARGETS quillet quillet-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The browser engine plugin, in the program's own library folder (the
+# program finds it there from its own place).
+install(TARGETS quillet_engine LIBRARY DESTINATION ${QUILLET_ENGINE_INSTALL_DIR})
 install(FILES ${QUILLET_PACKAGING_DIR}/${QUILLET_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUILLET_PACKAGING_DIR}/${QUILLET_APP_ID}.metainfo.xml

@@ -9,15 +9,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root/src"
 
 # The order: the README's folder lines ("- `core/store`: ..."), lowest first.
-mapfile -t order < <(sed -n 's/^- `\([a-z]*\/[a-z]*\|app\)`.*/\1/p' README.md)
+mapfile -t order < <(sed -n 's/^- `\([a-z]*\(\/[a-z]*\)\{0,1\}\)`: .*/\1/p' README.md)
 ((${#order[@]})) || { echo "layers: no folder lines in src/README.md" >&2; exit 1; }
 declare -A rank
 for i in "${!order[@]}"; do rank[${order[$i]}]=$i; done
 
 folderOf() { # core/store/Database.h -> core/store; app/main.cpp -> app
   case $1 in
-    app/*) echo app ;;
-    *) echo "${1%%/*}/$(cut -d/ -f2 <<<"$1")" ;;
+    core/* | gui/*) echo "${1%%/*}/$(cut -d/ -f2 <<<"$1")" ;;
+    *) echo "${1%%/*}" ;;
   esac
 }
 
@@ -30,7 +30,7 @@ while IFS= read -r file; do
     continue
   fi
   while IFS=: read -r line include; do
-    if [[ $include != core/* && $include != gui/* ]]; then
+    if [[ ! -f $include ]]; then
       echo "$file:$line: include \"$include\" is not rooted at src/"
       status=1
       continue
@@ -45,7 +45,7 @@ while IFS= read -r file; do
     fi
   done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
              sed 's/^\([0-9]*\):.*"\(.*\)".*/\1:\2/' | grep -v '\.moc$' || true)
-done < <(find core gui app -name '*.h' -o -name '*.cpp' | sort)
+done < <(find core gui engine app -name '*.h' -o -name '*.cpp' | sort)
 
 ((status == 0)) && echo "layers: every include runs down the order of src/README.md"
 exit $status

@@ -19,7 +19,8 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 "$root/scripts/setup.sh" "$build_dir" Release -DQUILLET_BUILD_TESTS=OFF \
-  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
+  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+  -DCMAKE_MODULE_LINKER_FLAGS="$ldflags"
 (cd "$build_dir" && cpack -G DEB >/dev/null)
 deb=$(ls -1t "$build_dir"/*.deb | head -n1)
 

@@ -256,6 +256,9 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The browser engine plugin of this build tree.
+    if (!qEnvironmentVariableIsSet("QUILLET_ENGINE_PLUGIN"))
+        qputenv("QUILLET_ENGINE_PLUGIN", QUILLET_ENGINE_PLUGIN);
     if (argc >= 3 && std::strcmp(argv[1], "--run") == 0) {
         g_child = true;
         g_walk = argc >= 4 && std::strcmp(argv[3], "--walk") == 0;

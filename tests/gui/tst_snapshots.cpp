@@ -12,13 +12,13 @@
 #include "core/snapshots/SnapshotRun.h"
 #include "core/store/BookmarkTable.h"
 #include "gui/pages/DescriptionPane.h"
-#include "gui/platform/QtPageRenderer.h"
+#include "gui/platform/BrowserEngine.h"
+#include "gui/platform/BrowserEngineLoader.h"
 #include "gui/shell/MainWindow.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QWebEngineView>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -34,6 +34,31 @@ QString writePage(const QString &name, const QString &html)
     return path;
 }
 
+// Whether the browser engine's library is mapped into this process.
+bool engineMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore");
+}
+
+// A document of one bookmark, selected at start.
+QString oneBookmarkDocument()
+{
+    const QString path = common::homePath(QStringLiteral("doc.rdb"));
+    writeDocument(path,
+        {{QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot")}},
+        {{QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("Example"),
+            QStringLiteral("http://127.0.0.1:9/")}});
+    return path;
+}
+
+struct LoadCounter : platform::PageRendererListener
+{
+    void documentCompleted() override { ++completed; }
+    void statusTextChanged(const QString &) override { }
+    int completed = 0;
+};
+
 } // namespace
 
 class SnapshotsTest : public QObject
@@ -41,6 +66,42 @@ class SnapshotsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // These two run first: once loaded, the engine stays.
+    void noEngineIsAMessageNotAWindow()
+    {
+        clearHome();
+        const QByteArray plugin = qgetenv("QUILLET_ENGINE_PLUGIN");
+        qputenv("QUILLET_ENGINE_PLUGIN", common::homePath(QStringLiteral("gone.so")).toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("QUILLET_ENGINE_PLUGIN", plugin); });
+        ScriptedMessageBoxes messages;
+        ScriptedFileDialogs dialogs;
+        RecordingDesktop desktop;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
+        QVERIFY(startWith(w, {oneBookmarkDocument()}));
+        QVERIFY(!answerDialog(
+            w, QStringLiteral("miLMakeSnap"), "frmSnap", [](QWidget *d) { d->close(); }));
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().constFirst().startsWith(QStringLiteral(
+            "Quillet can not show web pages: its browser engine could not be loaded.")));
+        QVERIFY(!platform::browserEngineLoaded());
+    }
+
+    void theEngineLoadsWithTheSnapshotWindowOnly()
+    {
+        clearHome();
+        ScriptedMessageBoxes messages;
+        ScriptedFileDialogs dialogs;
+        RecordingDesktop desktop;
+        shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
+        QVERIFY(startWith(w, {oneBookmarkDocument()}));
+        QVERIFY(!engineMapped());
+        QVERIFY(answerDialog(
+            w, QStringLiteral("miLMakeSnap"), "frmSnap", [](QWidget *d) { d->close(); }));
+        QVERIFY(platform::browserEngineLoaded());
+        QVERIFY(engineMapped());
+        QCOMPARE(messages.texts(), QStringList());
+    }
+
     void makeSnapshotShowsTheThumbnailInThePane()
     {
         clearHome();
@@ -110,16 +171,19 @@ private Q_SLOTS:
         QWidget host;
         host.setAttribute(Qt::WA_DontShowOnScreen);
         host.resize(800, 600);
-        platform::QtPageRenderer renderer(&host);
-        renderer.view()->resize(host.size());
+        platform::BrowserEngine *engine = platform::browserEngine();
+        QVERIFY(engine);
+        const auto renderer = engine->makePageRenderer(&host);
+        renderer->view()->resize(host.size());
         host.show();
-        QSignalSpy loaded(renderer.view(), &QWebEngineView::loadFinished);
-        renderer.navigate(QUrl::fromLocalFile(page).toString());
-        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 10000);
+        LoadCounter loads;
+        renderer->setListener(&loads);
+        renderer->navigate(QUrl::fromLocalFile(page).toString());
+        QTRY_COMPARE_WITH_TIMEOUT(loads.completed, 1, 10000);
 
         QImage captured;
         bool done = false;
-        renderer.capturePage([&](const QImage &image) {
+        renderer->capturePage([&](const QImage &image) {
             captured = image;
             done = true;
         });

@@ -5,12 +5,13 @@
 #include "core/common/Strings.h"
 #include "core/outline/Workspace.h"
 #include "core/settings/UpdateCheck.h"
+#include "gui/platform/BrowserEngine.h"
+#include "gui/platform/BrowserEngineLoader.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace quillet::settings {
 
@@ -25,7 +26,8 @@ constexpr int kRetries = 20;
 
 } // namespace
 
-UpdateDialog::UpdateDialog(outline::Workspace &workspace, QWidget *parent)
+UpdateDialog::UpdateDialog(
+    outline::Workspace &workspace, platform::BrowserEngine &engine, QWidget *parent)
     : QDialog(parent)
     , m_ws(workspace)
     , m_site(updateSite(workspace.optionSettings().updateSite))
@@ -37,11 +39,9 @@ UpdateDialog::UpdateDialog(outline::Workspace &workspace, QWidget *parent)
     m_title->setObjectName(QStringLiteral("lblTitle"));
     m_title->setWordWrap(true);
     layout->addWidget(m_title);
-    m_webUpdate = new QWebEngineView(this);
-    m_webUpdate->setObjectName(QStringLiteral("webUpdate"));
-    m_webUpdate->setContextMenuPolicy(Qt::NoContextMenu);
-    m_webUpdate->setMinimumSize(320, 120);
-    layout->addWidget(m_webUpdate);
+    m_webUpdate = engine.makeScriptedPage(this);
+    m_webUpdate->view()->setMinimumSize(320, 120);
+    layout->addWidget(m_webUpdate->view());
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     auto *exit = new QPushButton(QStringLiteral("&Exit"), this);
@@ -61,7 +61,7 @@ UpdateDialog::UpdateDialog(outline::Workspace &workspace, QWidget *parent)
     m_giveUp.setInterval(kUpdateAnswerTimeoutMs);
     connect(&m_giveUp, &QTimer::timeout, this, [this] { stopWaiting(noAnswerMessage()); });
     m_giveUp.start();
-    connect(m_webUpdate, &QWebEngineView::loadFinished, this, [this](bool ok) {
+    m_webUpdate->load(QUrl(versionPageUrl(m_site)), [this](bool ok) {
         if (!ok) {
             stopWaiting(pageNotLoadedMessage());
             return;
@@ -70,8 +70,9 @@ UpdateDialog::UpdateDialog(outline::Workspace &workspace, QWidget *parent)
         m_retry.start();
         readVersion();
     });
-    m_webUpdate->load(QUrl(versionPageUrl(m_site)));
 }
+
+UpdateDialog::~UpdateDialog() = default;
 
 void UpdateDialog::stopWaiting(const QString &why)
 {
@@ -88,7 +89,7 @@ void UpdateDialog::readVersion()
 {
     if (m_answered)
         return;
-    m_webUpdate->page()->runJavaScript(versionLookupScript(),
+    m_webUpdate->runScript(versionLookupScript(),
         [this](const QVariant &value) { answer(value.toString().trimmed()); });
 }
 
@@ -113,6 +114,15 @@ void UpdateDialog::answer(const QString &published)
         messages->show(latestVersionMessage(), MessageIcon::Exclamation, MessageButtons::Ok);
     }
     accept();
+}
+
+void runUpdateDialog(outline::Workspace &workspace, QWidget *parent)
+{
+    platform::BrowserEngine *engine = platform::browserEngineOrSay(workspace.services().messages);
+    if (!engine)
+        return;
+    UpdateDialog dialog(workspace, *engine, parent);
+    dialog.exec();
 }
 
 } // namespace quillet::settings

@@ -3,9 +3,14 @@
 
 #include <QDialog>
 #include <QTimer>
+#include <memory>
 
 class QLabel;
-class QWebEngineView;
+
+namespace quillet::platform {
+class BrowserEngine;
+class ScriptedPageView;
+} // namespace quillet::platform
 
 namespace quillet::outline {
 class Workspace;
@@ -21,9 +26,9 @@ class UpdateDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit UpdateDialog(outline::Workspace &workspace, QWidget *parent = nullptr);
-
-    QWebEngineView *view() const { return m_webUpdate; }
+    UpdateDialog(
+        outline::Workspace &workspace, platform::BrowserEngine &engine, QWidget *parent = nullptr);
+    ~UpdateDialog() override;
 
 private:
     void readVersion();
@@ -32,7 +37,7 @@ private:
 
     outline::Workspace &m_ws;
     QLabel *m_title = nullptr;
-    QWebEngineView *m_webUpdate = nullptr;
+    std::unique_ptr<platform::ScriptedPageView> m_webUpdate;
     QString m_site;
     // Frames may finish after the page; look again a few times.
     QTimer m_retry;
@@ -40,5 +45,9 @@ private:
     QTimer m_giveUp;
     bool m_answered = false;
 };
+
+// miHUpdate: the update check, loading the browser engine the first time (a
+// message says so when it cannot be loaded).
+void runUpdateDialog(outline::Workspace &workspace, QWidget *parent);
 
 } // namespace quillet::settings

@@ -30,10 +30,8 @@ void bindToolsCommands(commands::CommandBinding &commands, outline::Workspace &w
             ws->optionSettings(), ws->services().fileDialogs, views.tree, views.list, window);
         dialog.exec();
     });
-    commands.bind(QStringLiteral("miHUpdate"), [ws, window] {
-        settings::UpdateDialog dialog(*ws, window);
-        dialog.exec();
-    });
+    commands.bind(
+        QStringLiteral("miHUpdate"), [ws, window] { settings::runUpdateDialog(*ws, window); });
 }
 
 } // namespace quillet::shell

@@ -3,7 +3,8 @@
 
 #include "core/outline/Workspace.h"
 #include "core/snapshots/SnapshotRun.h"
-#include "gui/platform/QtPageRenderer.h"
+#include "gui/platform/BrowserEngine.h"
+#include "gui/platform/BrowserEngineLoader.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QActionGroup>
@@ -22,7 +23,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 namespace quillet::snapshots {
 
@@ -34,12 +34,13 @@ const char *const kTextSizes[] = {"Smallest", "Smaller", "Medium", "Larger", "La
 
 } // namespace
 
-SnapshotDialog::SnapshotDialog(outline::Workspace &workspace, QWidget *parent)
+SnapshotDialog::SnapshotDialog(
+    outline::Workspace &workspace, platform::BrowserEngine &engine, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSnap"));
     setWindowTitle(snapshotWindowTitle());
-    m_renderer = std::make_unique<platform::QtPageRenderer>(this);
+    m_renderer = engine.makePageRenderer(this);
     m_run = std::make_unique<SnapshotRun>(workspace, *m_renderer);
     buildWindow();
     buildMenus();
@@ -225,7 +226,10 @@ void runSnapshotDialog(outline::Workspace &workspace, QWidget *parent)
 {
     if (workspace.list().selectedCount() < 1)
         return;
-    SnapshotDialog dialog(workspace, parent);
+    platform::BrowserEngine *engine = platform::browserEngineOrSay(workspace.services().messages);
+    if (!engine)
+        return;
+    SnapshotDialog dialog(workspace, *engine, parent);
     dialog.exec();
 }
 

@@ -16,8 +16,8 @@ class QTreeWidget;
 class QWidget;
 
 namespace quillet::platform {
-class PageRenderer;
-class QtPageRenderer;
+class BrowserEngine;
+class PageRendererView;
 } // namespace quillet::platform
 
 namespace quillet::outline {
@@ -34,11 +34,12 @@ class SnapshotDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit SnapshotDialog(outline::Workspace &workspace, QWidget *parent = nullptr);
+    SnapshotDialog(
+        outline::Workspace &workspace, platform::BrowserEngine &engine, QWidget *parent = nullptr);
     ~SnapshotDialog() override;
 
     SnapshotRun &run() { return *m_run; }
-    platform::QtPageRenderer &renderer() { return *m_renderer; }
+    platform::PageRendererView &renderer() { return *m_renderer; }
 
     void done(int result) override;
 
@@ -51,7 +52,7 @@ private:
     void showControls();
     void selectAll();
 
-    std::unique_ptr<platform::QtPageRenderer> m_renderer;
+    std::unique_ptr<platform::PageRendererView> m_renderer;
     std::unique_ptr<SnapshotRun> m_run;
     QTreeWidget *m_lvwItem = nullptr;
     QStackedWidget *m_pages = nullptr;
@@ -67,7 +68,8 @@ private:
 };
 
 // miLMakeSnap: opens the snapshot window over `parent` when at least one
-// bookmark is selected.
+// bookmark is selected, loading the browser engine the first time (a
+// message says so when it cannot be loaded).
 void runSnapshotDialog(outline::Workspace &workspace, QWidget *parent);
 
 } // namespace quillet::snapshots

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/platform/PageRenderer.h"
+#include "gui/platform/BrowserEngine.h"
 
 #include <QImage>
 #include <QObject>
@@ -23,14 +23,14 @@ namespace quillet::platform {
 //
 // A capture scrolls the page tile by tile (see snapshots::tilePositions) and
 // copies each tile out of the view once the scrolled frame has been drawn.
-class QtPageRenderer : public QObject, public PageRenderer
+class QtPageRenderer : public QObject, public PageRendererView
 {
     Q_OBJECT
 public:
     explicit QtPageRenderer(QWidget *parent);
     ~QtPageRenderer() override;
 
-    QWebEngineView *view() const { return m_view; }
+    QWebEngineView *view() const override { return m_view; }
     bool capturing() const { return m_capture != nullptr; }
 
     void navigate(const QString &address) override;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/platform/QtPageRenderer.h"
+#include "engine/QtPageRenderer.h"
 
 #include "core/snapshots/CaptureLimits.h"
 #include "core/snapshots/PageTiles.h"
