@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Snapshot figures in the real page renderer (offscreen): the full-page
-// capture of a loaded 1280 x 6000 page, checked against its markers, and a
-// snapshot run over 20 local pages.
+// capture of a loaded 1280 x 6000 page, checked against its markers, the
+// capture of a page that makes itself 100,000 px square, and a snapshot run
+// over 20 local pages.
 #include "../tests/support/MarkerPage.h"
 #include "BenchDocuments.h"
 
@@ -19,6 +20,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 using namespace quillet;
 
@@ -108,6 +110,45 @@ BENCHMARK(BM_FullPageCapture)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
+
+// A page that makes itself 100,000 x 100,000 px: the capture keeps to its
+// bounds (the top-left 8192 x 8192 px). `peak_rss_mb` is the program's own
+// peak resident memory (the engine's processes come on top).
+void BM_HugePageCapture(benchmark::State &state)
+{
+    platform::BrowserEngine *engine = platform::browserEngine();
+    if (!engine) {
+        state.SkipWithError("no browser engine");
+        return;
+    }
+    HiddenBrowser browser(*engine, QSize(1296, 1000));
+    const QString page = writePage(QStringLiteral("huge.htm"),
+        QStringLiteral("<html><body style=\"margin:0\"><div style=\"width:100000px;"
+                       "height:100000px;background:linear-gradient(45deg,#036,#fc0)\">"
+                       "</div></body></html>"));
+    if (!browser.load(page)) {
+        state.SkipWithError("page did not load");
+        return;
+    }
+    QSize size;
+    for (auto _ : state) {
+        bool done = false;
+        browser.renderer->capturePage([&](const QImage &image) {
+            size = image.size();
+            done = true;
+        });
+        if (!waitFor([&] { return done; }, 600000)) {
+            state.SkipWithError("capture did not end");
+            return;
+        }
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["width"] = size.width();
+    state.counters["height"] = size.height();
+    state.counters["peak_rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_HugePageCapture)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // The description pane, unseen here.
 class NoDescription : public platform::DescriptionView

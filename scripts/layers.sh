@@ -9,43 +9,38 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root/src"
 
 # The order: the README's folder lines ("- `core/store`: ..."), lowest first.
-mapfile -t order < <(sed -n 's/^- `\([a-z]*\(\/[a-z]*\)\{0,1\}\)`: .*/\1/p' README.md)
-((${#order[@]})) || { echo "layers: no folder lines in src/README.md" >&2; exit 1; }
-declare -A rank
-for i in "${!order[@]}"; do rank[${order[$i]}]=$i; done
+order=$(sed -n 's/^- `\([a-z]*\(\/[a-z]*\)\{0,1\}\)`: .*/\1/p' README.md)
+[[ -n $order ]] || { echo "layers: no folder lines in src/README.md" >&2; exit 1; }
+files=$(find core gui engine app -name '*.h' -o -name '*.cpp' | sort)
 
-folderOf() { # core/store/Database.h -> core/store; app/main.cpp -> app
-  case $1 in
-    core/* | gui/*) echo "${1%%/*}/$(cut -d/ -f2 <<<"$1")" ;;
-    *) echo "${1%%/*}" ;;
-  esac
-}
-
-status=0
-while IFS= read -r file; do
-  own=$(folderOf "$file")
-  if [[ -z ${rank[$own]+x} ]]; then
-    echo "$file: folder $own is not listed in src/README.md"
-    status=1
-    continue
-  fi
-  while IFS=: read -r line include; do
-    if [[ ! -f $include ]]; then
-      echo "$file:$line: include \"$include\" is not rooted at src/"
-      status=1
-      continue
-    fi
-    used=$(folderOf "$include")
-    if [[ -z ${rank[$used]+x} ]]; then
-      echo "$file:$line: \"$include\" is in $used, which src/README.md does not list"
-      status=1
-    elif ((rank[$used] > rank[$own])); then
-      echo "$file:$line: $own uses \"$include\" of $used, which lies above it"
-      status=1
-    fi
-  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-             sed 's/^\([0-9]*\):.*"\(.*\)".*/\1:\2/' | grep -v '\.moc$' || true)
-done < <(find core gui engine app -name '*.h' -o -name '*.cpp' | sort)
-
-((status == 0)) && echo "layers: every include runs down the order of src/README.md"
-exit $status
+# One pass: the order and the file list first, then every quoted include.
+{
+  printf 'ORDER %s\n' $order
+  printf 'FILE %s\n' $files
+  grep -H -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' $files || true
+} | awk '
+  function folderOf(path,   parts) {
+    split(path, parts, "/")
+    return (parts[1] == "core" || parts[1] == "gui") ? parts[1] "/" parts[2] : parts[1]
+  }
+  $1 == "ORDER" { rank[$2] = n++; next }
+  $1 == "FILE" { exists[$2] = 1; own = folderOf($2)
+                 if (!(own in rank)) { print $2 ": folder " own " is not listed in src/README.md"; bad = 1 }
+                 next }
+  {
+    split($0, head, ":"); file = head[1]; line = head[2]
+    include = $0; sub(/^[^"]*"/, "", include); sub(/".*$/, "", include)
+    if (include ~ /\.moc$/) next
+    own = folderOf(file); used = folderOf(include)
+    if (!(include in exists)) {
+      print file ":" line ": include \"" include "\" is not rooted at src/"; bad = 1
+    } else if (!(used in rank)) {
+      print file ":" line ": \"" include "\" is in " used ", which src/README.md does not list"; bad = 1
+    } else if ((own in rank) && rank[used] > rank[own]) {
+      print file ":" line ": " own " uses \"" include "\" of " used ", which lies above it"; bad = 1
+    }
+  }
+  END {
+    if (bad) exit 1
+    print "layers: every include runs down the order of src/README.md"
+  }'
