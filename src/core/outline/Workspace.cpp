@@ -10,7 +10,7 @@ Workspace::Workspace(Services services, QObject *parent)
     : QObject(parent)
     , m_services(services)
     , m_document(QLatin1String(strings::kTitle))
-    , m_list(outline::BookmarkList::Services {&m_document, &m_clipboard, services.description,
+    , m_list(BookmarkList::Services {&m_document, &m_clipboard, services.description,
           services.desktop, services.progress, services.status,
           [this] { return m_options.imageFolder; }, &m_history})
     , m_history(m_document, m_tree, m_list)
@@ -61,7 +61,7 @@ platform::MessageAnswer Workspace::message(
     return m_services.messages->show(text, icon, buttons, QString());
 }
 
-void Workspace::selectHeading(outline::HeadingNode *node)
+void Workspace::selectHeading(HeadingNode *node)
 {
     m_tree.setCurrent(node);
     if (!node || node->key == m_list.listedHeading())

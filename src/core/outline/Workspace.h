@@ -45,10 +45,10 @@ public:
     ~Workspace() override;
 
     store::Document &document() { return m_document; }
-    outline::HeadingTreeModel &tree() { return m_tree; }
-    outline::BookmarkList &list() { return m_list; }
-    outline::BookmarkClipboard &clipboard() { return m_clipboard; }
-    outline::EditHistory &history() { return m_history; }
+    HeadingTreeModel &tree() { return m_tree; }
+    BookmarkList &list() { return m_list; }
+    BookmarkClipboard &clipboard() { return m_clipboard; }
+    EditHistory &history() { return m_history; }
     WindowSettings &windowSettings() { return m_window; }
     OptionSettings &optionSettings() { return m_options; }
     const Services &services() const { return m_services; }
@@ -68,15 +68,15 @@ public:
 
     // A heading became the selected one: its bookmarks are listed unless it
     // is the one listed already.
-    void selectHeading(outline::HeadingNode *node);
+    void selectHeading(HeadingNode *node);
 
     // Empties the heading tree and the bookmark list.
     void clearHeadingTree();
 
     // Reads page titles for bookmarks that came in named by their link; none
     // (the default) leaves them so.
-    outline::BackgroundTitles *titleFetcher() const { return m_titles; }
-    void setTitleFetcher(outline::BackgroundTitles *titles) { m_titles = titles; }
+    BackgroundTitles *titleFetcher() const { return m_titles; }
+    void setTitleFetcher(BackgroundTitles *titles) { m_titles = titles; }
 
 Q_SIGNALS:
     void recentFilesChanged();
@@ -84,13 +84,13 @@ Q_SIGNALS:
 private:
     Services m_services;
     store::Document m_document;
-    outline::HeadingTreeModel m_tree;
-    outline::BookmarkClipboard m_clipboard;
-    outline::BookmarkList m_list;
-    outline::EditHistory m_history;
+    HeadingTreeModel m_tree;
+    BookmarkClipboard m_clipboard;
+    BookmarkList m_list;
+    EditHistory m_history;
     WindowSettings m_window;
     OptionSettings m_options;
-    outline::BackgroundTitles *m_titles = nullptr;
+    BackgroundTitles *m_titles = nullptr;
 };
 
 } // namespace quillet::outline
