@@ -710,14 +710,18 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
             f.asked += o.asked ? 1 : 0;
             QString state = name(o.document, before, after.document);
             bool good = o.problem.isEmpty() && !state.isEmpty();
+            // Save As lets the old file go once the new one holds the work,
+            // which may be before it says "done".
+            bool oldFileLetGo = false;
             if (!targetOf(command).isEmpty()) {
                 const QString t = name(o.target, targetBefore, after.target);
                 good = good && !t.isEmpty();
                 state += QLatin1Char('/') + t;
+                oldFileLetGo = command == QLatin1String("saveas") && t == QLatin1String("after");
             }
             // A command that said it was done must have left the state after.
             good = good && !(o.finished && state.contains(QLatin1String("before")));
-            good = good && o.intruded == o.intruderRefused;
+            good = good && (o.intruded == o.intruderRefused || oldFileLetGo);
             if (good) {
                 ++f.states[state];
             } else {
