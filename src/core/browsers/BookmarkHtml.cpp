@@ -599,9 +599,11 @@ bool looksLikeBookmarkHtml(QByteArrayView start)
         text = text.sliced(3);
     if (!text.trimmed().startsWith('<'))
         return false;
-    // Browsers write the doctype first; files made by hand at least a list.
+    // Browsers write the doctype first; files made by hand at least a list
+    // or its entries.
     const QByteArray lower = text.toByteArray().toLower();
-    return lower.contains("<!doctype netscape-bookmark-file") || lower.contains("<dl");
+    return lower.contains("<!doctype netscape-bookmark-file") || lower.contains("<dl")
+        || lower.contains("<dt");
 }
 
 ImportResult importBookmarkHtml(store::Database &db, outline::HeadingTreeModel &tree,

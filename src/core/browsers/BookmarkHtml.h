@@ -23,7 +23,7 @@ namespace quillet::browsers {
 ReadBookmarks readBookmarkHtml(const QByteArray &bytes);
 ReadBookmarks readBookmarkHtmlFile(const QString &path);
 // Whether a file starting with `start` is bookmark HTML: a markup text with
-// the browsers' doctype or a list (<DL>) near its start.
+// the browsers' doctype, a list (<DL>) or its entries (<DT>) near its start.
 bool looksLikeBookmarkHtml(QByteArrayView start);
 
 // Reads `path` and imports it under `parent` (see importIntoHeading). The
