@@ -4,8 +4,8 @@
 // Firefox places.sqlite import.
 #include "BenchDocuments.h"
 
+#include "core/browsers/BookmarkFormats.h"
 #include "core/browsers/BookmarkHtml.h"
-#include "core/browsers/BrowserProfiles.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/outline/Workspace.h"
 #include "core/shell/DocumentLifecycle.h"
@@ -160,15 +160,16 @@ struct EmptyDocument
 
 // Imports `file` into a fresh document's root each time, up to the filled
 // list; every bookmark and folder must arrive.
-void importEachTime(benchmark::State &state, browsers::SourceKind kind, const QString &file)
+void importEachTime(benchmark::State &state, const char *format, const QString &file)
 {
     for (auto _ : state) {
         state.PauseTiming();
         auto doc = std::make_unique<EmptyDocument>();
         state.ResumeTiming();
         outline::HeadingNode *root = doc->ws.tree().root();
-        const browsers::ImportResult result = browsers::importBookmarks(
-            *doc->ws.document().database(), doc->ws.tree(), root, kind, file);
+        const browsers::ImportResult result
+            = browsers::importBookmarks(*doc->ws.document().database(), doc->ws.tree(), root,
+                *browsers::bookmarkFormat(format), file);
         doc->ws.list().refill(root->key, doc->ws.document().database());
         if (result.bookmarksAdded != kBookmarks || doc->ws.tree().headingCount() < kFolders)
             state.SkipWithError("wrong counts");
@@ -181,7 +182,7 @@ void importEachTime(benchmark::State &state, browsers::SourceKind kind, const QS
 
 void BM_ImportHtml100kIn1000Folders(benchmark::State &state)
 {
-    importEachTime(state, browsers::SourceKind::BookmarkHtml, htmlFile());
+    importEachTime(state, "html", htmlFile());
 }
 BENCHMARK(BM_ImportHtml100kIn1000Folders)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -204,7 +205,7 @@ BENCHMARK(BM_ExportHtml100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ImportFirefoxPlaces100k(benchmark::State &state)
 {
-    importEachTime(state, browsers::SourceKind::Firefox, placesFile());
+    importEachTime(state, "firefox", placesFile());
 }
 BENCHMARK(BM_ImportFirefoxPlaces100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScriptedPlatform.h"
+#include "core/browsers/BookmarkFormats.h"
 #include "core/browsers/BookmarkHtml.h"
 #include "core/browsers/BrowserExchange.h"
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/ChromiumBookmarks.h"
+#include "core/browsers/FirefoxPlaces.h"
 #include "core/common/AppHome.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/outline/Workspace.h"
@@ -306,14 +308,14 @@ TEST_F(BrowserBookmarksTest, FirefoxAndChromiumProfilesAreReadWithTheirNesting)
            "synced": {"type": "folder", "name": "Mobile bookmarks", "children": [
              {"type": "url", "name": "Phone", "url": "https://m/"}]}}, "version": 1})");
 
-    exchangeDialogs.source = browsers::BookmarkSource {browsers::SourceKind::BookmarkHtml, {}, {}};
+    exchangeDialogs.source = browsers::BookmarkSource {browsers::bookmarkFormat("html"), {}, {}};
     fileDialogs.choose(places);
     browsers::BrowserExchange exchange(*ws, exchangeDialogs);
     exchange.home = home;
     EXPECT_EQ(exchange.importBookmarks(), 2);
     ASSERT_EQ(exchangeDialogs.offered.size(), 2);
     EXPECT_EQ(exchangeDialogs.offered[0].label, QStringLiteral("Firefox - ab12.default"));
-    EXPECT_EQ(exchangeDialogs.offered[1].kind, browsers::SourceKind::Chromium);
+    EXPECT_EQ(exchangeDialogs.offered[1].format, browsers::bookmarkFormat("chromium"));
     EXPECT_EQ(status.text, QStringLiteral("Status: Idle - 2 bookmarks imported, 0 already there."));
     EXPECT_TRUE(ws->document().isModified());
     EXPECT_EQ(messages.texts().size(), 1); // the saved search left out

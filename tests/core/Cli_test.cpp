@@ -176,6 +176,7 @@ TEST(Cli, UnsavedWorkOfAStoppedSessionIsNeverCommitted)
     const Outcome imported = runCli({QStringLiteral("import-html"), doc, html});
     EXPECT_EQ(imported.status, cli::UnsavedWork);
     EXPECT_TRUE(imported.err.contains(note)) << imported.err.toStdString();
+    EXPECT_EQ(runCli({QStringLiteral("import"), doc, html}).status, cli::UnsavedWork);
     EXPECT_EQ(test::fileBytes(doc), before);
 }
 
@@ -268,6 +269,56 @@ TEST(Cli, HtmlImportIsSavedAtOnceAndExportRoundTrips)
     EXPECT_EQ(runCli({QStringLiteral("export-html"), doc, doc}).status, cli::Failed);
 }
 
+// import tells a browser's file by its content, saves at once as import-html
+// does, and refuses a file of no format it knows and the document itself.
+TEST(Cli, ImportTellsEachBrowsersFileByItsContent)
+{
+    const QString doc = docPath(QStringLiteral("imported.rdb"));
+    test::writeDocument(doc,
+        {NodeRow(QStringLiteral("0"), QStringLiteral("my Favroites"), QStringLiteral("kRoot"))},
+        {});
+    // Named as no browser names them: the content decides.
+    const QString chromium = docPath(QStringLiteral("from-chromium"));
+    const QString places = docPath(QStringLiteral("from-firefox"));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(QUILLET_FUZZ_CORPUS "/chromium_json/corpus/profile"), chromium));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLET_FUZZ_CORPUS "/places/corpus/profile"), places));
+
+    Outcome imported = runCli({QStringLiteral("import"), doc, chromium});
+    ASSERT_EQ(imported.status, cli::Success) << imported.err.toStdString();
+    EXPECT_EQ(
+        imported.out, QStringLiteral("2 bookmarks imported, 0 already there, 2 headings added.\n"));
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("\"separator\" was left out")));
+    imported = runCli({QStringLiteral("import"), doc, places});
+    ASSERT_EQ(imported.status, cli::Success) << imported.err.toStdString();
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("saved searches")));
+    for (const QString &row : test::itemRows(doc))
+        EXPECT_TRUE(row.endsWith(QStringLiteral(":0"))) << row.toStdString();
+    QStringList listed;
+    for (const QString &line : lines(runCli({QStringLiteral("list"), doc}).out))
+        listed << line.section(QLatin1Char('\t'), 0, 2);
+    EXPECT_EQ(listed,
+        QStringList({QStringLiteral("my Favroites/Bookmarks bar\tQt\thttps://qt.io/?a=1&b=2"),
+            QStringLiteral("my Favroites/Bookmarks bar/News\tLWN\thttps://lwn.net/"),
+            QStringLiteral("my Favroites/Bookmarks Menu/Sub\tMozilla\thttps://mozilla.org/")}));
+
+    const QByteArray before = test::fileBytes(doc);
+    const QString text = docPath(QStringLiteral("notes.html"));
+    test::writeFileBytes(text, "<p>Not a list of bookmarks.</p>");
+    const QList<std::pair<QString, QString>> refusals {
+        {text,
+            QStringLiteral("is not a bookmark file quillet-cli can import (bookmark HTML file, ")},
+        {doc, QStringLiteral("file already in use")},
+        {docPath(QStringLiteral("none")), QStringLiteral("Can not read")}};
+    for (const auto &[file, message] : refusals) {
+        const Outcome refused = runCli({QStringLiteral("import"), doc, file});
+        EXPECT_EQ(refused.status, cli::Failed);
+        EXPECT_TRUE(refused.err.contains(message)) << refused.err.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    EXPECT_EQ(test::fileBytes(doc), before);
+}
+
 TEST(Cli, BadCommandLinesAndFilesGetTheirOwnStatus)
 {
     const QString doc = sampleDocument();
@@ -275,7 +326,8 @@ TEST(Cli, BadCommandLinesAndFilesGetTheirOwnStatus)
         {QStringLiteral("list"), doc, doc}, {QStringLiteral("frobnicate"), doc},
         {QStringLiteral("list"), QStringLiteral("--bogus"), doc},
         {QStringLiteral("list"), QStringLiteral("--force"), doc},
-        {QStringLiteral("find"), doc, QStringLiteral("  ")}, {QStringLiteral("backup"), doc}};
+        {QStringLiteral("find"), doc, QStringLiteral("  ")}, {QStringLiteral("backup"), doc},
+        {QStringLiteral("import"), doc, QStringLiteral("-")}};
     for (const QStringList &arguments : usageErrors) {
         const Outcome outcome = runCli(arguments);
         EXPECT_EQ(outcome.status, cli::UsageError) << arguments.join(' ').toStdString();

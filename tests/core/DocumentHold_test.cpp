@@ -3,8 +3,8 @@
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
 #include "FileLocks.h"
+#include "core/browsers/BookmarkFormats.h"
 #include "core/browsers/BookmarkHtml.h"
-#include "core/browsers/BrowserProfiles.h"
 #include "core/common/AppHome.h"
 #include "core/snapshots/ImageFiles.h"
 #include "core/store/Database.h"
@@ -84,7 +84,7 @@ TEST(DocumentHold, TheProgramsOwnReadersLeaveTheOpenDocumentAlone)
     auto db = openDocumentDatabase(path);
     const int engineLocks = locksOn(path).engineLocksHere;
     EXPECT_FALSE(browsers::readBookmarkHtmlFile(path).error.isEmpty());
-    browsers::guessSourceKind(path);
+    browsers::guessBookmarkFormat(path);
     EXPECT_FALSE(snapshots::makeThumbnail(path).has_value());
     EXPECT_EQ(locksOn(path).engineLocksHere, engineLocks);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Chromium bookmark file reader on any bytes: refused or read, never a
 // crash or a hang, and never nested deeper than an import keeps.
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/ChromiumBookmarks.h"
 
 #include <cstdio>
 #include <cstdlib>

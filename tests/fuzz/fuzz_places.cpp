@@ -2,7 +2,7 @@
 // The Firefox places.sqlite reader on any bytes written to a file: refused or
 // read, never a crash or a hang, and never nested deeper than an import
 // keeps. The reader opens the file with SQLite's defensive settings on.
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/FirefoxPlaces.h"
 
 #include <QDir>
 #include <QFile>

@@ -14,7 +14,7 @@
 // Prints one line of figures per command; the exit code is 1 when any run
 // left a file in another state.
 #include "ScriptedPlatform.h"
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/BookmarkFormats.h"
 #include "core/cli/CliCommands.h"
 #include "core/favorites/FavoritesExchange.h"
 #include "core/outline/BookmarkList.h"
@@ -276,7 +276,7 @@ int runChild(const QString &command, const QString &folder)
     } else if (command == QLatin1String("browserimport")) {
         work = [&] {
             const browsers::ImportResult result = browsers::importBookmarks(*doc.database(),
-                ws.tree(), ws.tree().root(), browsers::SourceKind::BookmarkHtml,
+                ws.tree(), ws.tree().root(), *browsers::bookmarkFormat("html"),
                 inputFile(QStringLiteral("bookmarks.html")), nullptr);
             if (!result.ok())
                 messages.show(result.error, platform::MessageIcon::Critical,

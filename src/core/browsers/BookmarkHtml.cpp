@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/browsers/BookmarkHtml.h"
 
+#include "core/browsers/BookmarkFileReading.h"
 #include "core/common/HtmlText.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/outline/HeadingWalk.h"
 #include "core/store/BookmarkTable.h"
-#include "core/store/DocumentHold.h"
 #include "core/store/EngineError.h"
 #include "core/store/FileReplacement.h"
 
@@ -577,18 +577,9 @@ ReadBookmarks readBookmarkHtml(const QByteArray &bytes)
 
 ReadBookmarks readBookmarkHtmlFile(const QString &path)
 {
-    // Closing a descriptor of the open document would drop the engine's locks.
-    if (store::DocumentHold::isHeldHere(path)) {
-        ReadBookmarks read;
-        read.error = QStringLiteral("Can not read '%1': file already in use").arg(path);
-        return read;
-    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReadBookmarks read;
-        read.error = QStringLiteral("Can not read '%1': %2").arg(path, file.errorString());
-        return read;
-    }
+    if (const QString unreadable = openToRead(file); !unreadable.isEmpty())
+        return readFailure(unreadable);
     // Mapped, not copied: files of tens of megabytes are common.
     if (uchar *mapped = file.map(0, file.size()); mapped && file.size() > 0) {
         const QByteArray bytes = QByteArray::fromRawData(
@@ -598,6 +589,21 @@ ReadBookmarks readBookmarkHtmlFile(const QString &path)
         return read;
     }
     return readBookmarkHtml(file.readAll());
+}
+
+bool looksLikeBookmarkHtml(QByteArrayView start)
+{
+    const QByteArray utf8 = common::utf16AsUtf8(start);
+    QByteArrayView text = utf8.isNull() ? start : QByteArrayView(utf8);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    if (!text.trimmed().startsWith('<'))
+        return false;
+    // Browsers write the doctype first; files made by hand at least a list
+    // or its entries.
+    const QByteArray lower = text.toByteArray().toLower();
+    return lower.contains("<!doctype netscape-bookmark-file") || lower.contains("<dl")
+        || lower.contains("<dt");
 }
 
 ImportResult importBookmarkHtml(store::Database &db, outline::HeadingTreeModel &tree,

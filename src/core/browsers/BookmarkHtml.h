@@ -4,6 +4,7 @@
 #include "core/browsers/ImportedBookmarks.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 class QIODevice;
@@ -21,6 +22,9 @@ namespace quillet::browsers {
 // description.
 ReadBookmarks readBookmarkHtml(const QByteArray &bytes);
 ReadBookmarks readBookmarkHtmlFile(const QString &path);
+// Whether a file starting with `start` is bookmark HTML: a markup text with
+// the browsers' doctype, a list (<DL>) or its entries (<DT>) near its start.
+bool looksLikeBookmarkHtml(QByteArrayView start);
 
 // Reads `path` and imports it under `parent` (see importIntoHeading). The
 // rows are pending: the GUI leaves them to Save, the companion saves at once

@@ -23,20 +23,6 @@ const QString kExportTitle = QStringLiteral("Export browser bookmarks");
 // Problems listed in the closing message; the rest are counted.
 constexpr int kProblemsShown = 15;
 
-QString fileFilter(SourceKind kind)
-{
-    switch (kind) {
-    case SourceKind::Firefox:
-        return QStringLiteral("Firefox bookmarks(places.sqlite)|places.sqlite|All files(*.*)|*|");
-    case SourceKind::Chromium:
-        return QStringLiteral(
-            "Chromium or Chrome bookmarks(Bookmarks)|Bookmarks|All files(*.*)|*|");
-    case SourceKind::BookmarkHtml:
-        break;
-    }
-    return QStringLiteral("Bookmark HTML file(*.html;*.htm)|*.html;*.htm|All files(*.*)|*|");
-}
-
 bool samePath(const QString &a, const QString &b)
 {
     return !a.isEmpty() && !b.isEmpty()
@@ -60,8 +46,8 @@ QString BrowserExchange::chooseFile(const BookmarkSource &source)
     if (!dialogs)
         return QString();
     common::yieldToEventLoop();
-    return dialogs->openFile(
-        kImportTitle, home.isEmpty() ? QDir::homePath() : home, fileFilter(source.kind));
+    return dialogs->openFile(kImportTitle, home.isEmpty() ? QDir::homePath() : home,
+        QLatin1String(source.format->fileFilter));
 }
 
 int BrowserExchange::importBookmarks()
@@ -78,7 +64,7 @@ int BrowserExchange::importBookmarks()
         source->path = chooseFile(*source);
         // The file says what it is, whatever the dialog offered.
         if (!source->path.isEmpty())
-            source->kind = guessSourceKind(source->path);
+            source->format = &guessBookmarkFormat(source->path);
     }
     if (!source || source->path.isEmpty()) {
         m_ws.showIdleStatus();
@@ -90,7 +76,7 @@ int BrowserExchange::importBookmarks()
     const QString headingKey = heading->key;
     const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Import bookmarks"));
     const ImportResult result = browsers::importBookmarks(
-        *db, m_ws.tree(), heading, source->kind, source->path, m_ws.services().progress);
+        *db, m_ws.tree(), heading, *source->format, source->path, m_ws.services().progress);
     if (!result.ok()) {
         m_ws.showIdleStatus();
         outline::titledMessage(m_ws,
@@ -132,7 +118,7 @@ int BrowserExchange::exportBookmarks()
     const outline::HeadingNode *top = *scope == ExportScope::CurrentHeading ? heading : nullptr;
     common::yieldToEventLoop();
     QString target = dialogs->saveFile(kExportTitle, home.isEmpty() ? QDir::homePath() : home,
-        QStringLiteral("bookmarks.html"), fileFilter(SourceKind::BookmarkHtml));
+        QStringLiteral("bookmarks.html"), QLatin1String(exportFormat().fileFilter));
     if (!target.isEmpty() && QFileInfo(target).suffix().isEmpty())
         target += QStringLiteral(".html");
     if (target.isEmpty()) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/BookmarkFormats.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/cli/CliCommands.h"
 
+#include "core/browsers/BookmarkFormats.h"
 #include "core/browsers/BookmarkHtml.h"
 #include "core/cli/BookmarkLines.h"
 #include "core/common/Strings.h"
@@ -267,38 +268,70 @@ int exportHtmlCommand(Context &c)
     return Success;
 }
 
-int importHtmlCommand(Context &c)
+// Imports what was read from `file` into the root heading of the document,
+// held and refused as openDocument says, and saves it.
+int importRead(Context &c, outline::Workspace &workspace, const QString &file,
+    const browsers::ReadBookmarks &read)
 {
-    const QString &file = c.line.operands.at(1);
-    // Its Save would commit another session's unsaved work along.
-    const auto workspace = openDocument(c.document(), Leftover::Refuse, c.err);
-    store::Database &db = *workspace->document().database();
-    browsers::ReadBookmarks read;
-    if (isStandardStream(file)) {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly))
-            throw Refusal {Failed, QStringLiteral("the standard input can not be read")};
-        read = browsers::readBookmarkHtml(in.readAll());
-    } else {
-        read = browsers::readBookmarkHtmlFile(file);
-    }
+    store::Database &db = *workspace.document().database();
     // The import and the Save that commits it reach the file together or
     // not at all: bookmarks never land without their headings.
     store::Transaction transaction(db);
-    const browsers::ImportResult result = browsers::importIntoHeading(
-        db, workspace->tree(), workspace->tree().root(), read, nullptr);
+    const browsers::ImportResult result
+        = browsers::importIntoHeading(db, workspace.tree(), workspace.tree().root(), read, nullptr);
     for (const QString &problem : result.problems)
         c.err << kProgram << ": " << escapeControls(file) << ": " << escapeControls(problem)
               << '\n';
     if (!result.ok())
         throw Refusal {Failed, result.error};
     store::resolvePendingChanges(
-        db, store::Resolution::Save, outline::headingRows(workspace->tree()), nullptr);
+        db, store::Resolution::Save, outline::headingRows(workspace.tree()), nullptr);
     transaction.commit();
     db.settleOnDisk();
     c.out << result.bookmarksAdded << " bookmarks imported, " << result.bookmarksSkipped
           << " already there, " << result.headingsAdded << " headings added.\n";
     return Success;
+}
+
+int importHtmlCommand(Context &c)
+{
+    const QString &file = c.line.operands.at(1);
+    // Its Save would commit another session's unsaved work along.
+    const auto workspace = openDocument(c.document(), Leftover::Refuse, c.err);
+    if (!isStandardStream(file))
+        return importRead(c, *workspace, file, browsers::readBookmarkHtmlFile(file));
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        throw Refusal {Failed, QStringLiteral("the standard input can not be read")};
+    return importRead(c, *workspace, file, browsers::readBookmarkHtml(in.readAll()));
+}
+
+// The names of the formats import knows, each after `before` and before `after`.
+QString formatNames(const QString &before, const QString &after)
+{
+    QString names;
+    for (const browsers::BookmarkFormat &format : browsers::bookmarkFormats())
+        names += before + QLatin1String(format.name) + after;
+    return names;
+}
+
+int importCommand(Context &c)
+{
+    const QString &file = c.line.operands.at(1);
+    // Some formats are databases, read from a file.
+    if (isStandardStream(file))
+        throw Refusal {
+            UsageError, QStringLiteral("import reads a FILE; import-html reads standard input")};
+    const auto workspace = openDocument(c.document(), Leftover::Refuse, c.err);
+    QString unreadable;
+    const browsers::BookmarkFormat *format = browsers::sniffBookmarkFormat(file, &unreadable);
+    if (!format)
+        throw Refusal {Failed,
+            !unreadable.isEmpty()
+                ? unreadable
+                : quoted(file) + QStringLiteral(" is not a bookmark file quillet-cli can import (")
+                    + formatNames(QString(), QStringLiteral(", ")).chopped(2) + u')'};
+    return importRead(c, *workspace, file, format->read(file));
 }
 
 // The options of check-links, or a usage refusal.
@@ -362,6 +395,7 @@ const Command kCommands[] = {
     {"list", "DOCUMENT", 1, 1, listCommand},
     {"find", "DOCUMENT TEXT", 2, 2, findCommand},
     {"export-html", "DOCUMENT [FILE]", 1, 2, exportHtmlCommand},
+    {"import", "DOCUMENT FILE", 2, 2, importCommand},
     {"import-html", "DOCUMENT FILE", 2, 2, importHtmlCommand},
     {"backup", "DOCUMENT TARGET", 2, 2, backupCommand},
     {"check-links", "DOCUMENT [--all] [--jobs N] [--timeout SECONDS]", 1, 1, checkLinksCommand},
@@ -402,6 +436,9 @@ QString usageText()
         "                              like wildcards)\n"
         "  export-html DOCUMENT [FILE] the whole tree as a browser bookmark file, to\n"
         "                              FILE or, when none or -, to standard output\n"
+        "  import DOCUMENT FILE        a browser's bookmark file into the root heading,\n"
+        "                              saved at once; its content tells its kind:\n"
+        "%1"
         "  import-html DOCUMENT FILE   a browser bookmark file (- for standard input)\n"
         "                              into the root heading, saved at once\n"
         "  backup DOCUMENT TARGET      a compacted copy of the document as last saved\n"
@@ -439,14 +476,17 @@ QString usageText()
         "  1  find found nothing; check-links found a dead link\n"
         "  2  bad command line\n"
         "  3  the document (or the TARGET to replace) is open in Quillet or elsewhere\n"
-        "  4  any other failure: a missing file, not a Quillet document, a write error\n"
-        "  5  import-html: the document holds changes a Quillet session left unsaved\n"
+        "  4  any other failure: a missing file, not a Quillet document, a file import\n"
+        "     does not know, a write error\n"
+        "  5  import, import-html: the document holds changes a Quillet session left\n"
+        "     unsaved\n"
         "\n"
         "Changes a Quillet session left unsaved in a document (it was killed, or the\n"
         "machine stopped) are never committed here: list, find, export-html and\n"
         "backup show the document as last saved and say so on standard error;\n"
-        "import-html refuses. Quillet offers the changes back when it opens the\n"
-        "document.\n");
+        "import and import-html refuse. Quillet offers the changes back when it\n"
+        "opens the document.\n")
+        .arg(formatNames(QStringLiteral("                                "), QStringLiteral("\n")));
 }
 
 int finishOutput(QTextStream &out, std::FILE *stream, QTextStream &err, int status)

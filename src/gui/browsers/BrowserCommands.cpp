@@ -39,12 +39,12 @@ void prepare(QDialog &dialog, const char *name, const QString &title)
 
 std::optional<BookmarkSource> QtExchangeDialogs::chooseSource(const QList<BookmarkSource> &found)
 {
-    // The files first, then every profile found.
-    QList<BookmarkSource> sources = {
-        {SourceKind::BookmarkHtml, QStringLiteral("Bookmark HTML file..."), QString()},
-        {SourceKind::Firefox, QStringLiteral("Firefox places.sqlite file..."), QString()},
-        {SourceKind::Chromium, QStringLiteral("Chromium or Chrome Bookmarks file..."), QString()},
-    };
+    // A file of each format first, then every profile found; a profile is
+    // what the user most likely wants.
+    QList<BookmarkSource> sources;
+    for (const BookmarkFormat &format : bookmarkFormats())
+        sources.append({&format, QLatin1String(format.sourceLabel), QString()});
+    const qsizetype firstProfile = sources.size();
     sources += found;
 
     QDialog dialog(m_owner);
@@ -58,7 +58,7 @@ std::optional<BookmarkSource> QtExchangeDialogs::chooseSource(const QList<Bookma
         list->addItem(source.path.isEmpty()
                 ? source.label
                 : source.label + QStringLiteral("  (") + source.path + QLatin1Char(')'));
-    list->setCurrentRow(found.isEmpty() ? 0 : 3);
+    list->setCurrentRow(found.isEmpty() ? 0 : int(firstProfile));
     layout->addWidget(list);
     addButtons(dialog, layout);
     QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);

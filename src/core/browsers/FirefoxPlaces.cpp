@@ -1,29 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/browsers/BrowserProfiles.h"
+#include "core/browsers/FirefoxPlaces.h"
 
-#include "core/browsers/BookmarkHtml.h"
-#include "core/store/DocumentHold.h"
+#include "core/browsers/BookmarkFileReading.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSet>
 #include <QTemporaryDir>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <sqlite3.h>
 
 namespace quillet::browsers {
 
 namespace {
-
-// Seconds from 1601-01-01 (Chromium's epoch) to 1970-01-01.
-constexpr qint64 kChromiumEpochOffset = 11644473600LL;
 
 // Firefox's roots by guid, with the names its window shows; the tags root
 // only repeats bookmarks by tag and is left out.
@@ -38,41 +29,6 @@ constexpr FirefoxRoot kFirefoxRoots[] = {
     {"unfiled_____", "Other Bookmarks"},
     {"mobile______", "Mobile Bookmarks"},
 };
-
-struct ProfilePlace
-{
-    SourceKind kind;
-    const char *browser;
-    const char *folder; // under the home folder, holding one folder per profile
-    const char *file;
-};
-constexpr ProfilePlace kProfilePlaces[] = {
-    {SourceKind::Firefox, "Firefox", ".mozilla/firefox", "places.sqlite"},
-    {SourceKind::Firefox, "Firefox", "snap/firefox/common/.mozilla/firefox", "places.sqlite"},
-    {SourceKind::Firefox, "Firefox", ".var/app/org.mozilla.firefox/.mozilla/firefox",
-        "places.sqlite"},
-    {SourceKind::Chromium, "Chromium", ".config/chromium", "Bookmarks"},
-    {SourceKind::Chromium, "Chromium", "snap/chromium/common/chromium", "Bookmarks"},
-    {SourceKind::Chromium, "Chromium", ".var/app/org.chromium.Chromium/config/chromium",
-        "Bookmarks"},
-    {SourceKind::Chromium, "Chrome", ".config/google-chrome", "Bookmarks"},
-    {SourceKind::Chromium, "Chrome", ".var/app/com.google.Chrome/config/google-chrome",
-        "Bookmarks"},
-};
-
-QString tooDeepProblem()
-{
-    return QStringLiteral("Folders nested more than %1 levels deep were put into the folder at "
-                          "level %1.")
-        .arg(kMaxFolderDepth);
-}
-
-ReadBookmarks failed(const QString &text)
-{
-    ReadBookmarks read;
-    read.error = text;
-    return read;
-}
 
 // One row of moz_bookmarks with its place.
 struct PlaceRow
@@ -253,9 +209,9 @@ ReadBookmarks readPlacesCopy(const QString &path)
 {
     PlacesDatabase db(path);
     if (!db.isOpen())
-        return failed(db.error());
+        return readFailure(db.error());
     if (!db.hasTable("moz_bookmarks") || !db.hasTable("moz_places"))
-        return failed(QStringLiteral("This is not a Firefox bookmark file (places.sqlite)."));
+        return readFailure(QStringLiteral("This is not a Firefox bookmark file (places.sqlite)."));
     // Descriptions: the annotations of older profiles, the places' own
     // column in newer ones.
     QStringList descriptions;
@@ -291,7 +247,7 @@ ReadBookmarks readPlacesCopy(const QString &path)
         rows.push_back(std::move(row));
     });
     if (error)
-        return failed(*error);
+        return readFailure(*error);
     PlacesTree tree(std::move(rows), std::move(children));
     ReadBookmarks read;
     for (const FirefoxRoot &root : kFirefoxRoots) {
@@ -311,85 +267,7 @@ ReadBookmarks readPlacesCopy(const QString &path)
     return read;
 }
 
-// The entries of `children` into `top`, which lies at `depth`.
-void fillChromium(ImportedFolder &top, const QJsonArray &children, int depth, ReadBookmarks &read)
-{
-    struct Level
-    {
-        ImportedFolder *folder;
-        QJsonArray entries;
-        qsizetype next;
-        int depth;
-    };
-    std::vector<Level> levels {{&top, children, 0, depth}};
-    bool tooDeep = false;
-    while (!levels.empty()) {
-        Level &level = levels.back();
-        if (level.next == level.entries.size()) {
-            levels.pop_back();
-            continue;
-        }
-        const QJsonObject node = level.entries.at(level.next++).toObject();
-        ImportedFolder &folder = *level.folder;
-        const int folderDepth = level.depth; // `level` is stale once another is entered
-        const QString type = node.value(QLatin1String("type")).toString();
-        if (type == QLatin1String("folder")) {
-            const QJsonArray below = node.value(QLatin1String("children")).toArray();
-            if (folderDepth >= kMaxFolderDepth) {
-                tooDeep = true;
-                levels.push_back({&folder, below, 0, folderDepth});
-                continue;
-            }
-            folder.folders.push_back({node.value(QLatin1String("name")).toString(), {}, {}});
-            levels.push_back({&folder.folders.back(), below, 0, folderDepth + 1});
-        } else if (type == QLatin1String("url")) {
-            const qint64 micro = node.value(QLatin1String("date_added")).toString().toLongLong();
-            folder.bookmarks.push_back({node.value(QLatin1String("name")).toString(),
-                node.value(QLatin1String("url")).toString(),
-                micro > 0 ? dateOfSeconds(micro / 1000000 - kChromiumEpochOffset) : QString(),
-                QString()});
-        } else {
-            read.problems << QStringLiteral("An entry of type \"%1\" was left out.").arg(type);
-        }
-    }
-    if (tooDeep && !read.problems.contains(tooDeepProblem()))
-        read.problems << tooDeepProblem();
-}
-
 } // namespace
-
-QList<BookmarkSource> findBrowserProfiles(const QString &home)
-{
-    QList<BookmarkSource> found;
-    for (const ProfilePlace &place : kProfilePlaces) {
-        const QDir folder(home + QLatin1Char('/') + QLatin1String(place.folder));
-        const QStringList profiles
-            = folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-        for (const QString &profile : profiles) {
-            const QString path = folder.filePath(profile + QLatin1Char('/') + place.file);
-            if (QFileInfo(path).isFile())
-                found.append({place.kind,
-                    QLatin1String(place.browser) + QStringLiteral(" - ") + profile, path});
-        }
-    }
-    return found;
-}
-
-SourceKind guessSourceKind(const QString &path)
-{
-    // The open document is never opened here; its reader refuses it.
-    if (store::DocumentHold::isHeldHere(path))
-        return SourceKind::BookmarkHtml;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return SourceKind::BookmarkHtml;
-    const QByteArray start = file.read(64);
-    if (start.startsWith(QByteArrayLiteral("SQLite format 3")))
-        return SourceKind::Firefox;
-    if (start.trimmed().startsWith('{'))
-        return SourceKind::Chromium;
-    return SourceKind::BookmarkHtml;
-}
 
 ReadBookmarks readFirefoxPlaces(const QString &path)
 {
@@ -397,64 +275,20 @@ ReadBookmarks readFirefoxPlaces(const QString &path)
     // still sit in the write-ahead log: both are copied and read together.
     QTemporaryDir work;
     if (!work.isValid())
-        return failed(QStringLiteral("No work folder could be made: ") + work.errorString());
+        return readFailure(QStringLiteral("No work folder could be made: ") + work.errorString());
     const QString copy = work.filePath(QStringLiteral("places.sqlite"));
     if (!QFile::copy(path, copy))
-        return failed(QStringLiteral("Can not read '%1'.").arg(path));
+        return readFailure(QStringLiteral("Can not read '%1'.").arg(path));
     const QString wal = path + QStringLiteral("-wal");
     if (QFileInfo::exists(wal) && !QFile::copy(wal, copy + QStringLiteral("-wal")))
-        return failed(QStringLiteral("Can not read '%1'.").arg(wal));
+        return readFailure(QStringLiteral("Can not read '%1'.").arg(wal));
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
     return readPlacesCopy(copy);
 }
 
-ReadBookmarks readChromiumBookmarks(const QByteArray &json)
+bool looksLikeFirefoxPlaces(QByteArrayView start)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    const QJsonObject roots = document.object().value(QLatin1String("roots")).toObject();
-    if (error.error != QJsonParseError::NoError || roots.isEmpty())
-        return failed(QStringLiteral("This is not a Chromium or Chrome bookmark file."));
-    ReadBookmarks read;
-    const std::pair<const char *, const char *> names[] = {
-        {"bookmark_bar", "Bookmarks bar"},
-        {"other", "Other bookmarks"},
-        {"synced", "Mobile bookmarks"},
-    };
-    for (const auto &[key, fallback] : names) {
-        const QJsonObject root = roots.value(QLatin1String(key)).toObject();
-        QString title = root.value(QLatin1String("name")).toString();
-        ImportedFolder folder {title.isEmpty() ? QLatin1String(fallback) : title, {}, {}};
-        fillChromium(folder, root.value(QLatin1String("children")).toArray(), 1, read);
-        if (!folder.bookmarks.empty() || !folder.folders.empty())
-            read.root.folders.push_back(std::move(folder));
-    }
-    return read;
-}
-
-ReadBookmarks readChromiumBookmarks(const QString &path)
-{
-    if (store::DocumentHold::isHeldHere(path))
-        return failed(QStringLiteral("Can not read '%1': file already in use").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("Can not read '%1': %2").arg(path, file.errorString()));
-    return readChromiumBookmarks(file.readAll());
-}
-
-ImportResult importBookmarks(store::Database &db, outline::HeadingTreeModel &tree,
-    outline::HeadingNode *parent, SourceKind kind, const QString &path,
-    common::ProgressView *progress)
-{
-    switch (kind) {
-    case SourceKind::Firefox:
-        return importIntoHeading(db, tree, parent, readFirefoxPlaces(path), progress);
-    case SourceKind::Chromium:
-        return importIntoHeading(db, tree, parent, readChromiumBookmarks(path), progress);
-    case SourceKind::BookmarkHtml:
-        break;
-    }
-    return importBookmarkHtml(db, tree, parent, path, progress);
+    return start.startsWith("SQLite format 3");
 }
 
 } // namespace quillet::browsers
