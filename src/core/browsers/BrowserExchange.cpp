@@ -5,7 +5,6 @@
 #include "core/outline/TitledMessage.h"
 #include "core/outline/Workspace.h"
 #include "core/settings/PathNames.h"
-#include "core/store/FileMaintenance.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,12 +34,6 @@ QString fileFilter(SourceKind kind)
         break;
     }
     return QStringLiteral("Bookmark HTML file(*.html;*.htm)|*.html;*.htm|All files(*.*)|*|");
-}
-
-bool samePath(const QString &a, const QString &b)
-{
-    return !a.isEmpty() && !b.isEmpty()
-        && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 QString problemsText(const QStringList &problems)
@@ -148,11 +141,7 @@ int BrowserExchange::exportBookmarks()
             return 0;
         }
         // The document, or another one held open, is never written over.
-        if (QFileInfo(target).isDir() || samePath(target, doc.path())
-            || store::isHeldOpen(target)) {
-            outline::titledMessage(m_ws,
-                QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
-                MessageIcon::Exclamation, kExportTitle);
+        if (outline::refuseReplacingInUse(m_ws, target, kExportTitle)) {
             m_ws.showIdleStatus();
             return 0;
         }
