@@ -4,13 +4,10 @@
 #include "core/common/Vendor.h"
 #include "core/pages/BrowserOpening.h"
 #include "core/platform/DesktopEntry.h"
-#include "gui/platform/QtBrowserShell.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -40,56 +37,9 @@ public:
     QStringList started;
 };
 
-class FullDesktop : public RecordingDesktop
-{
-public:
-    bool openUrl(const QString &url) override
-    {
-        urls << url;
-        return true;
-    }
-    QStringList urls;
-};
-
 QString probePath()
 {
     return common::homePath(QStringLiteral("tTestMe.htm"));
-}
-
-// Points an environment variable elsewhere for one test.
-class EnvOverride
-{
-public:
-    EnvOverride(const char *name, const QString &value)
-        : m_name(name)
-        , m_old(qgetenv(name))
-        , m_had(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvOverride()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_old;
-    bool m_had;
-};
-
-void writeFile(const QString &path, const QByteArray &text, bool executable = false)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
 }
 
 } // namespace
@@ -128,46 +78,6 @@ TEST(OpenInBrowser, TellsWhyItFailedAndRemovesTheProbe)
     EXPECT_EQ(messages.shown[1].text, QStringLiteral("Web page failed to be opened."));
     EXPECT_EQ(messages.shown[1].title, QStringLiteral("Website URL Failed..."));
     EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::Exclamation);
-}
-
-TEST(OpenInBrowser, DesktopWithoutHtmlHandler)
-{
-    // No xdg-mime to ask: the desktop knows no browser.
-    const QString emptyBin = common::homePath(QStringLiteral("bin"));
-    QDir().mkpath(emptyBin);
-    EnvOverride path("PATH", emptyBin);
-    platform::QtBrowserShell shell;
-    ScriptedMessageBoxes messages;
-    EXPECT_FALSE(pages::openInBrowser(QStringLiteral("http://a.example"), shell, messages));
-    EXPECT_EQ(messages.texts(), QStringList {"Can not open your browser!"});
-    EXPECT_FALSE(QFileInfo::exists(probePath()));
-}
-
-TEST(OpenInBrowser, DesktopHandlerIsStartedThroughItsEntry)
-{
-    const QString home = common::appHome();
-    const QString bin = home + "/bin";
-    const QString out = home + "/started.txt";
-    writeFile(bin + "/xdg-mime", "#!/bin/sh\necho quillet-test-browser.desktop\n", true);
-    writeFile(
-        bin + "/browser", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + out.toUtf8() + "\"\n", true);
-    writeFile(home + "/data/applications/quillet-test-browser.desktop",
-        "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" + bin.toUtf8()
-            + "/browser --new-window %u\n");
-    EnvOverride path("PATH", bin + ":/usr/bin:/bin");
-    EnvOverride data("XDG_DATA_HOME", home + "/data");
-
-    platform::QtBrowserShell shell;
-    ScriptedMessageBoxes messages;
-    EXPECT_TRUE(
-        pages::openInBrowser(QStringLiteral("http://a.example/?q=a b&c=d"), shell, messages));
-    EXPECT_TRUE(messages.shown.isEmpty());
-    const QDeadlineTimer deadline(5000);
-    while (!QFileInfo(out).size() && !deadline.hasExpired())
-        QThread::msleep(20);
-    QFile started(out);
-    ASSERT_TRUE(started.open(QIODevice::ReadOnly));
-    EXPECT_EQ(started.readAll(), QByteArray("--new-window\nhttp://a.example/?q=a b&c=d\n"));
 }
 
 TEST(DesktopEntry, ExecLineBecomesACommand)

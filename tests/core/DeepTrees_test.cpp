@@ -6,6 +6,7 @@
 // Each document is built once and each command runs once, in one process;
 // the time of each command is printed for comparison, never checked.
 #include "DocumentBuilder.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/browsers/BookmarkHtml.h"
 #include "core/cli/CliCommands.h"
@@ -114,8 +115,7 @@ protected:
     {
         favorites = common::appHome() + QStringLiteral("/favs");
         QDir().mkpath(favorites);
-        m_oldHome = qgetenv("HOME");
-        qputenv("HOME", common::appHome().toUtf8()); // never the user's ~/Favorites
+        m_home.emplace("HOME", common::appHome()); // never the user's ~/Favorites
         qputenv("QUILLET_FAVORITES", favorites.toUtf8());
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktop, &description, &status, &progress});
@@ -127,7 +127,7 @@ protected:
         exchange.reset();
         life.reset();
         ws.reset();
-        qputenv("HOME", m_oldHome);
+        m_home.reset();
         qunsetenv("QUILLET_FAVORITES");
     }
 
@@ -164,7 +164,7 @@ protected:
     std::unique_ptr<favorites::FavoritesExchange> exchange;
 
 private:
-    QByteArray m_oldHome;
+    std::optional<test::ScopedEnvironment> m_home;
 };
 
 void DeepTreeTest::runEveryCommand(Shape shape)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "core/outline/Workspace.h"
@@ -51,21 +52,6 @@ test::ItemRow item(const QString &name)
         QStringLiteral("http://x/") + name);
 }
 
-std::optional<QByteArray> envValue(const char *name)
-{
-    if (!qEnvironmentVariableIsSet(name))
-        return std::nullopt;
-    return qgetenv(name);
-}
-
-void restoreEnv(const char *name, const std::optional<QByteArray> &value)
-{
-    if (value)
-        qputenv(name, *value);
-    else
-        qunsetenv(name);
-}
-
 class DocumentLifecycleTest : public ::testing::Test
 {
 protected:
@@ -78,8 +64,7 @@ protected:
         docs = home + QStringLiteral("/docs");
         QDir().mkpath(desktop);
         QDir().mkpath(docs);
-        qputenv("HOME", user.toUtf8());
-        qputenv("XDG_CONFIG_HOME", (user + QStringLiteral("/.config")).toUtf8());
+        m_user.emplace(user);
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktopServices, &description, &status, &progress});
         QDir().mkpath(ws->optionSettings().imageFolder);
@@ -91,8 +76,7 @@ protected:
     {
         life.reset();
         ws.reset();
-        restoreEnv("HOME", savedHome);
-        restoreEnv("XDG_CONFIG_HOME", savedConfig);
+        m_user.reset();
     }
 
     store::Document &doc() { return ws->document(); }
@@ -202,8 +186,7 @@ protected:
     QString home, desktop, docs;
 
 private:
-    std::optional<QByteArray> savedHome = envValue("HOME");
-    std::optional<QByteArray> savedConfig = envValue("XDG_CONFIG_HOME");
+    std::optional<test::ScopedUserHome> m_user;
 };
 
 using DocumentLifecycleNew = DocumentLifecycleTest;

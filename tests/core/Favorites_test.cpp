@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentBuilder.h"
 #include "DocumentFixtures.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "core/favorites/FavoritesExchange.h"
@@ -38,8 +39,7 @@ protected:
         outside = root.filePath(QStringLiteral("outside"));
         QDir().mkpath(favorites);
         QDir().mkpath(outside);
-        m_oldHome = qgetenv("HOME");
-        qputenv("HOME", root.path().toUtf8());
+        m_home.emplace("HOME", root.path());
         qputenv("QUILLET_FAVORITES", favorites.toUtf8());
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, nullptr, nullptr, &status, &progress});
@@ -52,7 +52,7 @@ protected:
         exchange.reset();
         life.reset();
         ws.reset();
-        qputenv("HOME", m_oldHome);
+        m_home.reset();
         qunsetenv("QUILLET_FAVORITES");
     }
 
@@ -135,7 +135,7 @@ protected:
     std::unique_ptr<favorites::FavoritesExchange> exchange;
 
 private:
-    QByteArray m_oldHome;
+    std::optional<test::ScopedEnvironment> m_home;
 };
 
 } // namespace

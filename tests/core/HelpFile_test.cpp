@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "core/outline/HeadingOperations.h"
@@ -48,10 +49,7 @@ protected:
         const QString user = common::homePath(QStringLiteral("user"));
         desktop = user + QStringLiteral("/Desktop");
         QDir().mkpath(desktop);
-        savedHome = qgetenv("HOME");
-        savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", user.toUtf8());
-        qputenv("XDG_CONFIG_HOME", (user + QStringLiteral("/.config")).toUtf8());
+        m_user.emplace(user);
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktopServices, nullptr, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
@@ -64,8 +62,7 @@ protected:
         table.reset();
         life.reset();
         ws.reset();
-        qputenv("HOME", savedHome);
-        qputenv("XDG_CONFIG_HOME", savedConfig);
+        m_user.reset();
     }
 
     outline::HeadingNode *heading(const QString &title, const QString &key)
@@ -119,8 +116,7 @@ protected:
     std::unique_ptr<shell::DocumentLifecycle> life;
     std::unique_ptr<store::BookmarkTable> table;
     QString desktop;
-    QByteArray savedHome;
-    QByteArray savedConfig;
+    std::optional<test::ScopedUserHome> m_user;
     int links = 0;
 };
 

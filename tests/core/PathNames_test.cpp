@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ScopedEnvironment.h"
 #include "core/platform/ShellFolders.h"
 #include "core/settings/PathNames.h"
 
@@ -9,6 +10,7 @@
 #include <optional>
 
 using namespace quillet;
+using quillet::test::ScopedEnvironment;
 
 TEST(PathNames, Pieces)
 {
@@ -31,43 +33,11 @@ TEST(PathNames, Pieces)
     EXPECT_EQ(extensionOfName("/home/u.v/x.URL"), "URL");
 }
 
-namespace {
-
-// Sets or clears an environment variable for one scope.
-class EnvVar
-{
-public:
-    EnvVar(const char *name, const std::optional<QString> &value)
-        : m_name(name)
-        , m_old(qgetenv(name))
-        , m_had(qEnvironmentVariableIsSet(name))
-    {
-        if (value)
-            qputenv(name, value->toUtf8());
-        else
-            qunsetenv(name);
-    }
-    ~EnvVar()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_old;
-    bool m_had;
-};
-
-} // namespace
-
 TEST(ShellFolders, DesktopFallsBackToHome)
 {
     QTemporaryDir home;
-    EnvVar h("HOME", home.path());
-    EnvVar c("XDG_CONFIG_HOME", std::nullopt);
+    ScopedEnvironment h("HOME", home.path());
+    ScopedEnvironment c("XDG_CONFIG_HOME", std::nullopt);
     const QString homePath = QDir::cleanPath(home.path());
 
     EXPECT_EQ(platform::desktopFolder(), homePath);
@@ -83,20 +53,20 @@ TEST(ShellFolders, FavoritesFromEnvironmentThenHome)
 {
     QTemporaryDir home;
     QTemporaryDir favorites;
-    EnvVar h("HOME", home.path());
+    ScopedEnvironment h("HOME", home.path());
 
     {
-        EnvVar f("QUILLET_FAVORITES", std::nullopt);
+        ScopedEnvironment f("QUILLET_FAVORITES", std::nullopt);
         EXPECT_EQ(platform::favoritesFolder(), "");
         EXPECT_EQ(platform::getSpecialFolder(platform::kFavoritesFolderId), "");
     }
     ASSERT_TRUE(QDir(home.path()).mkdir("Favorites"));
     {
-        EnvVar f("QUILLET_FAVORITES", home.path() + "/no-such-folder");
+        ScopedEnvironment f("QUILLET_FAVORITES", home.path() + "/no-such-folder");
         EXPECT_EQ(platform::favoritesFolder(), QDir::cleanPath(home.path()) + "/Favorites");
     }
     {
-        EnvVar f("QUILLET_FAVORITES", favorites.path() + "/");
+        ScopedEnvironment f("QUILLET_FAVORITES", favorites.path() + "/");
         EXPECT_EQ(platform::favoritesFolder(), QDir::cleanPath(favorites.path()));
         EXPECT_EQ(platform::getSpecialFolder(6), QDir::cleanPath(favorites.path()) + "/");
     }

@@ -50,17 +50,6 @@ store::BookmarkRow bookmark(const QString &name, const QString &link,
     return row;
 }
 
-class FullDesktop : public RecordingDesktop
-{
-public:
-    bool openUrl(const QString &url) override
-    {
-        urls << url;
-        return true;
-    }
-    QStringList urls;
-};
-
 // A pane as the main window shows it, on no screen.
 struct Pane
 {

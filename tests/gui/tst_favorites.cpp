@@ -4,6 +4,7 @@
 #include "DocumentFixtures.h"
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/favorites/FavoritesExchange.h"
 #include "gui/commands/CommandBar.h"
@@ -23,6 +24,7 @@ class FavoritesTest : public QObject
     Q_OBJECT
 
     QTemporaryDir folders;
+    std::optional<ScopedEnvironment> m_home;
 
     QString folder(const QString &name) const
     {
@@ -35,7 +37,7 @@ private Q_SLOTS:
     void init()
     {
         clearHome();
-        qputenv("HOME", folders.path().toUtf8());
+        m_home.emplace("HOME", folders.path());
     }
 
     void importAndExportFromTheWindow()

@@ -4,6 +4,7 @@
 #include "DocumentBuilder.h"
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "gui/commands/CommandBar.h"
@@ -27,6 +28,7 @@ class HelpFileGuiTest : public QObject
     ScriptedFileDialogs dialogs;
     RecordingDesktop desktop;
     QTemporaryDir user;
+    std::optional<ScopedUserHome> m_user;
     QString desktopFolder;
 
 private Q_SLOTS:
@@ -34,8 +36,7 @@ private Q_SLOTS:
     {
         desktopFolder = user.filePath(QStringLiteral("Desktop"));
         QDir().mkpath(desktopFolder);
-        qputenv("HOME", user.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", user.filePath(QStringLiteral(".config")).toUtf8());
+        m_user.emplace(user.path());
     }
 
     void createChmFileFromTheToolbar()

@@ -76,6 +76,18 @@ public:
     QStringList files;
 };
 
+// The same, also taking addresses (mail) that are not links.
+class FullDesktop : public RecordingDesktop
+{
+public:
+    bool openUrl(const QString &url) override
+    {
+        urls << url;
+        return true;
+    }
+    QStringList urls;
+};
+
 class RecordingDescription : public platform::DescriptionView
 {
 public:

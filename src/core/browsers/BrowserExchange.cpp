@@ -5,7 +5,6 @@
 #include "core/outline/TitledMessage.h"
 #include "core/outline/Workspace.h"
 #include "core/settings/PathNames.h"
-#include "core/store/FileMaintenance.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,12 +21,6 @@ const QString kImportTitle = QStringLiteral("Import browser bookmarks");
 const QString kExportTitle = QStringLiteral("Export browser bookmarks");
 // Problems listed in the closing message; the rest are counted.
 constexpr int kProblemsShown = 15;
-
-bool samePath(const QString &a, const QString &b)
-{
-    return !a.isEmpty() && !b.isEmpty()
-        && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
 
 QString problemsText(const QStringList &problems)
 {
@@ -134,11 +127,7 @@ int BrowserExchange::exportBookmarks()
             return 0;
         }
         // The document, or another one held open, is never written over.
-        if (QFileInfo(target).isDir() || samePath(target, doc.path())
-            || store::isHeldOpen(target)) {
-            outline::titledMessage(m_ws,
-                QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
-                MessageIcon::Exclamation, kExportTitle);
+        if (outline::refuseReplacingInUse(m_ws, target, kExportTitle)) {
             m_ws.showIdleStatus();
             return 0;
         }

@@ -3,16 +3,14 @@
 
 #include "core/outline/BookmarkNames.h"
 #include "core/outline/BookmarkTransfer.h"
-#include "core/outline/HeadingLookup.h"
 #include "core/outline/HeadingTreeModel.h"
+#include "core/outline/ImportedHeadings.h"
 #include "core/store/BookmarkTable.h"
 #include "core/store/Database.h"
 #include "core/store/EngineError.h"
-#include "core/store/RandomNumbers.h"
 
 #include <QDateTime>
 #include <QHash>
-#include <QSet>
 #include <algorithm>
 #include <map>
 
@@ -25,9 +23,6 @@ constexpr qint64 kEntriesPerStep = 2000;
 // Up to this many existing headings, each one's names are read by its own
 // query; beyond, one pass over the table reads them all.
 constexpr int kNameQueriesPerHeading = 4;
-// The pair of icons a heading made by an import gets (the root heading's).
-constexpr int kImportedImage = 1;
-constexpr int kImportedExpandedImage = 2;
 
 // One folder with the heading it goes to.
 struct Placement
@@ -60,9 +55,9 @@ public:
     Importer(store::Database &db, outline::HeadingTreeModel &tree, common::ProgressView *progress,
         ImportResult &result)
         : m_db(db)
-        , m_tree(tree)
         , m_progress(progress)
         , m_result(result)
+        , m_headings(tree)
     {
     }
 
@@ -76,6 +71,7 @@ public:
         }
         std::vector<Placement> placements;
         place(root, parent, placements);
+        m_result.headingsAdded = m_headings.addedCount();
         readExistingNames();
         store::BookmarkTable table(m_db);
         const QString today = outline::todayText();
@@ -89,12 +85,7 @@ public:
     }
 
     // Takes the headings made here out of the tree again.
-    void removeAddedHeadings()
-    {
-        for (auto it = m_addedTops.rbegin(); it != m_addedTops.rend(); ++it)
-            m_tree.removeHeading(*it);
-        m_addedTops.clear();
-    }
+    void removeAddedHeadings() { m_headings.removeAdded(); }
 
 private:
     // Maps `top` and everything below to headings, making the missing ones;
@@ -111,7 +102,7 @@ private:
         std::vector<Level> levels;
         const auto enter = [&](const ImportedFolder &folder, outline::HeadingNode *to) {
             out.push_back({&folder, to});
-            if (!folder.bookmarks.empty() && !m_added.contains(to)
+            if (!folder.bookmarks.empty() && !m_headings.wasAdded(to)
                 && std::find(m_receivers.begin(), m_receivers.end(), to) == m_receivers.end())
                 m_receivers.push_back(to);
             levels.push_back({&folder, to, 0});
@@ -128,19 +119,10 @@ private:
             QString title = sub.title.trimmed();
             if (title.isEmpty())
                 title = QStringLiteral("(untitled)");
-            outline::HeadingNode *child = outline::findChildHeading(title, parent);
-            if (!child) {
-                const QString key = store::assignRandomKey(
-                    [this](const QString &k) { return !m_tree.containsKey(k); });
-                child = m_tree.appendHeading(
-                    parent, title, key, kImportedImage, kImportedExpandedImage);
-                ++m_result.headingsAdded;
-                if (!m_added.contains(parent))
-                    m_addedTops.push_back(child);
-                m_added.insert(child);
-                // Nothing lies under a new heading yet.
-                m_names.try_emplace(key);
-            }
+            outline::HeadingNode *child = m_headings.findOrAdd(parent, title);
+            // Nothing lies under a new heading yet.
+            if (m_headings.wasAdded(child))
+                m_names.try_emplace(child->key);
             step();
             enter(sub, child);
         }
@@ -213,13 +195,11 @@ private:
     }
 
     store::Database &m_db;
-    outline::HeadingTreeModel &m_tree;
     common::ProgressView *m_progress;
     ImportResult &m_result;
     qint64 m_total = 0;
     qint64 m_done = 0;
-    QSet<const outline::HeadingNode *> m_added;
-    std::vector<outline::HeadingNode *> m_addedTops;
+    outline::ImportedHeadings m_headings;
     std::vector<const outline::HeadingNode *> m_receivers; // existing, with bookmarks coming
     std::map<QString, outline::BookmarkNameSet> m_names;
     // Per heading: the names this import gave (case folded), with their links.

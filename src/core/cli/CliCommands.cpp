@@ -13,6 +13,7 @@
 #include "core/shell/DatabaseMaintenance.h"
 #include "core/shell/UnsavedWork.h"
 #include "core/store/BookmarkTable.h"
+#include "core/store/FileIdentity.h"
 #include "core/store/FileMaintenance.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreFiles.h"
@@ -96,15 +97,6 @@ QString parse(const QStringList &arguments, CommandLine &line)
 QString quoted(const QString &path)
 {
     return QLatin1Char('\'') + path + QLatin1Char('\'');
-}
-
-bool samePath(const QString &a, const QString &b)
-{
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return first.absoluteFilePath() == second.absoluteFilePath();
 }
 
 Refusal inUse(const QString &path)
@@ -202,7 +194,7 @@ int findCommand(Context &c)
 int backupCommand(Context &c)
 {
     const QString &target = c.line.operands.at(1);
-    if (samePath(target, c.document()))
+    if (store::samePath(target, c.document()))
         throw Refusal {Failed, QStringLiteral("the backup can not replace its own document")};
     const QFileInfo info(target);
     if (info.isDir())
@@ -249,7 +241,7 @@ int exportHtmlCommand(Context &c)
 {
     const QString file = c.line.operands.value(1, QStringLiteral("-"));
     const bool toFile = !isStandardStream(file);
-    if (toFile && samePath(file, c.document()))
+    if (toFile && store::samePath(file, c.document()))
         throw Refusal {Failed, QStringLiteral("the export can not replace its own document")};
     const auto workspace = openDocument(c.document(), Leftover::ShowLastSaved, c.err);
     store::Database &db = *workspace->document().database();

@@ -3,10 +3,10 @@
 
 #include "core/favorites/FavoritesFolders.h"
 #include "core/outline/BookmarkNames.h"
-#include "core/outline/HeadingLookup.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/outline/HeadingTreeStorage.h"
 #include "core/outline/HeadingWalk.h"
+#include "core/outline/ImportedHeadings.h"
 #include "core/outline/Workspace.h"
 #include "core/platform/ShellFolders.h"
 #include "core/settings/IniFile.h"
@@ -15,7 +15,6 @@
 #include "core/store/BookmarkTable.h"
 #include "core/store/Database.h"
 #include "core/store/EngineError.h"
-#include "core/store/RandomNumbers.h"
 #include "core/store/Schema.h"
 
 #include <QDate>
@@ -23,7 +22,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QSet>
 
 #include <cerrno>
 #include <cstring>
@@ -140,11 +138,11 @@ class Importer
 {
 public:
     Importer(outline::Workspace &ws, store::Database &db, Steps &steps, Yielder &yield)
-        : m_tree(ws.tree())
-        , m_table(db)
+        : m_table(db)
         , m_steps(steps)
         , m_yield(yield)
         , m_existing(m_table.liveNamesByHeading())
+        , m_headings(ws.tree())
     {
     }
 
@@ -196,9 +194,7 @@ public:
             m_steps.step();
             m_yield();
             const QString title = level.folder->folders[i].name.trimmed();
-            HeadingNode *child = outline::findChildHeading(title, level.heading);
-            if (!child)
-                child = addHeading(level.heading, title);
+            HeadingNode *child = m_headings.findOrAdd(level.heading, title);
             if (!child)
                 continue;
             const FolderListing &sub = level.folder->children[i];
@@ -210,28 +206,9 @@ public:
     int added() const { return m_added; }
 
     // Takes back the headings this import added (after a rollback).
-    void removeAddedHeadings()
-    {
-        for (auto it = m_createdTops.rbegin(); it != m_createdTops.rend(); ++it)
-            m_tree.removeHeading(*it);
-        m_createdTops.clear();
-    }
+    void removeAddedHeadings() { m_headings.removeAdded(); }
 
 private:
-    HeadingNode *addHeading(HeadingNode *parent, const QString &title)
-    {
-        const QString key
-            = store::assignRandomKey([this](const QString &k) { return !m_tree.containsKey(k); });
-        HeadingNode *child = m_tree.appendHeading(
-            parent, title, key, store::kRootImage, store::kRootExpandedImage);
-        if (child) {
-            m_created.insert(child);
-            if (!m_created.contains(parent))
-                m_createdTops.push_back(child);
-        }
-        return child;
-    }
-
     // BookmarkNameExists for one heading, from one read of the whole table.
     outline::BookmarkNameSet &namesOf(const QString &headingKey)
     {
@@ -245,14 +222,12 @@ private:
         return set;
     }
 
-    outline::HeadingTreeModel &m_tree;
     store::BookmarkTable m_table;
     Steps &m_steps;
     Yielder &m_yield;
     QHash<QString, QStringList> m_existing;
     std::map<QString, outline::BookmarkNameSet> m_names; // references stay valid
-    QSet<const HeadingNode *> m_created;
-    std::vector<HeadingNode *> m_createdTops;
+    outline::ImportedHeadings m_headings;
     int m_added = 0;
 };
 
@@ -433,14 +408,13 @@ void FavoritesExchange::resetDocumentTables(outline::Workspace &ws)
 
 void FavoritesExchange::synchronizeFromFavorites()
 {
-    common::yieldToEventLoop();
     // Emptying the document with nothing to fill it from would lose it all
     // (and save the loss at once when titled).
     if (favoritesFolderPath().isEmpty()) {
-        m_ws.message(QString::fromLatin1(kNoFavoritesFolder), MessageIcon::Exclamation);
+        m_ws.messageAfterRepaint(QString::fromLatin1(kNoFavoritesFolder), MessageIcon::Exclamation);
         return;
     }
-    if (m_ws.message(QString::fromLatin1(kSyncImportQuestion), MessageIcon::Exclamation,
+    if (m_ws.messageAfterRepaint(QString::fromLatin1(kSyncImportQuestion), MessageIcon::Exclamation,
             MessageButtons::YesNo)
         != MessageAnswer::Yes)
         return;
@@ -490,8 +464,7 @@ void FavoritesExchange::synchronizeFromFavorites()
 
 void FavoritesExchange::synchronizeToFavorites()
 {
-    common::yieldToEventLoop();
-    if (m_ws.message(QString::fromLatin1(kSyncExportQuestion), MessageIcon::Exclamation,
+    if (m_ws.messageAfterRepaint(QString::fromLatin1(kSyncExportQuestion), MessageIcon::Exclamation,
             MessageButtons::YesNo)
         != MessageAnswer::Yes)
         return;

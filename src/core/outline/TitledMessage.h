@@ -15,4 +15,8 @@ platform::MessageAnswer titledMessage(Workspace &workspace, const QString &text,
     platform::MessageIcon icon, const QString &title,
     platform::MessageButtons buttons = platform::MessageButtons::Ok);
 
+// Refuses to replace `target` when it is a folder, the open document or a
+// file held open elsewhere, saying so under `title`. True when refused.
+bool refuseReplacingInUse(Workspace &workspace, const QString &target, const QString &title);
+
 } // namespace quillet::outline

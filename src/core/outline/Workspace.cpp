@@ -52,13 +52,20 @@ void Workspace::showIdleStatus()
     setStatus(QString::fromLatin1(strings::kStatusIdle));
 }
 
-platform::MessageAnswer Workspace::message(
-    const QString &text, platform::MessageIcon icon, platform::MessageButtons buttons)
+platform::MessageAnswer Workspace::message(const QString &text, platform::MessageIcon icon,
+    platform::MessageButtons buttons, const QString &title)
 {
     if (!m_services.messages)
         return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
                                                        : platform::MessageAnswer::Cancel;
-    return m_services.messages->show(text, icon, buttons, QString());
+    return m_services.messages->show(text, icon, buttons, title);
+}
+
+platform::MessageAnswer Workspace::messageAfterRepaint(const QString &text,
+    platform::MessageIcon icon, platform::MessageButtons buttons, const QString &title)
+{
+    common::yieldToEventLoop();
+    return message(text, icon, buttons, title);
 }
 
 void Workspace::selectHeading(HeadingNode *node)

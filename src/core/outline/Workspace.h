@@ -60,8 +60,15 @@ public:
 
     void setStatus(const QString &text);
     void showIdleStatus();
+    // A message box; without one (tests, quillet-cli) Ok, or Cancel to a
+    // question.
     platform::MessageAnswer message(const QString &text, platform::MessageIcon icon,
-        platform::MessageButtons buttons = platform::MessageButtons::Ok);
+        platform::MessageButtons buttons = platform::MessageButtons::Ok,
+        const QString &title = QString());
+    // The same after letting the windows repaint what the command changed.
+    platform::MessageAnswer messageAfterRepaint(const QString &text, platform::MessageIcon icon,
+        platform::MessageButtons buttons = platform::MessageButtons::Ok,
+        const QString &title = QString());
 
     // The recent files changed (the File menu rebuilds its entries).
     void notifyRecentFilesChanged() { Q_EMIT recentFilesChanged(); }

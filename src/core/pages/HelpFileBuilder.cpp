@@ -51,11 +51,11 @@ QString HelpFileBuilder::findCompiler()
     if (isFile(remembered))
         return remembered;
 
-    common::yieldToEventLoop();
-    const auto answer = m_ws.message(QStringLiteral("\"%1\" not found. Do you want to set the "
-                                                    "location of the Help Compiler?")
-                                         .arg(settings::helpCompilerFileName()),
-        platform::MessageIcon::Exclamation, platform::MessageButtons::OkCancel);
+    const auto answer
+        = m_ws.messageAfterRepaint(QStringLiteral("\"%1\" not found. Do you want to set the "
+                                                  "location of the Help Compiler?")
+                                       .arg(settings::helpCompilerFileName()),
+            platform::MessageIcon::Exclamation, platform::MessageButtons::OkCancel);
     if (answer != platform::MessageAnswer::Ok)
         return QString();
 

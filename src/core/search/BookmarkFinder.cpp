@@ -47,10 +47,8 @@ void BookmarkFinder::find(const QString &text, int scope)
     const auto where = static_cast<store::FindScope>(qBound(0, scope, 3));
     std::vector<store::FoundBookmark> hits = store::BookmarkQueries(*db).find(where, text);
     if (hits.empty()) {
-        common::yieldToEventLoop();
-        if (platform::MessageBoxes *messages = m_ws.services().messages)
-            messages->show(notFoundMessage(text), platform::MessageIcon::Exclamation,
-                platform::MessageButtons::Ok, kFindTitle);
+        m_ws.messageAfterRepaint(notFoundMessage(text), platform::MessageIcon::Exclamation,
+            platform::MessageButtons::Ok, kFindTitle);
         return;
     }
     m_results.setRows(std::move(hits));

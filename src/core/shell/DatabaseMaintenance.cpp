@@ -24,11 +24,6 @@ namespace {
 const QString kBackupTitle = QStringLiteral("Backup database");
 const QString kCompactTitle = QStringLiteral("Compact database");
 
-bool samePath(const QString &a, const QString &b)
-{
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
-}
-
 } // namespace
 
 QString DatabaseMaintenance::backupTarget(const QString &chosen)
@@ -61,14 +56,8 @@ bool DatabaseMaintenance::confirmReplace(const QString &target)
         return false;
     // The old backup is only replaced once the new one is complete; a file
     // that is open, here or elsewhere, is not replaced at all.
-    if (QFileInfo(target).isDir() || samePath(target, m_ws.document().path())
-        || isHeldOpen(target)) {
-        outline::titledMessage(m_ws,
-            QStringLiteral("'%1' is in use and can not be replaced.").arg(target),
-            MessageIcon::Exclamation, QStringLiteral("Error_%1").arg(EngineErrorCode::FileInUse));
-        return false;
-    }
-    return true;
+    return !outline::refuseReplacingInUse(
+        m_ws, target, QStringLiteral("Error_%1").arg(EngineErrorCode::FileInUse));
 }
 
 void DatabaseMaintenance::backup()

@@ -57,15 +57,13 @@ bool DocumentLifecycle::loadDocument(const QString &path, common::ProgressView *
         if (progress)
             progress->setVisible(false);
         if (m_ws.document().database()->isReadOnly()) {
-            common::yieldToEventLoop();
-            m_ws.message(
+            m_ws.messageAfterRepaint(
                 quotedPath(path) + QStringLiteral(" is open for viewing only. ") + readOnlyReason(),
                 MessageIcon::Exclamation);
         }
         return true;
     } catch (const EngineError &e) {
-        common::yieldToEventLoop();
-        m_ws.message(QLatin1Char('\'') + path + QLatin1Char('\'')
+        m_ws.messageAfterRepaint(QLatin1Char('\'') + path + QLatin1Char('\'')
                 + QStringLiteral(" could not be loaded. ") + reasonOf(e),
             MessageIcon::Exclamation);
         if (handedOver)
@@ -95,8 +93,7 @@ bool DocumentLifecycle::newDocument(bool showNewMarker)
     try {
         m_ws.document().createUntitled(showNewMarker);
     } catch (const EngineError &e) {
-        common::yieldToEventLoop();
-        m_ws.message(
+        m_ws.messageAfterRepaint(
             QStringLiteral("Can not create a new document: ") + reasonOf(e), MessageIcon::Critical);
         return false;
     }
@@ -162,9 +159,8 @@ bool DocumentLifecycle::save()
     if (!doc.database())
         return false;
     if (isViewedOnly()) {
-        common::yieldToEventLoop();
-        return m_ws.message(quotedPath(doc.path()) + QStringLiteral(" can not be saved. ")
-                       + readOnlyReason()
+        return m_ws.messageAfterRepaint(quotedPath(doc.path())
+                       + QStringLiteral(" can not be saved. ") + readOnlyReason()
                        + QStringLiteral("\n\nDo you want to save it under a name of your "
                                         "choice (Save As)?"),
                    MessageIcon::Exclamation, MessageButtons::YesNo)
@@ -173,8 +169,8 @@ bool DocumentLifecycle::save()
     }
     // Saved in place it would go to a file nobody can open again.
     if (hasVanished()) {
-        common::yieldToEventLoop();
-        return m_ws.message(vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNo)
+        return m_ws.messageAfterRepaint(
+                   vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNo)
             == MessageAnswer::Yes
             && fileSaveAs();
     }
@@ -201,9 +197,8 @@ bool DocumentLifecycle::discard()
             m_ws.services().progress, m_ws.services().status);
         return true;
     } catch (const EngineError &e) {
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(doc.path())
-                + QStringLiteral(": ") + reasonOf(e),
+        m_ws.messageAfterRepaint(QStringLiteral("Can not discard the changes of ")
+                + quotedPath(doc.path()) + QStringLiteral(": ") + reasonOf(e),
             MessageIcon::Critical);
         return false;
     }
@@ -211,16 +206,14 @@ bool DocumentLifecycle::discard()
 
 void DocumentLifecycle::reportSaveFailure(const QString &description)
 {
-    common::yieldToEventLoop();
-    m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(m_ws.document().path())
-            + QStringLiteral(". ") + description,
+    m_ws.messageAfterRepaint(QStringLiteral("Can not save file: ")
+            + quotedPath(m_ws.document().path()) + QStringLiteral(". ") + description,
         MessageIcon::Critical);
 }
 
 DocumentLifecycle::Answer DocumentLifecycle::askSaveChanges()
 {
-    common::yieldToEventLoop();
-    const MessageAnswer answer = m_ws.message(
+    const MessageAnswer answer = m_ws.messageAfterRepaint(
         QStringLiteral("The current file has been modified, would you like to save it?"),
         MessageIcon::Exclamation, MessageButtons::YesNoCancel);
     if (answer == MessageAnswer::No)
@@ -237,8 +230,7 @@ DocumentLifecycle::Answer DocumentLifecycle::askIfModified()
 {
     // Closing a vanished document loses even its saved work: always asked.
     if (hasVanished()) {
-        common::yieldToEventLoop();
-        switch (m_ws.message(
+        switch (m_ws.messageAfterRepaint(
             vanishedQuestion(), MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Yes:
             return fileSaveAs() ? Answer::Saved : Answer::Cancelled;
@@ -340,9 +332,8 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
     Document &doc = m_ws.document();
     std::optional<EngineError> failure;
     if (!canLoadDocument(path, &failure)) {
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not open file: ") + quotedPath(path) + QStringLiteral(". ")
-                + (failure ? reasonOf(*failure) : QString()),
+        m_ws.messageAfterRepaint(QStringLiteral("Can not open file: ") + quotedPath(path)
+                + QStringLiteral(". ") + (failure ? reasonOf(*failure) : QString()),
             MessageIcon::Critical);
         return;
     }
@@ -359,8 +350,7 @@ void DocumentLifecycle::openChosenFile(const QString &path, Answer answer)
         addRecentFile(path);
         showCountStatus();
     } else {
-        common::yieldToEventLoop();
-        m_ws.message(
+        m_ws.messageAfterRepaint(
             QStringLiteral("Can not load file: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Critical);
         m_ws.clearHeadingTree();
@@ -379,8 +369,8 @@ void DocumentLifecycle::openDocumentFile(const QString &entry)
     if (!QDir::isAbsolutePath(path))
         path = platform::getSpecialFolder(platform::kDesktopFolderId) + path;
     if (!QFileInfo::exists(path)) {
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("File not found: ") + quotedPath(path) + QStringLiteral(". "),
+        m_ws.messageAfterRepaint(
+            QStringLiteral("File not found: ") + quotedPath(path) + QStringLiteral(". "),
             MessageIcon::Exclamation);
         return;
     }
@@ -427,8 +417,7 @@ bool DocumentLifecycle::fileSaveAs()
         m_ws.windowSettings().defaultDir = folderOfPath(target);
         if (!QFileInfo::exists(target))
             break;
-        common::yieldToEventLoop();
-        if (m_ws.message(
+        if (m_ws.messageAfterRepaint(
                 quotedPath(target) + QStringLiteral(" already exists, Do you want to replace it?"),
                 MessageIcon::Exclamation, MessageButtons::YesNo)
             != MessageAnswer::Yes)
@@ -447,8 +436,8 @@ bool DocumentLifecycle::fileSaveAs()
         // replaced once the new one is complete.
         if (!isHeldOpen(target) && !QFileInfo(target).isDir())
             break;
-        common::yieldToEventLoop();
-        m_ws.message(quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
+        m_ws.messageAfterRepaint(
+            quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
     }
 
     const QString oldPath = doc.path();
@@ -507,8 +496,7 @@ bool DocumentLifecycle::fileSaveAs()
         } catch (const EngineError &) {
             // Reported below; the commands check for an open database.
         }
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not save file: ") + quotedPath(target)
+        m_ws.messageAfterRepaint(QStringLiteral("Can not save file: ") + quotedPath(target)
                 + QStringLiteral(". ") + reasonOf(e),
             MessageIcon::Critical);
         return false;
@@ -526,9 +514,8 @@ bool DocumentLifecycle::fileSaveAs()
         } catch (const EngineError &e) {
             // The new file has everything; say that the old one still holds
             // its unsaved rows.
-            common::yieldToEventLoop();
-            m_ws.message(QStringLiteral("Can not discard the changes of ") + quotedPath(oldPath)
-                    + QStringLiteral(": ") + reasonOf(e),
+            m_ws.messageAfterRepaint(QStringLiteral("Can not discard the changes of ")
+                    + quotedPath(oldPath) + QStringLiteral(": ") + reasonOf(e),
                 MessageIcon::Exclamation);
         }
     }
@@ -623,8 +610,8 @@ bool DocumentLifecycle::importFavoritesAtStartup(common::ProgressView *progress)
         m_ws.history().clear();
     } catch (const EngineError &e) {
         // Nothing was imported; the empty document stays.
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not import the Favorites folder: ") + e.description(),
+        m_ws.messageAfterRepaint(
+            QStringLiteral("Can not import the Favorites folder: ") + e.description(),
             MessageIcon::Critical);
     }
     showCountStatus();
@@ -640,8 +627,7 @@ bool DocumentLifecycle::offerUntitledLeftovers(common::ProgressView *progress)
     const QString others = leftovers.size() > 1
         ? QStringLiteral(" No deletes it and the %1 older ones.").arg(leftovers.size() - 1)
         : QStringLiteral(" No deletes it.");
-    common::yieldToEventLoop();
-    const MessageAnswer answer = m_ws.message(
+    const MessageAnswer answer = m_ws.messageAfterRepaint(
         QStringLiteral("Quillet stopped before an untitled document was saved: the one last "
                        "changed on %1 holds %2 %3.\n\nDo you want to open it as an unsaved "
                        "document?")
@@ -682,8 +668,7 @@ bool DocumentLifecycle::openUntitledLeftover(const QString &path, common::Progre
     } catch (const EngineError &e) {
         m_ws.document().closeDatabase();
         m_ws.clearHeadingTree();
-        common::yieldToEventLoop();
-        m_ws.message(
+        m_ws.messageAfterRepaint(
             QLatin1Char('\'') + path + QStringLiteral("' could not be loaded. ") + reasonOf(e),
             MessageIcon::Exclamation);
         if (progress)

@@ -98,10 +98,8 @@ bool RestoreSession::restore()
         // A document held open (this one or another program's) is never
         // replaced under its holder; anything else is replaced only once
         // the restored file is complete.
-        const bool ownDocument
-            = info.absoluteFilePath() == QFileInfo(m_ws.document().path()).absoluteFilePath();
-        if (ownDocument || info.isDir() || !QFileInfo(info.absolutePath()).isWritable()
-            || isHeldOpen(destination)) {
+        if (isInUse(destination, m_ws.document().path())
+            || !QFileInfo(info.absolutePath()).isWritable()) {
             failed(kInUse, EngineErrorCode::FileInUse);
             return false;
         }

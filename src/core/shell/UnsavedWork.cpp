@@ -54,8 +54,8 @@ UnsavedWork::Outcome UnsavedWork::offer(store::Database &db, const QString &path
         // Neither kept nor discarded: the file cannot be written. Shown as
         // last saved, it keeps them for whoever can.
         store::BookmarkTable(db).showLastSavedOnly();
-        common::yieldToEventLoop();
-        m_ws.message(quotedPath(path) + QStringLiteral(" holds changes that were never saved: ")
+        m_ws.messageAfterRepaint(quotedPath(path)
+                + QStringLiteral(" holds changes that were never saved: ")
                 + describePendingWork(summary, int(pictures.size()))
                 + QStringLiteral(". The file can not be written, so it shows as last saved."),
             MessageIcon::Exclamation);
@@ -73,9 +73,8 @@ UnsavedWork::Outcome UnsavedWork::offer(store::Database &db, const QString &path
                     .arg(outline::uniqueHeadingTitle(QLatin1String(kRecoveredTitle), root));
     text += QStringLiteral("\n\nDo you want to keep them as unsaved changes? "
                            "No discards them now.");
-    common::yieldToEventLoop();
     const MessageAnswer answer
-        = m_ws.message(text, MessageIcon::Exclamation, MessageButtons::YesNo);
+        = m_ws.messageAfterRepaint(text, MessageIcon::Exclamation, MessageButtons::YesNo);
     // Only a plain No throws work away.
     if (answer == MessageAnswer::No && discard(db, pictures, path))
         return Outcome::Discarded;
@@ -121,9 +120,8 @@ bool UnsavedWork::keep(
         // The rows stay pending where they were; Save still settles them.
         if (heading)
             tree.removeHeading(heading);
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not show the recovered bookmarks of ") + quotedPath(path)
-                + QStringLiteral(": ") + e.description(),
+        m_ws.messageAfterRepaint(QStringLiteral("Can not show the recovered bookmarks of ")
+                + quotedPath(path) + QStringLiteral(": ") + e.description(),
             MessageIcon::Critical);
         return false;
     }
@@ -138,9 +136,8 @@ bool UnsavedWork::discard(store::Database &db, const QStringList &pictures, cons
         table.undoPending();
         transaction.commit();
     } catch (const store::EngineError &e) {
-        common::yieldToEventLoop();
-        m_ws.message(QStringLiteral("Can not discard the unsaved changes of ") + quotedPath(path)
-                + QStringLiteral(": ") + e.description()
+        m_ws.messageAfterRepaint(QStringLiteral("Can not discard the unsaved changes of ")
+                + quotedPath(path) + QStringLiteral(": ") + e.description()
                 + QStringLiteral(" They are kept as unsaved changes."),
             MessageIcon::Critical);
         return false;

@@ -3,9 +3,11 @@
 
 #include "core/store/Database.h"
 #include "core/store/DocumentCheck.h"
+#include "core/store/FileIdentity.h"
 #include "core/store/FileReplacement.h"
 #include "core/store/Schema.h"
 
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace quillet::store {
@@ -38,6 +40,11 @@ bool isHeldOpen(const QString &path)
     } catch (const EngineError &e) {
         return e.number() == EngineErrorCode::FileInUse;
     }
+}
+
+bool isInUse(const QString &target, const QString &openDocument)
+{
+    return QFileInfo(target).isDir() || samePath(target, openDocument) || isHeldOpen(target);
 }
 
 QString cipherVersion()

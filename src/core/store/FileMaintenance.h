@@ -22,6 +22,10 @@ void compactReadOnlyInto(const QString &source, const QString &target);
 // document open.
 bool isHeldOpen(const QString &path);
 
+// True when `target` may not be replaced: it is a folder, the document open
+// here (`openDocument`, which may be empty), or a file held open elsewhere.
+bool isInUse(const QString &target, const QString &openDocument);
+
 // The SQLCipher version the engine runs on ("3.4.1"); empty when unknown.
 QString cipherVersion();
 

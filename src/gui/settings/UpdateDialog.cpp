@@ -101,17 +101,14 @@ void UpdateDialog::answer(const QString &published)
     m_answered = true;
     m_retry.stop();
     m_giveUp.stop();
-    common::yieldToEventLoop();
-    platform::MessageBoxes *messages = m_ws.services().messages;
     if (verdict == UpdateVerdict::NewVersion) {
-        if (messages
-            && messages->show(
-                   newVersionQuestion(published), MessageIcon::Exclamation, MessageButtons::YesNo)
+        if (m_ws.messageAfterRepaint(
+                newVersionQuestion(published), MessageIcon::Exclamation, MessageButtons::YesNo)
                 == MessageAnswer::Yes
             && m_ws.services().desktop)
             m_ws.services().desktop->openLink(downloadPageUrl(m_site));
-    } else if (messages) {
-        messages->show(latestVersionMessage(), MessageIcon::Exclamation, MessageButtons::Ok);
+    } else {
+        m_ws.messageAfterRepaint(latestVersionMessage(), MessageIcon::Exclamation);
     }
     accept();
 }
