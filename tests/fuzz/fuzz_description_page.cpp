@@ -39,6 +39,35 @@ QString text(FuzzedDataProvider &fdp, size_t max)
     return QString::fromStdString(fdp.ConsumeRandomLengthString(max));
 }
 
+// The link as shown, by the rule written out by hand: letters, digits, "+",
+// "." and "-" after a first letter, then a colon not followed by a digit,
+// make a scheme; a link without one gets "http://"; an empty one stays so.
+QString shownLink(const QString &link)
+{
+    if (link.isEmpty())
+        return link;
+    auto isLetter = [](QChar c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    qsizetype i = 0;
+    if (isLetter(link[0])) {
+        i = 1;
+        while (i < link.size()
+            && (isLetter(link[i]) || (link[i] >= '0' && link[i] <= '9') || link[i] == '+'
+                || link[i] == '.' || link[i] == '-'))
+            ++i;
+        const bool digitAfter = i + 1 < link.size() && link[i + 1] >= '0' && link[i + 1] <= '9';
+        if (i < link.size() && link[i] == ':' && !digitAfter)
+            return link;
+    }
+    return "http://" + link;
+}
+
+// A path relative to the folder that leaves it ("..lll" is a name inside).
+bool isOutside(const QString &relative)
+{
+    return relative == QLatin1String("..") || relative.startsWith(QLatin1String("../"))
+        || QDir::isAbsolutePath(relative);
+}
+
 [[noreturn]] void fail(const char *what, const QString &detail)
 {
     std::fprintf(stderr, "Description page fault: %s: %s\n", what, detail.toStdString().c_str());
@@ -62,8 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QString expected = replaceAll(page, "&imgPath&", QDir::toNativeSeparators(folder));
     expected = replaceAll(expected, "&urlName&", row.name);
-    const QString link = row.link.startsWith("http") ? row.link : "http://" + row.link;
-    expected = replaceAll(expected, "&urlLink&", link);
+    expected = replaceAll(expected, "&urlLink&", shownLink(row.link));
     expected
         = replaceAll(expected, "&urlDescrip&", row.descriptionIsNull ? QString() : row.description);
     expected = replaceAll(expected, "&imgFile&", image);
@@ -75,15 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QUrl target(url);
     if (pages::paneMayLoad(target, root) && target.isLocalFile()) {
         const QString relative = QDir(root).relativeFilePath(target.toLocalFile());
-        if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative))
+        if (isOutside(relative))
             fail("loads a file outside the folder", url);
     }
     // The rich-text view's loader: the same, for the names a page gives it.
     const QString file = pages::paneResourceFile(target, root);
     if (!file.isEmpty()) {
         const QString relative = QDir(root).relativeFilePath(file);
-        if (relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative)
-            || relative == QLatin1String("."))
+        if (isOutside(relative) || relative == QLatin1String("."))
             fail("reads a file outside the folder", url);
     }
     return 0;

@@ -15,8 +15,9 @@ namespace quillet::pages {
 // pictures and the current thumbnail ("image1.jpg" or "image2.jpg").
 QString htmlFolder();
 
-// A link as the pages show it: "http://" in front unless it begins with
-// "http" (exactly, case-sensitive), so "HTTP://x" and "ftp://x" get it too.
+// A link as the pages show it: "http://" in front only when it has no
+// scheme at all ("file:///x", "ftp://x" and "mailto:x" stay as they are,
+// "host:8080/x" is a host with a port); an empty link stays empty.
 QString completeLink(const QString &link);
 
 // The pane's page: template 1002 with &imgPath&, &urlName&, &urlLink& and
