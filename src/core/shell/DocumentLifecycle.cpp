@@ -398,101 +398,31 @@ void DocumentLifecycle::fileSave()
 
 bool DocumentLifecycle::fileSaveAs()
 {
-    Document &doc = m_ws.document();
-    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
-    if (!dialogs)
+    const QString target = chooseSaveAsTarget();
+    if (target.isEmpty())
         return false;
-    QString target;
-    for (;;) {
-        const QString folder = defaultFolder();
-        common::yieldToEventLoop();
-        target = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
-        if (target.isEmpty())
-            return false;
-        // A name typed without extension would be hidden by the Open
-        // dialog's filter; any other extension is kept as typed.
-        if (extensionOfName(fileNameOfPath(target)).isEmpty())
-            target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("rdb")
-                                                        : QStringLiteral(".rdb");
-        m_ws.windowSettings().defaultDir = folderOfPath(target);
-        if (!QFileInfo::exists(target))
-            break;
-        if (m_ws.messageAfterRepaint(
-                quotedPath(target) + QStringLiteral(" already exists, Do you want to replace it?"),
-                MessageIcon::Exclamation, MessageButtons::YesNo)
-            != MessageAnswer::Yes)
-            continue;
-        if (target == doc.path()) {
-            // Saving onto itself saves in place; nothing new was written.
-            if (doc.isModified() || doc.isUntitled()) {
-                if (!save())
-                    return false;
-                doc.setTitledName(target);
-            }
-            return false;
-        }
-        // A file another connection holds is never replaced under its holder,
-        // who would go on writing to a file nobody sees. Any other is only
-        // replaced once the new one is complete.
-        if (!isHeldOpen(target) && !QFileInfo(target).isDir())
-            break;
-        m_ws.messageAfterRepaint(
-            quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
-    }
-
-    const QString oldPath = doc.path();
-    const bool wasUntitled = doc.isUntitled();
-    const bool wasModified = doc.isModified();
+    Document &doc = m_ws.document();
+    SaveAsSource source;
+    source.path = doc.path();
+    source.untitled = doc.isUntitled();
+    source.modified = doc.isModified();
     // A document whose file went away is copied from the connection that
     // still holds it; its old path is left alone.
-    const bool vanished = hasVanished();
-    const bool viewedOnly = isViewedOnly();
+    source.vanished = hasVanished();
+    source.viewedOnly = isViewedOnly();
     // The old file stays held until it is settled; the connection alone
     // would let another process in while the file is copied.
     const std::shared_ptr<DocumentHold> keepOld = doc.database() ? doc.database()->hold() : nullptr;
-    if (!vanished)
+    if (!source.vanished)
         doc.closeDatabase();
+
     std::unique_ptr<Database> newDb;
-    std::shared_ptr<DocumentHold> keepNew;
-    // The copy is settled under a work name and renamed to the target when
-    // complete: a crash never leaves a target holding unsaved rows, and a
-    // failure leaves an old target as it was.
     try {
-        FileReplacement replacement(target);
-        if (vanished)
-            doc.database()->exportCopy(replacement.workPath(), openConnectString());
-        else
-            replacement.copyFrom(oldPath);
-        // Held from before the rename, so the target is never free for others.
-        keepNew = DocumentHold::take(replacement.workPath());
-        if (isTrustedDocumentFile(oldPath))
-            trustClosedDocument(replacement.workPath());
-        {
-            // Settled before the old file is touched, so a failure leaves the
-            // changes pending in it.
-            std::unique_ptr<Database> settling = openDocumentDatabase(replacement.workPath());
-            if (viewedOnly) {
-                // Pending rows in a file that cannot be written are another
-                // session's; the copy gets the document as shown.
-                Transaction transaction(*settling);
-                BookmarkTable table(*settling);
-                table.dropOrphanedRows();
-                table.undoPending();
-                transaction.commit();
-            }
-            outline::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
-                m_ws.services().progress, m_ws.services().status);
-        }
-        const bool trusted = isTrustedDocumentFile(replacement.workPath());
-        replacement.commit();
-        if (trusted)
-            trustClosedDocument(replacement.destination());
-        newDb = openDocumentDatabase(target);
+        newDb = writeSavedCopy(target, source);
     } catch (const EngineError &e) {
-        newDb.reset();
         try {
-            if (!vanished)
-                doc.setDatabase(openDocumentDatabase(oldPath));
+            if (!source.vanished)
+                doc.setDatabase(openDocumentDatabase(source.path));
         } catch (const EngineError &) {
             // Reported below; the commands check for an open database.
         }
@@ -502,23 +432,7 @@ bool DocumentLifecycle::fileSaveAs()
         return false;
     }
 
-    if (vanished) {
-        doc.closeDatabase();
-    } else if (wasUntitled) {
-        deleteFileIfExists(oldPath);
-    } else if (wasModified && !viewedOnly) {
-        // The old file keeps its last saved state.
-        try {
-            auto old = openDocumentDatabase(oldPath);
-            outline::resolvePendingChanges(*old, nullptr, Resolution::Discard, nullptr, nullptr);
-        } catch (const EngineError &e) {
-            // The new file has everything; say that the old one still holds
-            // its unsaved rows.
-            m_ws.messageAfterRepaint(QStringLiteral("Can not discard the changes of ")
-                    + quotedPath(oldPath) + QStringLiteral(": ") + reasonOf(e),
-                MessageIcon::Exclamation);
-        }
-    }
+    settleOldFile(source);
     doc.clearPendingImageFiles();
     doc.setDatabase(std::move(newDb));
     doc.setTitledName(target);
@@ -526,6 +440,108 @@ bool DocumentLifecycle::fileSaveAs()
     m_ws.clipboard().clear();
     addRecentFile(target);
     return true;
+}
+
+QString DocumentLifecycle::chooseSaveAsTarget()
+{
+    Document &doc = m_ws.document();
+    platform::FileDialogs *dialogs = m_ws.services().fileDialogs;
+    if (!dialogs)
+        return QString();
+    for (;;) {
+        const QString folder = defaultFolder();
+        common::yieldToEventLoop();
+        QString target
+            = dialogs->saveFile(QStringLiteral("Save As"), folder, QString(), kRdbFilter);
+        if (target.isEmpty())
+            return QString();
+        // A name typed without extension would be hidden by the Open
+        // dialog's filter; any other extension is kept as typed.
+        if (extensionOfName(fileNameOfPath(target)).isEmpty())
+            target += target.endsWith(QLatin1Char('.')) ? QStringLiteral("rdb")
+                                                        : QStringLiteral(".rdb");
+        m_ws.windowSettings().defaultDir = folderOfPath(target);
+        if (!QFileInfo::exists(target))
+            return target;
+        if (m_ws.messageAfterRepaint(
+                quotedPath(target) + QStringLiteral(" already exists, Do you want to replace it?"),
+                MessageIcon::Exclamation, MessageButtons::YesNo)
+            != MessageAnswer::Yes)
+            continue;
+        if (target == doc.path()) {
+            // Saving onto itself saves in place; nothing new was written.
+            if ((doc.isModified() || doc.isUntitled()) && save())
+                doc.setTitledName(target);
+            return QString();
+        }
+        // A file another connection holds is never replaced under its holder,
+        // who would go on writing to a file nobody sees. Any other is only
+        // replaced once the new one is complete.
+        if (!isHeldOpen(target) && !QFileInfo(target).isDir())
+            return target;
+        m_ws.messageAfterRepaint(
+            quotedPath(target) + QStringLiteral(" already open."), MessageIcon::Critical);
+    }
+}
+
+std::unique_ptr<Database> DocumentLifecycle::writeSavedCopy(
+    const QString &target, const SaveAsSource &source)
+{
+    Document &doc = m_ws.document();
+    // The copy is settled under a work name and renamed to the target when
+    // complete: a crash never leaves a target holding unsaved rows, and a
+    // failure leaves an old target as it was.
+    FileReplacement replacement(target);
+    if (source.vanished)
+        doc.database()->exportCopy(replacement.workPath(), openConnectString());
+    else
+        replacement.copyFrom(source.path);
+    // Held from before the rename, so the target is never free for others.
+    const std::shared_ptr<DocumentHold> keepNew = DocumentHold::take(replacement.workPath());
+    if (isTrustedDocumentFile(source.path))
+        trustClosedDocument(replacement.workPath());
+    {
+        // Settled before the old file is touched, so a failure leaves the
+        // changes pending in it.
+        std::unique_ptr<Database> settling = openDocumentDatabase(replacement.workPath());
+        if (source.viewedOnly) {
+            // Pending rows in a file that cannot be written are another
+            // session's; the copy gets the document as shown.
+            Transaction transaction(*settling);
+            BookmarkTable table(*settling);
+            table.dropOrphanedRows();
+            table.undoPending();
+            transaction.commit();
+        }
+        outline::resolvePendingChanges(*settling, &m_ws.tree(), Resolution::Save,
+            m_ws.services().progress, m_ws.services().status);
+    }
+    const bool trusted = isTrustedDocumentFile(replacement.workPath());
+    replacement.commit();
+    if (trusted)
+        trustClosedDocument(replacement.destination());
+    return openDocumentDatabase(target);
+}
+
+void DocumentLifecycle::settleOldFile(const SaveAsSource &source)
+{
+    if (source.vanished) {
+        m_ws.document().closeDatabase();
+    } else if (source.untitled) {
+        deleteFileIfExists(source.path);
+    } else if (source.modified && !source.viewedOnly) {
+        // The old file keeps its last saved state.
+        try {
+            auto old = openDocumentDatabase(source.path);
+            outline::resolvePendingChanges(*old, nullptr, Resolution::Discard, nullptr, nullptr);
+        } catch (const EngineError &e) {
+            // The new file has everything; say that the old one still holds
+            // its unsaved rows.
+            m_ws.messageAfterRepaint(QStringLiteral("Can not discard the changes of ")
+                    + quotedPath(source.path) + QStringLiteral(": ") + reasonOf(e),
+                MessageIcon::Exclamation);
+        }
+    }
 }
 
 bool DocumentLifecycle::closeDocumentForExit()

@@ -8,9 +8,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace quillet::outline {
 class Workspace;
+}
+
+namespace quillet::store {
+class Database;
 }
 
 namespace quillet::shell {
@@ -86,6 +91,21 @@ private:
     // The document's file was deleted or replaced since it was opened.
     bool hasVanished();
     QString vanishedQuestion();
+    // Save As in its steps: the target the user chose (empty when there is
+    // nothing more to do), the settled copy written there and opened
+    // (throws EngineError), and the old file left as last saved.
+    struct SaveAsSource
+    {
+        QString path;
+        bool untitled = false;
+        bool modified = false;
+        bool vanished = false;
+        bool viewedOnly = false;
+    };
+    QString chooseSaveAsTarget();
+    std::unique_ptr<store::Database> writeSavedCopy(
+        const QString &target, const SaveAsSource &source);
+    void settleOldFile(const SaveAsSource &source);
     // The prompt when there is something to save.
     Answer askIfModified();
     bool closeStep(Answer answer);
