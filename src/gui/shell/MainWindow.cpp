@@ -231,8 +231,24 @@ QString MainWindow::selectedHeadingKey() const
 
 void MainWindow::registerCommands()
 {
-    outline::BookmarkList &list = m_workspace->list();
     commands::CommandBinding commands(*m_commands, *m_workspace);
+    bindFileCommands(commands);
+    bindEditCommands(commands);
+    bindViewCommands(commands);
+    bindHeadingCommands(commands);
+    bindListCommands(commands);
+    bindToolWindows(commands);
+    bindHelpCommands(commands);
+    bindToolsCommands(commands, *m_workspace, *m_lifecycle, this, {m_treContent, m_lvwBookmark});
+    browsers::bindBrowserCommands(commands, *m_workspace, this);
+    favorites::bindFavoritesCommands(commands, *m_workspace, *m_lifecycle);
+
+    commands.requireComplete();
+}
+
+// The File menu: the document's life and the recent files.
+void MainWindow::bindFileCommands(commands::CommandBinding &commands)
+{
     commands.bind(QStringLiteral("miFNew"), [this] { m_lifecycle->fileNew(); });
     commands.bind(QStringLiteral("miFOpen"), [this] { m_lifecycle->fileOpen(); });
     commands.bind(QStringLiteral("miFSave"), [this] { m_lifecycle->fileSave(); });
@@ -242,6 +258,12 @@ void MainWindow::registerCommands()
             [this, k] { m_lifecycle->openDocumentFile(m_workspace->windowSettings().mru[k]); });
     }
     commands.bind(QStringLiteral("miFExit"), [this] { close(); });
+}
+
+// The Edit menu: undo and redo, the clipboards, select all and delete.
+void MainWindow::bindEditCommands(commands::CommandBinding &commands)
+{
+    outline::BookmarkList &list = m_workspace->list();
     outline::EditHistory &history = m_workspace->history();
     commands.bind(QStringLiteral("miEUndo"), [&history] { history.undo(); });
     commands.bind(QStringLiteral("miERedo"), [&history] { history.redo(); });
@@ -259,7 +281,11 @@ void MainWindow::registerCommands()
         [this] { outline::pasteFromClipboards(*m_workspace, selectedHeadingKey()); });
     commands.bind(QStringLiteral("miEDelete"),
         [this, &list] { list.deleteBookmarks(selectedHeadingKey(), true); });
+}
 
+// The View menu's toggles.
+void MainWindow::bindViewCommands(commands::CommandBinding &commands)
+{
     // A View toggle stores its new mark and lays the window out again.
     for (const auto &[key, flag] : kViewToggles) {
         QAction *action = m_commands->action(QLatin1String(key));
@@ -269,7 +295,11 @@ void MainWindow::registerCommands()
             m_picClient->relayout();
         });
     }
+}
 
+// The heading commands of the tree.
+void MainWindow::bindHeadingCommands(commands::CommandBinding &commands)
+{
     commands.bind(QStringLiteral("miNAddHead"),
         [this] { outline::showHeadingEditor(*m_workspace, false, this); });
     commands.bind(QStringLiteral("miNEdit"),
@@ -287,7 +317,12 @@ void MainWindow::registerCommands()
             outline::moveSelectedHeading(*m_workspace, m_treContent, direction);
         });
     }
+}
 
+// The bookmark list's commands: open, view, add, edit, pictures, snapshots.
+void MainWindow::bindListCommands(commands::CommandBinding &commands)
+{
+    outline::BookmarkList &list = m_workspace->list();
     commands.bind(QStringLiteral("miLOpen"),
         [this, &list] { list.openSelectedBookmarks(selectedHeadingKey()); });
     commands.bind(QStringLiteral("miLView"),
@@ -303,7 +338,11 @@ void MainWindow::registerCommands()
     commands.bind(QStringLiteral("miLSearch"), [this] { editors::searchForPicture(*m_workspace); });
     commands.bind(QStringLiteral("miLMakeSnap"),
         [this] { snapshots::runSnapshotDialog(*m_workspace, this); });
+}
 
+// The windows of the Edit and Tools menus: find, duplicates, link check, help file.
+void MainWindow::bindToolWindows(commands::CommandBinding &commands)
+{
     commands.bind(QStringLiteral("miEFind"),
         [this] { search::runFindDialog(*m_workspace, m_lvwBookmark, this); });
     commands.bind(QStringLiteral("miTScan"),
@@ -315,7 +354,11 @@ void MainWindow::registerCommands()
     });
     commands.bind(QStringLiteral("miTMakeCHM"),
         [this] { pages::HelpFileBuilder(*m_workspace).makeChmFile(); });
+}
 
+// The Help menu's openings.
+void MainWindow::bindHelpCommands(commands::CommandBinding &commands)
+{
     // Help menu openings. The pane's links and OpenInBrowser's messages go
     // through the window's desktop and message boxes.
     m_qtDesktop.setMessages(m_workspace->services().messages);
@@ -325,11 +368,6 @@ void MainWindow::registerCommands()
     commands.bind(
         QStringLiteral("miHHomepage"), [desktop] { pages::openVendorHomePage(*desktop); });
     commands.bind(QStringLiteral("miHSendMail"), [desktop] { pages::sendMailToVendor(*desktop); });
-    bindToolsCommands(commands, *m_workspace, *m_lifecycle, this, {m_treContent, m_lvwBookmark});
-    browsers::bindBrowserCommands(commands, *m_workspace, this);
-    favorites::bindFavoritesCommands(commands, *m_workspace, *m_lifecycle);
-
-    commands.requireComplete();
 }
 
 void MainWindow::refreshUndoItems()

@@ -28,6 +28,7 @@ class ClientArea;
 
 namespace quillet::commands {
 class CommandBar;
+class CommandBinding;
 }
 
 namespace quillet::shell {
@@ -84,6 +85,13 @@ private:
     void applyWindowLayout();
     void connectViews();
     void registerCommands();
+    void bindFileCommands(commands::CommandBinding &commands);
+    void bindEditCommands(commands::CommandBinding &commands);
+    void bindViewCommands(commands::CommandBinding &commands);
+    void bindHeadingCommands(commands::CommandBinding &commands);
+    void bindListCommands(commands::CommandBinding &commands);
+    void bindToolWindows(commands::CommandBinding &commands);
+    void bindHelpCommands(commands::CommandBinding &commands);
     void syncTreeSelection(outline::HeadingNode *node);
     void refreshUndoItems();
     // Links another program dropped on the tree or the list.
