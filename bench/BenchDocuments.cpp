@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BenchDocuments.h"
 
+#include "core/outline/Workspace.h"
 #include "core/store/Database.h"
 #include "core/store/Recordset.h"
 #include "core/store/Schema.h"
+#include "core/store/StoreFiles.h"
 
 #include <QFile>
 #include <QHash>
@@ -91,6 +93,13 @@ QString documentWith(int headings, int bookmarks, bool pending)
     db.reset();
     made.insert(id, path);
     return path;
+}
+
+void openFreshCopy(outline::Workspace &workspace, const QString &source, const QString &work)
+{
+    QFile::remove(work);
+    store::copyFile(source, work);
+    workspace.document().adoptOpened(store::openDocumentDatabase(work), work);
 }
 
 } // namespace quillet::bench

@@ -7,6 +7,10 @@ namespace quillet::store {
 class Recordset;
 }
 
+namespace quillet::outline {
+class Workspace;
+}
+
 namespace quillet::bench {
 
 // Appends one tbNodes row to an open tbNodes recordset.
@@ -24,5 +28,9 @@ QString benchFolder();
 // `pending` makes every even row added (1) and every odd row deleted (-1)
 // instead of committed.
 QString documentWith(int headings, int bookmarks, bool pending = false);
+
+// Opens a fresh copy of `source`, written to `work`, as the workspace's
+// document: each timed run starts from the same file.
+void openFreshCopy(outline::Workspace &workspace, const QString &source, const QString &work);
 
 } // namespace quillet::bench

@@ -55,10 +55,8 @@ void BM_Paste5000Copies(benchmark::State &state)
     int pasted = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(work);
-        store::copyFile(source, work);
         outline::Workspace ws({});
-        ws.document().adoptOpened(store::openDocumentDatabase(work), work);
+        bench::openFreshCopy(ws, source, work);
         ws.list().refill(QStringLiteral("K1"), ws.document().database());
         ws.list().selectAll();
         ws.list().copyBookmarks(QStringLiteral("K1"));
@@ -83,10 +81,8 @@ void undoPaste(benchmark::State &state, bool cut)
     int listed = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(work);
-        store::copyFile(source, work);
         outline::Workspace ws({});
-        ws.document().adoptOpened(store::openDocumentDatabase(work), work);
+        bench::openFreshCopy(ws, source, work);
         ws.list().refill(QStringLiteral("K1"), ws.document().database());
         ws.list().selectAll();
         if (cut)

@@ -106,10 +106,8 @@ void BM_DeleteHeadingWith2kHeadingsAnd50kBookmarks(benchmark::State &state)
     qint64 remaining = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(work);
-        store::copyFile(source, work);
         outline::Workspace ws({nullptr, nullptr, nullptr, nullptr, &status, &progress});
-        ws.document().adoptOpened(store::openDocumentDatabase(work), work);
+        bench::openFreshCopy(ws, source, work);
         outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         ws.tree().setCurrent(ws.tree().findByKey(QStringLiteral("K2")));
         progress.values = progress.shows = status.texts = 0;
@@ -139,10 +137,8 @@ void BM_UndoDeleteHeadingWith2kHeadingsAnd50kBookmarks(benchmark::State &state)
     qint64 headings = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(work);
-        store::copyFile(source, work);
         outline::Workspace ws({});
-        ws.document().adoptOpened(store::openDocumentDatabase(work), work);
+        bench::openFreshCopy(ws, source, work);
         outline::loadHeadingTree(*ws.document().database(), ws.tree(), nullptr);
         // Listed, as a heading is when the user deletes it: the undo lists
         // its 2,000 bookmarks again.
