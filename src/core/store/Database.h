@@ -133,6 +133,8 @@ private:
     static void checkFile(const QString &path);
     static std::unique_ptr<Database> openChecked(
         const QString &path, const QString &connect, int extraFlags = 0);
+    // The journal, durability and cache settings of a connection that writes.
+    void setUpForWriting();
     void dropCachedStatements();
     void exportInto(const QString &target, const QString &connect);
     void exec(const QString &sql);
