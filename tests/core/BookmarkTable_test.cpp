@@ -3,6 +3,7 @@
 #include "core/common/AppHome.h"
 #include "core/store/BookmarkTable.h"
 #include "core/store/Database.h"
+#include "core/store/RowLog.h"
 #include "core/store/Schema.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,47 @@ TEST_F(BookmarkTableTest, ChangesSupersedeSavedRowsAndSettleAtDiscardAndSave)
     table->remove({saved, RowState::Committed});
     table->commitPending();
     EXPECT_EQ(states(), (QStringList {QStringLiteral("Gone:0")}));
+}
+
+// Many rows removed at once (a heading's, a duplicate list's) go in a few
+// statements; rows already gone are passed over, and what the step recorded
+// brings every row back with its ID and state.
+TEST_F(BookmarkTableTest, ManyRowsGoTogetherAndAnUndoBringsThemBackWhole)
+{
+    struct Journal : store::RowJournal
+    {
+        store::RowLog log;
+        store::RowLog *recordingLog() override { return &log; }
+        void rolledBack() override { }
+        void settled() override { }
+    } journal;
+    store::BookmarkTable::prepareHistory(*db);
+    std::vector<store::RowRef> doomed;
+    for (int i = 0; i < 4; ++i) {
+        store::BookmarkRow row;
+        row.headingKey = QStringLiteral("K1");
+        row.name = QStringLiteral("p%1").arg(i);
+        doomed.push_back({table->addPending(row), RowState::Added});
+    }
+    for (const store::BookmarkRow &row : table->allRows(QStringLiteral("K1")))
+        if (row.state != RowState::Removed)
+            doomed.push_back({row.id, row.state});
+    doomed.push_back({9999, RowState::Committed}); // gone meanwhile
+    doomed.push_back({9998, RowState::Added});
+    const QStringList before = states();
+
+    db->setRowJournal(&journal);
+    table->remove(doomed);
+    db->setRowJournal(nullptr);
+    const QStringList after = states();
+    EXPECT_EQ(after, (QStringList {QStringLiteral("O'Reilly Café:-1"), QStringLiteral("Gone:-1")}));
+
+    store::RowLog redo;
+    table->playBack(journal.log, redo);
+    EXPECT_EQ(states(), before);
+    store::RowLog undo;
+    table->playBack(redo, undo);
+    EXPECT_EQ(states(), after);
 }
 
 } // namespace

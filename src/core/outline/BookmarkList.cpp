@@ -207,6 +207,8 @@ int BookmarkList::selectedCount() const
 
 QStringList BookmarkList::selectedBookmarks() const
 {
+    if (m_model.count() == 0 || !m_selection.hasSelection())
+        return {}; // every edit asks (for its undo step): the common case is quick
     QList<int> rows;
     for (const QModelIndex &index : m_selection.selectedRows())
         rows << index.row();

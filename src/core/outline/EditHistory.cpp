@@ -70,7 +70,7 @@ void EditHistory::begin(const QString &name)
     }
     seal(); // an unnamed step still open ends before this one
     m_depth = 1;
-    m_open = std::make_unique<Step>();
+    m_open = freshStep();
     m_open->name = name;
     m_open->before = captureView();
 }
@@ -82,6 +82,17 @@ void EditHistory::end()
     seal();
 }
 
+std::unique_ptr<EditHistory::Step> EditHistory::freshStep()
+{
+    // A full history drops its oldest step as it records a new one; that
+    // step's memory serves the next, so recording costs an edit little.
+    if (!m_spare)
+        return std::make_unique<Step>();
+    std::unique_ptr<Step> step = std::move(m_spare);
+    *step = Step();
+    return step;
+}
+
 EditHistory::Step *EditHistory::openStep()
 {
     if (m_playing)
@@ -90,7 +101,7 @@ EditHistory::Step *EditHistory::openStep()
         // A change outside any named command (another window's, say)
         // still becomes a step: it ends when control returns to the event
         // loop, or when the history is next asked.
-        m_open = std::make_unique<Step>();
+        m_open = freshStep();
         m_open->before = captureView();
         if (m_depth == 0 && !m_sealQueued) {
             m_sealQueued = true;
@@ -135,6 +146,7 @@ void EditHistory::seal()
     ++m_recorded;
     while (m_undo.size() > static_cast<size_t>(kMaxSteps)) {
         forgetBuried(*m_undo.front());
+        m_spare = std::move(m_undo.front());
         m_undo.pop_front();
     }
     Q_EMIT changed();

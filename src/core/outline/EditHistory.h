@@ -102,6 +102,7 @@ private:
         View after;
         bool broken = false; // its rows were rolled back, or everything settled
     };
+    std::unique_ptr<Step> freshStep();
     void begin(const QString &name);
     void end();
     Step *openStep();
@@ -121,6 +122,7 @@ private:
     std::deque<std::unique_ptr<Step>> m_undo;
     std::deque<std::unique_ptr<Step>> m_redo;
     std::unique_ptr<Step> m_open;
+    std::unique_ptr<Step> m_spare;
     int m_depth = 0;
     bool m_playing = false;
     bool m_sealQueued = false;

@@ -339,6 +339,43 @@ void BookmarkTable::remove(const RowRef &row)
     }
 }
 
+void BookmarkTable::remove(const std::vector<RowRef> &rows)
+{
+    RowLog *log = recordingLog();
+    std::vector<qint64> pending;
+    std::vector<qint64> saved;
+    for (const RowRef &row : rows) {
+        if (row.state == RowState::Added)
+            pending.push_back(row.id);
+        else if (row.state == RowState::Committed)
+            saved.push_back(row.id);
+        else
+            remove(row); // a state another program wrote
+    }
+    if (log) {
+        buryAll(pending, *log);
+    } else {
+        for (const qint64 id : pending)
+            deleteRow(id);
+    }
+    // Saved rows are marked together when every one of them is still shown.
+    const bool together = saved.size() > 1
+        && withRowIds(saved, QStringLiteral(" WHERE t.delFlag = 0"), [&](const QString &) {
+               Statement(m_db,
+                   QStringLiteral("UPDATE tbItems SET delFlag = -1 WHERE ID IN "
+                                  "(SELECT rowId FROM temp.rowIds)"))
+                   .run();
+               if (log) {
+                   for (const qint64 id : saved)
+                       log->restated(id, RowState::Committed, RowState::Removed);
+               }
+           });
+    if (!together) {
+        for (const qint64 id : saved)
+            remove(RowRef {id, RowState::Committed});
+    }
+}
+
 void BookmarkTable::settle(const QString &dropSql, const QString &keepSql)
 {
     TransactionIfNone transaction(m_db);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -136,6 +137,8 @@ public:
     void setListKey(qint64 id, const QString &key);
     // A pending row goes; a committed one is marked removed until Save.
     void remove(const RowRef &row);
+    // The same for many rows, in fewer statements.
+    void remove(const std::vector<RowRef> &rows);
 
     // Save: added rows become committed, removed ones go.
     void commitPending();
@@ -181,6 +184,21 @@ private:
     void deleteRow(qint64 id);
     // Moves a row into the side table; returns its slot.
     qint64 bury(qint64 id);
+    // Buries rows `first`..`last` (either way round) in that order,
+    // recording each in `log`; false, with nothing done, unless every one
+    // of them is there.
+    bool buryRun(qint64 first, qint64 last, RowLog &log);
+    // Runs `action` with the rows `ids` listed in temp.rowIds (b.pos,
+    // b.rowId) and `joined` naming them joined to tbItems (as t) under
+    // `extraCondition`; false, with no action, unless every one is there.
+    bool withRowIds(const std::vector<qint64> &ids, const QString &extraCondition,
+        const std::function<void(const QString &joined)> &action);
+    // Buries the rows `ids` (neighbours or not) in that order, recording
+    // each in `log`; false, with nothing done, unless every one is there.
+    bool buryScattered(const std::vector<qint64> &ids, RowLog &log);
+    // Buries the rows `ids`, recording each in `log`, and
+    // empties `ids`.
+    void buryAll(std::vector<qint64> &ids, RowLog &log);
     void raise(qint64 slot);
     void setState(qint64 id, RowState state);
 

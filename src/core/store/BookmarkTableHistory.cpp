@@ -8,6 +8,7 @@
 #include "core/store/Statement.h"
 
 #include <algorithm>
+#include <functional>
 #include <sqlite3.h>
 #include <vector>
 
@@ -42,6 +43,10 @@ void BookmarkTable::prepareHistory(Database &db)
         + kBuriedColumns + QStringLiteral(")"))
                                .toUtf8();
     sqlite3_exec(db.handle(), sql.constData(), nullptr, nullptr, nullptr);
+    // The rows a bulk edit takes, in order, so it runs in a few statements.
+    sqlite3_exec(db.handle(),
+        "CREATE TEMP TABLE IF NOT EXISTS rowIds (pos INTEGER PRIMARY KEY, rowId INTEGER)", nullptr,
+        nullptr, nullptr);
 }
 
 RowLog *BookmarkTable::recordingLog() const
@@ -104,6 +109,37 @@ qint64 BookmarkTable::bury(qint64 id)
     return slot;
 }
 
+bool BookmarkTable::buryRun(qint64 first, qint64 last, RowLog &inverse)
+{
+    const qint64 lowest = std::min(first, last);
+    const qint64 highest = std::max(first, last);
+    {
+        Statement count(
+            m_db, QStringLiteral("SELECT count(*) FROM tbItems WHERE ID BETWEEN ?1 AND ?2"));
+        count.bind(1, lowest).bind(2, highest);
+        if (!count.next() || count.integer(0) != highest - lowest + 1)
+            return false; // a row is missing: each one goes on its own
+    }
+    // In the order given, as one by one: slot and row pair up by position.
+    const QString select = QStringLiteral("INSERT INTO temp.buriedItems (rowId, ") + kBuriedColumns
+        + QStringLiteral(") SELECT ID, ") + kBuriedColumns
+        + QStringLiteral(" FROM tbItems WHERE ID BETWEEN ?1 AND ?2 ORDER BY ID ");
+    Statement s(m_db, select + (first <= last ? QStringLiteral("ASC") : QStringLiteral("DESC")));
+    s.bind(1, lowest).bind(2, highest);
+    s.run();
+    qint64 slot = sqlite3_last_insert_rowid(m_db.handle()) - (highest - lowest);
+    Statement gone(m_db, QStringLiteral("DELETE FROM tbItems WHERE ID BETWEEN ?1 AND ?2"));
+    gone.bind(1, lowest).bind(2, highest);
+    gone.run();
+    const qint64 step = first <= last ? 1 : -1;
+    for (qint64 id = first;; id += step) {
+        inverse.buried(id, slot++);
+        if (id == last)
+            break;
+    }
+    return true;
+}
+
 void BookmarkTable::raise(qint64 slot)
 {
     Statement s(m_db,
@@ -120,10 +156,12 @@ void BookmarkTable::raise(qint64 slot)
 void BookmarkTable::playBack(const RowLog &log, RowLog &inverse)
 {
     const auto &entries = log.entries();
-    // A bulk step (a heading's rows deleted, a paste) touches each row once,
-    // so its changes can be undone in any order: the rows it buried come
-    // back together, in one statement.
-    const bool raiseTogether = log.firstSlot() != 0 && touchesEachRowOnce(log);
+    // A bulk step (a heading's rows deleted, a paste, a move) touches each
+    // row once, so its changes can be undone in any order: the rows it
+    // buried come back together, in one statement, and the rows it added go
+    // together at the end.
+    const bool anyOrder = touchesEachRowOnce(log);
+    const bool raiseTogether = anyOrder && log.firstSlot() != 0;
     if (raiseTogether) {
         Statement raiseAll(m_db,
             QStringLiteral("INSERT INTO tbItems (ID, ") + kBuriedColumns
@@ -136,12 +174,17 @@ void BookmarkTable::playBack(const RowLog &log, RowLog &inverse)
         gone.bind(1, log.firstSlot()).bind(2, log.lastSlot());
         gone.run();
     }
+    std::vector<qint64> toBury; // added rows not yet buried, last first
     for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
         const RowLog::Entry &e = *it;
+        if (e.kind == RowLog::Kind::Added) {
+            toBury.push_back(e.id);
+            continue;
+        }
+        if (!anyOrder)
+            buryAll(toBury, inverse);
         switch (e.kind) {
         case RowLog::Kind::Added:
-            if (const qint64 slot = bury(e.id))
-                inverse.buried(e.id, slot);
             break;
         case RowLog::Kind::Buried:
             if (!raiseTogether)
@@ -160,6 +203,75 @@ void BookmarkTable::playBack(const RowLog &log, RowLog &inverse)
         }
         }
     }
+    buryAll(toBury, inverse);
+}
+
+bool BookmarkTable::withRowIds(const std::vector<qint64> &ids, const QString &extraCondition,
+    const std::function<void(const QString &joined)> &action)
+{
+    Statement put(m_db, QStringLiteral("INSERT INTO temp.rowIds (pos, rowId) VALUES (?1, ?2)"));
+    for (size_t i = 0; i < ids.size(); ++i) {
+        put.bind(1, static_cast<qint64>(i)).bind(2, ids[i]);
+        put.run();
+    }
+    const QString joined
+        = QStringLiteral(" FROM temp.rowIds b JOIN tbItems t ON t.ID = b.rowId") + extraCondition;
+    bool whole = false;
+    {
+        Statement count(m_db, QStringLiteral("SELECT count(*)") + joined);
+        whole = count.next() && count.integer(0) == static_cast<qint64>(ids.size());
+    }
+    if (whole)
+        action(joined);
+    Statement(m_db, QStringLiteral("DELETE FROM temp.rowIds")).run();
+    return whole;
+}
+
+bool BookmarkTable::buryScattered(const std::vector<qint64> &ids, RowLog &log)
+{
+    return withRowIds(ids, QString(), [&](const QString &joined) {
+        // In the order given: slot and row pair up by position.
+        Statement take(m_db,
+            QStringLiteral("INSERT INTO temp.buriedItems (rowId, ") + kBuriedColumns
+                + QStringLiteral(") SELECT t.ID, t.")
+                + QString(kBuriedColumns).replace(QStringLiteral(", "), QStringLiteral(", t."))
+                + joined + QStringLiteral(" ORDER BY b.pos"));
+        take.run();
+        qint64 slot
+            = sqlite3_last_insert_rowid(m_db.handle()) - static_cast<qint64>(ids.size()) + 1;
+        Statement(
+            m_db, QStringLiteral("DELETE FROM tbItems WHERE ID IN (SELECT rowId FROM temp.rowIds)"))
+            .run();
+        for (const qint64 id : ids)
+            log.buried(id, slot++);
+    });
+}
+
+void BookmarkTable::buryAll(std::vector<qint64> &ids, RowLog &log)
+{
+    // New rows get rising IDs, so a paste or an import added runs of
+    // neighbours: each run goes in a few statements. The rest go together
+    // through a list of their IDs, instead of in two statements per row.
+    std::vector<qint64> scattered;
+    for (auto run = ids.cbegin(); run != ids.cend();) {
+        auto runEnd = run + 1;
+        if (runEnd != ids.cend() && (*runEnd == *run + 1 || *runEnd == *run - 1)) {
+            const qint64 step = *runEnd - *run;
+            while (runEnd != ids.cend() && *runEnd == *(runEnd - 1) + step)
+                ++runEnd;
+        }
+        if (runEnd - run == 1 || !buryRun(*run, *(runEnd - 1), log))
+            scattered.insert(scattered.end(), run, runEnd);
+        run = runEnd;
+    }
+    if (scattered.size() < 2 || !buryScattered(scattered, log)) {
+        // One by one, passing over rows that are gone.
+        for (const qint64 id : scattered) {
+            if (const qint64 slot = bury(id))
+                log.buried(id, slot);
+        }
+    }
+    ids.clear();
 }
 
 void BookmarkTable::forgetBuried(const RowLog &log) noexcept
