@@ -57,6 +57,34 @@ SnapshotDialog::~SnapshotDialog()
 
 void SnapshotDialog::buildWindow()
 {
+    buildEntryList();
+    m_pages = new QStackedWidget(this);
+    m_pages->addWidget(m_renderer->view());
+    m_pages->addWidget(m_lvwItem);
+    buildLinkBox();
+    buildItemPanel();
+    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_cmdStop = widgets::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_run->startClicked(); });
+    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_run->stopClicked(); });
+
+    auto *fields = new QHBoxLayout;
+    fields->addWidget(m_picItem, 2);
+    fields->addWidget(m_cboLink, 3);
+    fields->addWidget(m_cmdStart);
+    fields->addWidget(m_cmdStop);
+
+    QStatusBar *status = buildStatusBar();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addLayout(fields);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(status);
+    resize(800, 600);
+}
+
+void SnapshotDialog::buildEntryList()
+{
     m_lvwItem = new QTreeWidget(this);
     m_lvwItem->setObjectName(QStringLiteral("lvwItem"));
     m_lvwItem->setRootIsDecorated(false);
@@ -75,18 +103,20 @@ void SnapshotDialog::buildWindow()
             m_run->setChecked(
                 m_lvwItem->indexOfTopLevelItem(item), item->checkState(0) == Qt::Checked);
     });
+}
 
-    m_pages = new QStackedWidget(this);
-    m_pages->addWidget(m_renderer->view());
-    m_pages->addWidget(m_lvwItem);
-
+void SnapshotDialog::buildLinkBox()
+{
     m_cboLink = new QComboBox(this);
     m_cboLink->setObjectName(QStringLiteral("cboLink"));
     m_cboLink->setEditable(true);
     m_cboLink->setInsertPolicy(QComboBox::NoInsert);
     connect(m_cboLink->lineEdit(), &QLineEdit::returnPressed, this,
         [this] { m_run->linkEntered(m_cboLink->currentText().trimmed()); });
+}
 
+void SnapshotDialog::buildItemPanel()
+{
     m_picItem = new QWidget(this);
     m_picItem->setObjectName(QStringLiteral("picItem"));
     m_txtItem = new QLineEdit(m_picItem);
@@ -106,18 +136,10 @@ void SnapshotDialog::buildWindow()
     itemRow->setSpacing(0);
     itemRow->addWidget(m_txtItem, 1);
     itemRow->addWidget(m_imgIcon);
+}
 
-    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
-    m_cmdStop = widgets::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
-    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_run->startClicked(); });
-    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_run->stopClicked(); });
-
-    auto *fields = new QHBoxLayout;
-    fields->addWidget(m_picItem, 2);
-    fields->addWidget(m_cboLink, 3);
-    fields->addWidget(m_cmdStart);
-    fields->addWidget(m_cmdStop);
-
+QStatusBar *SnapshotDialog::buildStatusBar()
+{
     auto *status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("staShow"));
     status->setSizeGripEnabled(false);
@@ -129,13 +151,7 @@ void SnapshotDialog::buildWindow()
     m_proSnap->setMaximumWidth(200);
     status->addWidget(m_staShow, 1);
     status->addPermanentWidget(m_proSnap);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 0);
-    layout->addLayout(fields);
-    layout->addWidget(m_pages, 1);
-    layout->addWidget(status);
-    resize(800, 600);
+    return status;
 }
 
 void SnapshotDialog::buildMenus()

@@ -11,6 +11,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QStatusBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
@@ -48,6 +49,10 @@ protected:
 
 private:
     void buildWindow();
+    void buildEntryList();
+    void buildLinkBox();
+    void buildItemPanel();
+    QStatusBar *buildStatusBar();
     void buildMenus();
     void showControls();
     void selectAll();
