@@ -6,6 +6,7 @@
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
 #include "gui/widgets/HeadingIcons.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
 #include <QGridLayout>
@@ -65,14 +66,24 @@ BookmarkDialog::~BookmarkDialog() = default;
 
 void BookmarkDialog::buildWindow()
 {
-    m_lblTitle = new QLabel(this);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont banner = m_lblTitle->font();
-    banner.setBold(true);
-    banner.setPointSizeF(banner.pointSizeF() * 1.4);
-    m_lblTitle->setFont(banner);
-    m_lblTitle->setContentsMargins(4, 6, 4, 6);
+    // Its text says whether a bookmark is added or edited.
+    m_lblTitle = widgets::makeBanner(QString(), this);
+    QLayout *picker = buildCategoryPicker();
+    QLayout *fields = buildFields(picker);
+    QLayout *buttons = buildButtons();
 
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblTitle);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    buildCategoryTree();
+    connectControls();
+    resize(480, 340);
+}
+
+QLayout *BookmarkDialog::buildCategoryPicker()
+{
     m_imgIcon = new QLabel(this);
     m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
     m_imgIcon->setFixedSize(kIconSize + 4, kIconSize + 4);
@@ -89,7 +100,11 @@ void BookmarkDialog::buildWindow()
     picker->addWidget(m_imgIcon);
     picker->addWidget(m_txtCategory, 1);
     picker->addWidget(m_imgButton);
+    return picker;
+}
 
+QLayout *BookmarkDialog::buildFields(QLayout *picker)
+{
     m_txtName = new QLineEdit(this);
     m_txtName->setObjectName(QStringLiteral("txtName"));
     m_txtLink = new QLineEdit(this);
@@ -99,17 +114,19 @@ void BookmarkDialog::buildWindow()
     m_txtDescrip->setTabChangesFocus(true);
 
     auto *fields = new QGridLayout;
-    auto addRow = [&](int row, const QString &caption, const QString &name, QWidget *field,
+    // A caption and its field, or the layout that holds the field; the
+    // caption's key goes to `buddy`.
+    auto addRow = [&](int row, const QString &caption, const QString &name, QWidget *buddy,
                       QLayout *layout) {
         auto *label = new QLabel(caption, this);
         label->setObjectName(name);
         fields->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
-        if (field)
-            fields->addWidget(field, row, 1);
-        else
+        if (layout)
             fields->addLayout(layout, row, 1);
-        if (field)
-            label->setBuddy(field);
+        else
+            fields->addWidget(buddy, row, 1);
+        if (buddy)
+            label->setBuddy(buddy);
     };
     addRow(0, QStringLiteral("Category:"), QStringLiteral("lblCategory"), nullptr, picker);
     addRow(1, QStringLiteral("url Name:"), QStringLiteral("lblName"), m_txtName, nullptr);
@@ -119,12 +136,15 @@ void BookmarkDialog::buildWindow()
     auto *linkRow = new QHBoxLayout;
     linkRow->addWidget(m_txtLink, 1);
     linkRow->addWidget(m_cmdTitle);
-    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), nullptr, linkRow);
-    findChild<QLabel *>(QStringLiteral("lblLink"))->setBuddy(m_txtLink);
+    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), m_txtLink, linkRow);
     addRow(3, QStringLiteral("Description:"), QStringLiteral("lblDescrip"), m_txtDescrip, nullptr);
     fields->setColumnStretch(1, 1);
     fields->setRowStretch(3, 1);
+    return fields;
+}
 
+QLayout *BookmarkDialog::buildButtons()
+{
     m_cmdAdd = new QPushButton(QStringLiteral("&OK"), this);
     m_cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
     m_cmdEdit = new QPushButton(QStringLiteral("&OK"), this);
@@ -136,12 +156,11 @@ void BookmarkDialog::buildWindow()
     buttons->addWidget(m_cmdAdd);
     buttons->addWidget(m_cmdEdit);
     buttons->addWidget(m_cmdExit);
+    return buttons;
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_lblTitle);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
-
+void BookmarkDialog::buildCategoryTree()
+{
     // The drop-down tree floats over the fields below the picker; it is no
     // part of the layout.
     m_categories = new QStandardItemModel(this);
@@ -153,7 +172,10 @@ void BookmarkDialog::buildWindow()
     m_treBookmark->setSelectionMode(QAbstractItemView::SingleSelection);
     m_treBookmark->setIconSize(QSize(kIconSize, kIconSize));
     m_treBookmark->hide();
+}
 
+void BookmarkDialog::connectControls()
+{
     connect(m_txtName, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
     connect(m_txtLink, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
     connect(m_imgButton, &QToolButton::pressed, this, &BookmarkDialog::toggleCategoryTree);
@@ -168,8 +190,6 @@ void BookmarkDialog::buildWindow()
     connect(m_cmdEdit, &QPushButton::clicked, this, &BookmarkDialog::confirmEdit);
     connect(m_cmdExit, &QPushButton::clicked, this, &BookmarkDialog::exitDialog);
     connect(m_cmdTitle, &QPushButton::clicked, this, &BookmarkDialog::fetchTitle);
-
-    resize(480, 340);
 }
 
 void BookmarkDialog::setUpEdit()

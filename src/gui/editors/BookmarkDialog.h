@@ -7,6 +7,7 @@
 
 class QAbstractItemView;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,6 +47,11 @@ protected:
 
 private:
     void buildWindow();
+    QLayout *buildCategoryPicker();
+    QLayout *buildFields(QLayout *picker);
+    QLayout *buildButtons();
+    void buildCategoryTree();
+    void connectControls();
     void setUpAdd();
     void setUpEdit();
     void updateEnabling();
