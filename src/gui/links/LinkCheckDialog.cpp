@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/links/LinkCheckDialog.h"
 
-#include "core/common/ProgressView.h"
 #include "core/links/LinkTimeout.h"
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QCheckBox>
@@ -156,10 +156,7 @@ void LinkCheckDialog::buildWindow()
         const int row = m_filter->mapToSource(index).row();
         commands::reportEngineErrors(m_ws, [&] { m_session.goTo(row); });
     });
-    connect(cmdClose, &QPushButton::clicked, this, [this] {
-        common::yieldToEventLoop();
-        reject();
-    });
+    widgets::rejectOnClick(cmdClose, this);
     // A closed window checks no further.
     connect(this, &QDialog::finished, this, [this] { m_session.stop(); });
 
@@ -207,12 +204,8 @@ void LinkCheckDialog::runOnSelection(
     const QList<int> rows = selectedRows();
     if (rows.isEmpty())
         return;
-    const bool freezeMain = changesList && m_mainList && m_mainList->updatesEnabled();
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozenMain(changesList ? m_mainList : nullptr);
     commands::reportEngineErrors(m_ws, [&] { action(rows); });
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(true);
 }
 
 bool LinkCheckDialog::eventFilter(QObject *watched, QEvent *event)

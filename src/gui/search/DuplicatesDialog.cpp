@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/search/DuplicatesDialog.h"
 
-#include "core/common/ProgressView.h"
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
@@ -56,10 +56,7 @@ void DuplicatesDialog::buildWindow()
     connect(&m_scan, &DuplicateScan::fillingChanged, m_lblPro, &QWidget::setVisible);
     connect(m_cmdStart, &QPushButton::clicked, this, &DuplicatesDialog::startScan);
     connect(m_cmdDelete, &QPushButton::clicked, this, &DuplicatesDialog::deleteSelected);
-    connect(m_cmdExit, &QPushButton::clicked, this, [this] {
-        common::yieldToEventLoop();
-        reject();
-    });
+    widgets::rejectOnClick(m_cmdExit, this);
     connect(m_lvwDups, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         commands::reportEngineErrors(m_ws, [&] { m_scan.clickRow(index.row()); });
     });
@@ -83,9 +80,8 @@ bool DuplicatesDialog::eventFilter(QObject *watched, QEvent *event)
 void DuplicatesDialog::startScan()
 {
     // The list does not redraw while it fills.
-    m_lvwDups->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozen(m_lvwDups);
     commands::reportEngineErrors(m_ws, [&] { m_scan.scan(); });
-    m_lvwDups->setUpdatesEnabled(true);
 }
 
 void DuplicatesDialog::deleteSelected()
@@ -95,14 +91,9 @@ void DuplicatesDialog::deleteSelected()
         rows << index.row();
     if (rows.isEmpty())
         return;
-    const bool freezeMain = m_mainList && m_mainList->updatesEnabled();
-    m_lvwDups->setUpdatesEnabled(false);
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozen(m_lvwDups);
+    const widgets::FrozenUpdates frozenMain(m_mainList);
     commands::reportEngineErrors(m_ws, [&] { m_scan.deleteRows(rows); });
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(true);
-    m_lvwDups->setUpdatesEnabled(true);
 }
 
 void runDuplicatesDialog(

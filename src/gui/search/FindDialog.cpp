@@ -3,6 +3,7 @@
 
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
@@ -112,12 +113,8 @@ void FindDialog::jump(const QModelIndex &index)
     if (!index.isValid())
         return;
     // The main list refills behind this window without flickering.
-    const bool frozen = m_mainList && m_mainList->updatesEnabled();
-    if (frozen)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozenMain(m_mainList);
     commands::reportEngineErrors(m_ws, [&] { m_finder.jumpTo(index.row()); });
-    if (frozen)
-        m_mainList->setUpdatesEnabled(true);
 }
 
 void runFindDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)
