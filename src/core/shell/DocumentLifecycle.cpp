@@ -11,6 +11,7 @@
 #include "core/store/BookmarkTable.h"
 #include "core/store/DocumentCheck.h"
 #include "core/store/FailureReasons.h"
+#include "core/store/FileIdentity.h"
 #include "core/store/FileMaintenance.h"
 #include "core/store/FileReplacement.h"
 #include "core/store/HeadingRows.h"
@@ -468,7 +469,7 @@ QString DocumentLifecycle::chooseSaveAsTarget()
                 MessageIcon::Exclamation, MessageButtons::YesNo)
             != MessageAnswer::Yes)
             continue;
-        if (target == doc.path()) {
+        if (samePath(target, doc.path())) {
             // Saving onto itself saves in place; nothing new was written.
             if ((doc.isModified() || doc.isUntitled()) && save())
                 doc.setTitledName(target);
