@@ -470,9 +470,10 @@ QString DocumentLifecycle::chooseSaveAsTarget()
             != MessageAnswer::Yes)
             continue;
         if (samePath(target, doc.path())) {
-            // Saving onto itself saves in place; nothing new was written.
+            // Saving onto itself, by whatever name, saves in place under the
+            // document's own name; nothing new was written.
             if ((doc.isModified() || doc.isUntitled()) && save())
-                doc.setTitledName(target);
+                doc.setTitledName(doc.path());
             return QString();
         }
         // A file another connection holds is never replaced under its holder,
