@@ -25,6 +25,30 @@ void addNodeRow(store::Recordset &nodes, const QString &parent, const QString &t
     nodes.update();
 }
 
+std::unique_ptr<store::Database> documentOfHeadings(
+    const QString &path, int headings, QStringList &keys)
+{
+    QFile::remove(path);
+    store::createEmptyDatabase(path);
+    auto db = store::openDocumentDatabase(path);
+    store::Transaction transaction(*db);
+    keys = QStringList {QStringLiteral("kRoot")};
+    {
+        auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
+        addNodeRow(*nodes, QStringLiteral("0"), QStringLiteral("my Favroites"), keys[0]);
+        for (int i = 1; i < headings; ++i) {
+            keys << QStringLiteral("K%1").arg(i);
+            addNodeRow(*nodes, keys[(i - 1) / 4], QStringLiteral("Heading %1").arg(i), keys.last());
+        }
+    }
+    transaction.commit();
+    return db;
+}
+
+const char kInsertBookmark[]
+    = "INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, imgFile, delFlag)"
+      " VALUES (?1, ?2, ?3, ?4, '2024-05-17', ?5, '', 0)";
+
 QString benchFolder()
 {
     static QTemporaryDir dir;

@@ -2,10 +2,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 namespace quillet::store {
+class Database;
 class Recordset;
-}
+} // namespace quillet::store
 
 namespace quillet::outline {
 class Workspace;
@@ -16,6 +20,16 @@ namespace quillet::bench {
 // Appends one tbNodes row to an open tbNodes recordset.
 void addNodeRow(store::Recordset &nodes, const QString &parent, const QString &title,
     const QString &key, int image = 1, int expandedImage = 2);
+
+// A new document at `path` (an old file there is removed), open, with
+// `headings` headings: the root heading "kRoot", then K1, K2, ... four under
+// each heading in turn. `keys` receives the headings' keys in that order.
+std::unique_ptr<store::Database> documentOfHeadings(
+    const QString &path, int headings, QStringList &keys);
+
+// Adds one tbItems row dated 2024-05-17: ?1 heading key, ?2 list key,
+// ?3 name, ?4 link, ?5 description.
+extern const char kInsertBookmark[];
 
 // A folder for benchmark files that lives as long as the process.
 QString benchFolder();

@@ -98,23 +98,10 @@ long statusKb(const char *field)
 QString linkDocument(const std::vector<std::unique_ptr<LocalHttpServer>> &servers, int bookmarks)
 {
     const QString path = bench::benchFolder() + QStringLiteral("/links.rdb");
-    QFile::remove(path);
-    store::createEmptyDatabase(path);
-    auto db = store::openDocumentDatabase(path);
+    QStringList keys;
+    auto db = bench::documentOfHeadings(path, 100, keys);
     store::Transaction transaction(*db);
-    QStringList keys {QStringLiteral("kRoot")};
-    {
-        auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
-        bench::addNodeRow(*nodes, QStringLiteral("0"), QStringLiteral("my Favroites"), keys[0]);
-        for (int i = 1; i < 100; ++i) {
-            keys << QStringLiteral("K%1").arg(i);
-            bench::addNodeRow(
-                *nodes, keys[(i - 1) / 4], QStringLiteral("Heading %1").arg(i), keys.last());
-        }
-    }
-    store::Statement insert(*db,
-        QStringLiteral("INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, "
-                       "imgFile, delFlag) VALUES (?1, ?2, ?3, ?4, '2024-05-17', ?5, '', 0)"));
+    store::Statement insert(*db, QLatin1String(bench::kInsertBookmark));
     const QStringList links = linksOver(servers, bookmarks);
     for (int row = 0; row < bookmarks; ++row) {
         insert.bind(1, keys[row % keys.size()])

@@ -3,6 +3,7 @@
 // links from a server on 127.0.0.1, and `quillet --add` to a running window
 // from the command to the listed row.
 #include "BenchDocuments.h"
+#include "LocalHttpServer.h"
 
 #include "core/outline/BackgroundTitles.h"
 #include "core/outline/LinkIntake.h"
@@ -22,13 +23,23 @@
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <benchmark/benchmark.h>
 
 using namespace quillet;
 
 namespace {
+
+// A new document of the root heading alone, named `name` in the bench
+// folder, as the workspace's document; the root heading's key.
+QString openEmptyDocument(outline::Workspace &ws, const QString &name)
+{
+    const QString path = bench::benchFolder() + QLatin1Char('/') + name;
+    QFile::remove(path);
+    store::createEmptyDatabase(path);
+    ws.document().adoptOpened(store::openDocumentDatabase(path), path);
+    ws.tree().addRootHeading();
+    return ws.tree().root()->key;
+}
 
 // 1,000 links with titles, as Firefox drags them (UTF-16 link and title pairs).
 QMimeData *thousandLinks()
@@ -44,13 +55,8 @@ QMimeData *thousandLinks()
 
 void BM_Drop1000Links(benchmark::State &state)
 {
-    const QString path = bench::benchFolder() + QStringLiteral("/drop.rdb");
-    QFile::remove(path);
-    store::createEmptyDatabase(path);
     outline::Workspace ws({});
-    ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-    ws.tree().addRootHeading();
-    const QString root = ws.tree().root()->key;
+    const QString root = openEmptyDocument(ws, QStringLiteral("drop.rdb"));
     std::unique_ptr<QMimeData> data(thousandLinks());
     int listed = 0;
     for (auto _ : state) {
@@ -67,51 +73,29 @@ void BM_Drop1000Links(benchmark::State &state)
 }
 BENCHMARK(BM_Drop1000Links)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// Answers every request with a small page titled by its path.
-class TitledPages : public QObject
+// A page of 20,000 bytes titled by its path.
+QByteArray titledPage(const QByteArray &path)
 {
-public:
-    TitledPages()
-    {
-        connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                    const QByteArray request = socket->readAll();
-                    const QByteArray path = request.split(' ').value(1);
-                    const QByteArray body = "<html><head><title>Page " + path
-                        + "</title></head><body>" + QByteArray(20000, 'x') + "</body></html>";
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n"
-                                  "Content-Length: "
-                        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-                    socket->disconnectFromHost();
-                });
-            }
-        });
-        server.listen(QHostAddress::LocalHost);
-    }
-    QTcpServer server;
-};
+    return "<html><head><title>Page " + path + "</title></head><body>" + QByteArray(20000, 'x')
+        + "</body></html>";
+}
 
 void BM_Titles100Links(benchmark::State &state)
 {
     for (const char *proxy : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY"})
         qunsetenv(proxy);
-    TitledPages pages;
-    const QString path = bench::benchFolder() + QStringLiteral("/titles.rdb");
-    QFile::remove(path);
-    store::createEmptyDatabase(path);
-    outline::Workspace ws({});
-    ws.document().adoptOpened(store::openDocumentDatabase(path), path);
-    ws.tree().addRootHeading();
-    const QString root = ws.tree().root()->key;
-    outline::BackgroundTitles titles(ws);
-    ws.setTitleFetcher(&titles);
+    test::LocalHttpServer pages;
+    pages.setRecordRequests(false);
     outline::IncomingLinks links;
     for (int i = 0; i < 100; ++i) {
-        links.links.append(
-            {QStringLiteral("http://127.0.0.1:%1/p%2").arg(pages.server.serverPort()).arg(i), {}});
+        const QByteArray path = "/p" + QByteArray::number(i);
+        pages.answer(path, test::HttpAnswer::ok(titledPage(path), "text/html; charset=utf-8"));
+        links.links.append({pages.url(QString::fromLatin1(path)), {}});
     }
+    outline::Workspace ws({});
+    const QString root = openEmptyDocument(ws, QStringLiteral("titles.rdb"));
+    outline::BackgroundTitles titles(ws);
+    ws.setTitleFetcher(&titles);
     int renamed = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -37,23 +37,10 @@ QString searchDocument()
     if (!path.isEmpty())
         return path;
     path = bench::benchFolder() + QStringLiteral("/search.rdb");
-    QFile::remove(path);
-    store::createEmptyDatabase(path);
-    auto db = store::openDocumentDatabase(path);
+    QStringList keys;
+    auto db = bench::documentOfHeadings(path, kHeadings, keys);
     store::Transaction transaction(*db);
-    QStringList keys {QStringLiteral("kRoot")};
-    {
-        auto nodes = db->openRecordset(QStringLiteral("tbNodes"));
-        bench::addNodeRow(*nodes, QStringLiteral("0"), QStringLiteral("my Favroites"), keys[0]);
-        for (int i = 1; i < kHeadings; ++i) {
-            keys << QStringLiteral("K%1").arg(i);
-            bench::addNodeRow(
-                *nodes, keys[(i - 1) / 4], QStringLiteral("Heading %1").arg(i), keys.last());
-        }
-    }
-    store::Statement insert(*db,
-        QStringLiteral("INSERT INTO tbItems (tKey, lKey, urlName, urlLink, urlDate, urlDescrip, "
-                       "imgFile, delFlag) VALUES (?1, ?2, ?3, ?4, '2024-05-17', ?5, '', 0)"));
+    store::Statement insert(*db, QLatin1String(bench::kInsertBookmark));
     int row = 0;
     auto add = [&](const QString &link) {
         QString tag;

@@ -116,7 +116,7 @@ protected:
         favorites = common::appHome() + QStringLiteral("/favs");
         QDir().mkpath(favorites);
         m_home.emplace("HOME", common::appHome()); // never the user's ~/Favorites
-        qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+        m_favorites.emplace("QUILLET_FAVORITES", favorites);
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, &desktop, &description, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
@@ -128,7 +128,7 @@ protected:
         life.reset();
         ws.reset();
         m_home.reset();
-        qunsetenv("QUILLET_FAVORITES");
+        m_favorites.reset();
     }
 
     // Runs `command` and prints how long it took.
@@ -165,6 +165,7 @@ protected:
 
 private:
     std::optional<test::ScopedEnvironment> m_home;
+    std::optional<test::ScopedEnvironment> m_favorites;
 };
 
 void DeepTreeTest::runEveryCommand(Shape shape)

@@ -609,6 +609,21 @@ TEST_F(DocumentLifecycleSaveAs, OntoItsOwnFileSavesInPlace)
     EXPECT_FALSE(doc().isModified());
     EXPECT_EQ(openItemRows(),
         (QStringList {QStringLiteral("A:0"), QStringLiteral("B:0"), QStringLiteral("C:0")}));
+
+    // A link to the file is the same file: saved in place, never "already
+    // open", and the document keeps its own name.
+    const QString link = QFileInfo(path).dir().filePath(QStringLiteral("link.rdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    addBookmark(QStringLiteral("D"));
+    dialogs.choose(link);
+    life->fileSaveAs();
+    EXPECT_EQ(doc().path(), path);
+    EXPECT_FALSE(doc().isModified());
+    EXPECT_EQ(openItemRows().last(), QStringLiteral("D:0"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    for (const auto &shown : messages.shown)
+        EXPECT_FALSE(shown.text.contains(QStringLiteral("already open")))
+            << shown.text.toStdString();
 }
 
 // --- Save failures ---------------------------------------------------------

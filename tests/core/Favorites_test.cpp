@@ -40,7 +40,7 @@ protected:
         QDir().mkpath(favorites);
         QDir().mkpath(outside);
         m_home.emplace("HOME", root.path());
-        qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+        m_favorites.emplace("QUILLET_FAVORITES", favorites);
         ws = std::make_unique<outline::Workspace>(outline::Workspace::Services {
             &messages, &dialogs, nullptr, nullptr, &status, &progress});
         life = std::make_unique<shell::DocumentLifecycle>(*ws);
@@ -53,7 +53,7 @@ protected:
         life.reset();
         ws.reset();
         m_home.reset();
-        qunsetenv("QUILLET_FAVORITES");
+        m_favorites.reset();
     }
 
     QString fav(const QString &relative) const { return favorites + u'/' + relative; }
@@ -136,6 +136,7 @@ protected:
 
 private:
     std::optional<test::ScopedEnvironment> m_home;
+    std::optional<test::ScopedEnvironment> m_favorites;
 };
 
 } // namespace
@@ -336,11 +337,14 @@ TEST_F(FavoritesTest, SyncFromFavoritesMakesATitledDocumentACopyAndSavesIt)
     writeShortcut(QStringLiteral("Sub/Deep.url"), "http://deep");
 
     // No folder to synchronise from: said, and nothing changes.
-    qputenv("QUILLET_FAVORITES", root.filePath(QStringLiteral("missing")).toUtf8());
-    exchange->syncImportCommand();
-    EXPECT_EQ(messages.texts(), QStringList({QString::fromLatin1(favorites::kNoFavoritesFolder)}));
-    EXPECT_EQ(store::BookmarkTable(db()).countLive(), 2);
-    qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+    {
+        const test::ScopedEnvironment missing(
+            "QUILLET_FAVORITES", root.filePath(QStringLiteral("missing")));
+        exchange->syncImportCommand();
+        EXPECT_EQ(
+            messages.texts(), QStringList({QString::fromLatin1(favorites::kNoFavoritesFolder)}));
+        EXPECT_EQ(store::BookmarkTable(db()).countLive(), 2);
+    }
 
     messages.answer(MessageAnswer::No);
     exchange->syncImportCommand();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ScopedEnvironment.h"
 #include "core/common/AppHome.h"
 #include "core/settings/Registry.h"
 
@@ -104,14 +105,12 @@ TEST(Registry, HelpCompilerFolderFallsBackToThePath)
     writeFile(bin + QStringLiteral("/chmcmd"), "#!/bin/sh\n");
     QFile::setPermissions(bin + QStringLiteral("/chmcmd"),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", bin.toUtf8());
+    const test::ScopedEnvironment path("PATH", bin);
     EXPECT_EQ(settings::helpCompilerFolder(file), bin);
     Registry stored = at(kWorkshop, QStringLiteral("InstallDir"));
     ASSERT_TRUE(stored.setValue(QStringLiteral("/opt/hhw")));
     EXPECT_EQ(settings::helpCompilerFolder(file), QStringLiteral("/opt/hhw"));
-    qputenv("PATH", QByteArray());
+    const test::ScopedEnvironment noPath("PATH", QString());
     QFile::remove(file);
     EXPECT_EQ(settings::helpCompilerFolder(file), QString());
-    qputenv("PATH", savedPath);
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "TestHome.h"
 #include "core/settings/OptionsEditor.h"
@@ -33,13 +34,14 @@ TEST(UpdateCheck, ComparesVersionsAsNumbers)
 
 TEST(UpdateCheck, SiteFromEnvironmentThenOptionThenHomePage)
 {
-    qunsetenv("QUILLET_UPDATE_SITE");
-    EXPECT_EQ(settings::updateSite(QString()), QStringLiteral("https://quillet.example.org"));
-    EXPECT_EQ(settings::updateSite(QStringLiteral("http://a/")), QStringLiteral("http://a"));
-    qputenv("QUILLET_UPDATE_SITE", "http://127.0.0.1:9");
+    {
+        const test::ScopedEnvironment noSite("QUILLET_UPDATE_SITE", std::nullopt);
+        EXPECT_EQ(settings::updateSite(QString()), QStringLiteral("https://quillet.example.org"));
+        EXPECT_EQ(settings::updateSite(QStringLiteral("http://a/")), QStringLiteral("http://a"));
+    }
+    const test::ScopedEnvironment site("QUILLET_UPDATE_SITE", QStringLiteral("http://127.0.0.1:9"));
     EXPECT_EQ(settings::versionPageUrl(settings::updateSite(QStringLiteral("http://a"))),
         QStringLiteral("http://127.0.0.1:9/update/Quillet/version.htm"));
-    qunsetenv("QUILLET_UPDATE_SITE");
 }
 
 TEST(OptionsEditor, ApplyStoresTheCopyAndRoundTripsThroughOptionIni)

@@ -5,6 +5,7 @@
 // bookmarks; exported and read back, it must come back the same, as far as
 // the reader promises (names and titles with blanks collapsed, descriptions
 // trimmed).
+#include "FuzzHome.h"
 #include "core/browsers/BookmarkHtml.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/store/BookmarkTable.h"
@@ -12,8 +13,6 @@
 #include "core/store/Schema.h"
 
 #include <QBuffer>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -33,16 +32,7 @@ constexpr int kDeepest = 30;
 store::Database &document()
 {
     static std::unique_ptr<store::Database> db = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "fuzz_bookmark_html";
-        static char *argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-        const QString shm = QStringLiteral("/dev/shm");
-        static QTemporaryDir dir(QFileInfo(shm).isWritable()
-                ? shm + QStringLiteral("/quillet-fuzz-XXXXXX")
-                : QDir::tempPath() + QStringLiteral("/quillet-fuzz-XXXXXX"));
-        qputenv("QUILLET_HOME", dir.filePath(QStringLiteral("home")).toUtf8());
+        QTemporaryDir &dir = fuzzFolder("fuzz_bookmark_html", QStringLiteral("home"));
         const QString path = dir.filePath(QStringLiteral("html.rdb"));
         store::createEmptyDatabase(path);
         return store::openDocumentDatabase(path);

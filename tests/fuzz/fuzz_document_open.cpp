@@ -7,6 +7,7 @@
 // cipher). Odd: the rest is a plain SQLite file whose tables are copied into
 // an encrypted document first, so that damaged content (wrong columns and
 // types, cycles, odd texts) reaches the loading code.
+#include "FuzzHome.h"
 #include "core/outline/BookmarkList.h"
 #include "core/outline/HeadingTreeModel.h"
 #include "core/outline/HeadingTreeStorage.h"
@@ -15,8 +16,6 @@
 #include "core/store/Schema.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
@@ -26,34 +25,6 @@
 using namespace quillet;
 
 namespace {
-
-QTemporaryDir *home()
-{
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "fuzz_document_open";
-        static char *argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-        // In memory where there is such a folder: every run writes and syncs
-        // a few files.
-        const QString shm = QStringLiteral("/dev/shm");
-        auto d = QFileInfo(shm).isWritable()
-            ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/quillet-fuzz-XXXXXX"))
-            : std::make_unique<QTemporaryDir>();
-        qputenv("QUILLET_HOME", d->filePath(QStringLiteral("home")).toUtf8());
-        return d;
-    }();
-    return dir.get();
-}
-
-void writeFile(const QString &path, const uint8_t *data, size_t size)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || out.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
-        std::abort();
-}
 
 // Copies what SQLite can read of the plain file into a new encrypted one
 // made the way the store makes documents.
@@ -84,15 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    QTemporaryDir *dir = home();
+    QTemporaryDir *dir = &fuzzFolder("fuzz_document_open", QStringLiteral("home"));
     // A new name every time: a file is checked once and then trusted.
     static int counter = 0;
     const QString path = dir->filePath(QStringLiteral("doc%1.rdb").arg(++counter));
     if (data[0] % 2 == 0) {
-        writeFile(path, data + 1, size - 1);
+        writeFuzzFile(path, QByteArrayView(data + 1, qsizetype(size - 1)));
     } else {
         const QString plain = dir->filePath(QStringLiteral("plain.db"));
-        writeFile(plain, data + 1, size - 1);
+        writeFuzzFile(plain, QByteArrayView(data + 1, qsizetype(size - 1)));
         encryptPlain(plain, path);
         QFile::remove(plain);
     }

@@ -6,13 +6,12 @@
 // reach.
 //
 // The input is the config.ini bytes, a NUL, then the option.ini bytes.
+#include "FuzzHome.h"
 #include "core/outline/ClientLayout.h"
 #include "core/settings/ListFont.h"
 #include "core/settings/Settings.h"
 #include "core/shell/ScreenFit.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -25,31 +24,6 @@ using namespace quillet;
 
 namespace {
 
-QTemporaryDir *home()
-{
-    static std::unique_ptr<QTemporaryDir> dir = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "fuzz_settings";
-        static char *argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);
-        const QString shm = QStringLiteral("/dev/shm");
-        auto d = QFileInfo(shm).isWritable()
-            ? std::make_unique<QTemporaryDir>(shm + QStringLiteral("/quillet-fuzz-XXXXXX"))
-            : std::make_unique<QTemporaryDir>();
-        qputenv("QUILLET_HOME", d->path().toUtf8());
-        return d;
-    }();
-    return dir.get();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(bytes) != bytes.size())
-        std::abort();
-}
-
 [[noreturn]] void fail(const char *what)
 {
     std::fprintf(stderr, "Settings fault: %s\n", what);
@@ -60,13 +34,13 @@ void writeFile(const QString &path, const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    QTemporaryDir *dir = home();
+    QTemporaryDir *dir = &fuzzFolder("fuzz_settings");
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     const qsizetype split = input.indexOf('\0');
     const QString config = dir->filePath(QStringLiteral("config.ini"));
     const QString option = dir->filePath(QStringLiteral("option.ini"));
-    writeFile(config, split < 0 ? input : input.left(split));
-    writeFile(option, split < 0 ? QByteArray() : input.mid(split + 1));
+    writeFuzzFile(config, split < 0 ? input : input.left(split));
+    writeFuzzFile(option, split < 0 ? QByteArray() : input.mid(split + 1));
 
     const WindowSettings window = loadWindowSettings(config);
     OptionSettings options = loadOptionSettings(option);

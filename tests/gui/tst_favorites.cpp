@@ -48,7 +48,8 @@ private Q_SLOTS:
             source + QStringLiteral("/home.url"), "[InternetShortcut]\nURL=http://home\n");
         writeFileBytes(
             source + QStringLiteral("/Docs/manual.url"), "[InternetShortcut]\nURL=http://manual\n");
-        qputenv("QUILLET_FAVORITES", source.toUtf8());
+        std::optional<ScopedEnvironment> favoritesFolder;
+        favoritesFolder.emplace("QUILLET_FAVORITES", source);
 
         ScriptedMessageBoxes messages;
         shell::MainWindow w(shell::MainWindowOverrides {&messages, nullptr, nullptr});
@@ -66,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(listedNames(w), QStringList({QStringLiteral("manual")}));
 
         const QString target = folder(QStringLiteral("target"));
-        qputenv("QUILLET_FAVORITES", target.toUtf8());
+        favoritesFolder.emplace("QUILLET_FAVORITES", target);
         QTest::keyClick(&w, Qt::Key_E, Qt::ControlModifier);
         QTRY_COMPARE(fileBytes(target + QStringLiteral("/Docs/manual.url")),
             QByteArray("[InternetShortcut]\nURL=http://manual\n"));
@@ -89,7 +90,6 @@ private Q_SLOTS:
         QVERIFY(w.workspace().document().isModified()); // untitled
         messages.answer(platform::MessageAnswer::No); // the save prompt on close
         QVERIFY(w.close());
-        qunsetenv("QUILLET_FAVORITES");
     }
 };
 

@@ -6,6 +6,7 @@
 #include "GuiTestMain.h"
 #include "MarkerPage.h"
 #include "PaneContents.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "core/pages/DescriptionPage.h"
@@ -70,9 +71,8 @@ private Q_SLOTS:
     void noEngineIsAMessageNotAWindow()
     {
         clearHome();
-        const QByteArray plugin = qgetenv("QUILLET_ENGINE_PLUGIN");
-        qputenv("QUILLET_ENGINE_PLUGIN", common::homePath(QStringLiteral("gone.so")).toUtf8());
-        const auto restore = qScopeGuard([&] { qputenv("QUILLET_ENGINE_PLUGIN", plugin); });
+        const ScopedEnvironment gonePlugin(
+            "QUILLET_ENGINE_PLUGIN", common::homePath(QStringLiteral("gone.so")));
         ScriptedMessageBoxes messages;
         ScriptedFileDialogs dialogs;
         RecordingDesktop desktop;

@@ -4,6 +4,7 @@
 #include "DocumentBuilder.h"
 #include "GuiDriver.h"
 #include "GuiTestMain.h"
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/common/AppHome.h"
 #include "core/settings/UpdateCheck.h"
@@ -205,14 +206,13 @@ private Q_SLOTS:
         QFETCH(QString, message);
         VersionSite site;
         site.version = published;
-        qputenv("QUILLET_UPDATE_SITE", site.url().toUtf8());
+        const ScopedEnvironment siteFromTest("QUILLET_UPDATE_SITE", site.url());
         shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
         QVERIFY(startWith(w));
         QVERIFY(answerDialog(w, QStringLiteral("miHUpdate"), "frmUpdate", [&](QWidget *d) {
             // The dialog closes itself on an answer; this only bounds the wait.
             QTimer::singleShot(20000, d, &QWidget::close);
         }));
-        qunsetenv("QUILLET_UPDATE_SITE");
         QCOMPARE(messages.texts(), QStringList({message}));
         const bool newer = message.startsWith(QStringLiteral("One new"));
         QCOMPARE(desktop.links,
@@ -227,7 +227,8 @@ private Q_SLOTS:
             QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
             port = closed.serverPort();
         }
-        qputenv("QUILLET_UPDATE_SITE", QStringLiteral("http://127.0.0.1:%1").arg(port).toUtf8());
+        const ScopedEnvironment closedSite(
+            "QUILLET_UPDATE_SITE", QStringLiteral("http://127.0.0.1:%1").arg(port));
         shell::MainWindow w(shell::MainWindowOverrides {&messages, &dialogs, &desktop});
         QVERIFY(startWith(w));
         QVERIFY(answerDialog(w, QStringLiteral("miHUpdate"), "frmUpdate", [&](QWidget *d) {
@@ -235,7 +236,6 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(
                 child<QLabel>(d, "lblTitle")->text(), settings::pageNotLoadedMessage(), 20000);
         }));
-        qunsetenv("QUILLET_UPDATE_SITE");
         QCOMPARE(messages.texts(), QStringList());
     }
 

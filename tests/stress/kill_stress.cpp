@@ -13,6 +13,7 @@
 //
 // Prints one line of figures per command; the exit code is 1 when any run
 // left a file in another state.
+#include "ScopedEnvironment.h"
 #include "ScriptedPlatform.h"
 #include "core/browsers/BookmarkFormats.h"
 #include "core/cli/CliCommands.h"
@@ -647,9 +648,9 @@ int runParent(const QStringList &commands, int kills, const Sizes &sizes, quint3
     writeBaseDocument(settled, {sizes.pasted, sizes.big / 100, sizes.root}, false);
     const QString favorites = baseDir.path() + QStringLiteral("/Favorites");
     writeFavorites(favorites, 50, sizes.pasted / 50);
-    qputenv("QUILLET_FAVORITES", favorites.toUtf8());
+    const test::ScopedEnvironment favoritesFolder("QUILLET_FAVORITES", favorites);
     writeInputs(baseDir.path(), sizes.pasted);
-    qputenv("QUILLET_STRESS_INPUT", baseDir.path().toUtf8());
+    const test::ScopedEnvironment inputFolder("QUILLET_STRESS_INPUT", baseDir.path());
     std::mt19937 random(seed);
     std::printf("kill stress: %d kills per command, seed %u, %d+%d+%d bookmarks\n", kills, seed,
         sizes.pasted, sizes.big, sizes.root);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
+#include "ScopedEnvironment.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,7 +14,6 @@ class TestHome
 {
 public:
     TestHome();
-    ~TestHome();
     TestHome(const TestHome &) = delete;
     TestHome &operator=(const TestHome &) = delete;
 
@@ -23,8 +23,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_previous;
-    bool m_hadPrevious;
+    ScopedEnvironment m_home;
 };
 
 } // namespace quillet::test

@@ -2,6 +2,7 @@
 #include "core/links/LinkCheckSession.h"
 
 #include "core/outline/Workspace.h"
+#include "core/search/ReportedBookmarks.h"
 #include "core/store/BookmarkQueries.h"
 #include "core/store/BookmarkTable.h"
 #include "core/store/Database.h"
@@ -10,13 +11,10 @@ namespace quillet::links {
 
 namespace {
 
-QString goneMessage(const QStringList &names)
+// A link check changes bookmarks; what it leaves is "not changed".
+void showGone(outline::Workspace &workspace, const QStringList &names)
 {
-    QStringList quoted;
-    for (const QString &name : names)
-        quoted << QLatin1Char('"') + name + QLatin1Char('"');
-    return QStringLiteral("No longer in the document as listed here, so not changed: ")
-        + quoted.join(QStringLiteral(", ")) + QLatin1Char('.');
+    search::showGone(workspace, names, QStringLiteral("changed"));
 }
 
 } // namespace
@@ -115,8 +113,7 @@ bool LinkCheckSession::goTo(int row)
     const auto live = queries.liveRow(m_model.bookmarkId(row));
     outline::HeadingNode *node = live ? m_ws.tree().findByKey(live->headingKey) : nullptr;
     if (!node) {
-        if (platform::MessageBoxes *messages = m_ws.services().messages)
-            messages->show(goneMessage({m_model.name(row)}), platform::MessageIcon::Exclamation);
+        showGone(m_ws, {m_model.name(row)});
         return false;
     }
     m_ws.tree().setCurrent(node);
@@ -137,47 +134,22 @@ void LinkCheckSession::deleteRows(const QList<int> &rows)
     store::Database *db = m_ws.document().database();
     if (!db || rows.isEmpty())
         return;
-    const QString listedHeading = m_ws.list().listedHeading();
-    const store::BookmarkQueries queries(*db);
-    store::BookmarkTable bookmarks(*db);
-    QList<int> deleted;
-    QStringList gone;
-    QStringList listedKeys;
-    {
-        store::Transaction transaction(*db);
-        for (int row : rows) {
-            if (row < 0 || row >= m_model.count() || deleted.contains(row))
-                continue;
-            const auto live = queries.liveRow(m_model.bookmarkId(row));
-            if (!live) {
-                gone << m_model.name(row);
-                continue;
-            }
-            bookmarks.remove({live->id, live->state});
-            if (!listedHeading.isEmpty() && live->headingKey == listedHeading)
-                listedKeys << live->key;
-            deleted << row;
-        }
-        transaction.commit();
+    std::vector<search::ReportedBookmark> reported;
+    for (int row : rows) {
+        if (row >= 0 && row < m_model.count())
+            reported.push_back({row, m_model.bookmarkId(row), m_model.name(row)});
     }
+    outline::BookmarkList &list = m_ws.list();
+    const search::ReportedDeletion deletion
+        = search::deleteReportedBookmarks(*db, list.listedHeading(), reported);
     // Views change only once the rows are gone for certain.
-    m_model.removeBookmarkRows(deleted);
-    if (!deleted.isEmpty()) {
+    m_model.removeBookmarkRows(deletion.deletedRows);
+    if (!deletion.deletedRows.isEmpty()) {
         m_ws.clipboard().clear();
         m_ws.document().setModified(true);
     }
-    outline::BookmarkList &list = m_ws.list();
-    bool listChanged = false;
-    for (const QString &key : listedKeys)
-        listChanged = list.model().removeKey(key) || listChanged;
-    if (listChanged) {
-        list.syncDescriptionWithSelection();
-        list.showListStatus(true);
-    }
-    if (!gone.isEmpty()) {
-        if (platform::MessageBoxes *messages = m_ws.services().messages)
-            messages->show(goneMessage(gone), platform::MessageIcon::Exclamation);
-    }
+    search::dropListedBookmarks(list, deletion.listedKeys);
+    showGone(m_ws, deletion.goneNames);
 }
 
 void LinkCheckSession::useNewLinks(const QList<int> &rows)
@@ -239,10 +211,7 @@ void LinkCheckSession::useNewLinks(const QList<int> &rows)
     }
     if (currentChanged)
         list.showEntry(list.currentBookmark());
-    if (!gone.isEmpty()) {
-        if (platform::MessageBoxes *messages = m_ws.services().messages)
-            messages->show(goneMessage(gone), platform::MessageIcon::Exclamation);
-    }
+    showGone(m_ws, gone);
 }
 
 } // namespace quillet::links

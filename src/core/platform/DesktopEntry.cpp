@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace quillet::platform {
 
 namespace {
@@ -91,6 +93,92 @@ QStringList splitExec(const QString &exec, QList<bool> &quoted)
     return args;
 }
 
+// The keys of the [Desktop Entry] group that a command is made of; the
+// first of each counts.
+struct MainGroup
+{
+    QString exec;
+    QString icon;
+    QString name;
+};
+
+MainGroup readMainGroup(const QByteArray &entry)
+{
+    MainGroup group;
+    bool inMainGroup = false;
+    const QStringList lines = QString::fromUtf8(entry).split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inMainGroup || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = line.left(eq).trimmed();
+        const QString value = unescapeValue(line.mid(eq + 1).trimmed());
+        if (key == QLatin1String("Exec") && group.exec.isEmpty())
+            group.exec = value;
+        else if (key == QLatin1String("Icon") && group.icon.isEmpty())
+            group.icon = value;
+        else if (key == QLatin1String("Name") && group.name.isEmpty())
+            group.name = value;
+    }
+    return group;
+}
+
+// What the field codes of an unquoted Exec argument stand for.
+struct FieldValues
+{
+    QString argument;
+    QString name;
+    QString entryPath;
+};
+
+// One unquoted Exec argument with its field codes filled in; `placed` is
+// set when the argument took the URL or file. Nothing when only deprecated
+// or unknown codes made it up, which drops it.
+std::optional<QString> expandFieldCodes(
+    const QString &part, const FieldValues &values, bool &placed)
+{
+    QString out;
+    bool dropped = false;
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const QChar c = part.at(i);
+        if (c != QLatin1Char('%') || i + 1 == part.size()) {
+            out += c;
+            continue;
+        }
+        switch (part.at(++i).unicode()) {
+        case 'f':
+        case 'F':
+        case 'u':
+        case 'U':
+            out += values.argument;
+            placed = true;
+            break;
+        case 'c':
+            out += values.name;
+            break;
+        case 'k':
+            out += values.entryPath;
+            break;
+        case '%':
+            out += QLatin1Char('%');
+            break;
+        default:
+            dropped = true; // deprecated and unknown codes expand to nothing
+            break;
+        }
+    }
+    if (out.isEmpty() && dropped)
+        return std::nullopt;
+    return out;
+}
+
 } // namespace
 
 QString locateDesktopEntry(const QString &id)
@@ -113,81 +201,24 @@ QString locateDesktopEntry(const QString &id)
 QStringList desktopEntryCommand(
     const QByteArray &entry, const QString &entryPath, const QString &argument)
 {
-    QString exec;
-    QString icon;
-    QString name;
-    bool inMainGroup = false;
-    const QStringList lines = QString::fromUtf8(entry).split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        line = line.trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup || line.startsWith(QLatin1Char('#')))
-            continue;
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString key = line.left(eq).trimmed();
-        const QString value = unescapeValue(line.mid(eq + 1).trimmed());
-        if (key == QLatin1String("Exec") && exec.isEmpty())
-            exec = value;
-        else if (key == QLatin1String("Icon") && icon.isEmpty())
-            icon = value;
-        else if (key == QLatin1String("Name") && name.isEmpty())
-            name = value;
-    }
-
+    const MainGroup group = readMainGroup(entry);
     QList<bool> quoted;
-    const QStringList parts = splitExec(exec, quoted);
+    const QStringList parts = splitExec(group.exec, quoted);
     if (parts.isEmpty())
         return {};
+    const FieldValues values {argument, group.name, entryPath};
     QStringList command;
     bool placed = false;
     for (qsizetype p = 0; p < parts.size(); ++p) {
         const QString &part = parts.at(p);
         if (quoted.at(p)) {
             command << part;
-            continue;
+        } else if (part == QLatin1String("%i")) {
+            if (!group.icon.isEmpty())
+                command << QStringLiteral("--icon") << group.icon;
+        } else if (const std::optional<QString> out = expandFieldCodes(part, values, placed)) {
+            command << *out;
         }
-        if (part == QLatin1String("%i")) {
-            if (!icon.isEmpty())
-                command << QStringLiteral("--icon") << icon;
-            continue;
-        }
-        QString out;
-        bool dropped = false;
-        for (qsizetype i = 0; i < part.size(); ++i) {
-            const QChar c = part.at(i);
-            if (c != QLatin1Char('%') || i + 1 == part.size()) {
-                out += c;
-                continue;
-            }
-            switch (part.at(++i).unicode()) {
-            case 'f':
-            case 'F':
-            case 'u':
-            case 'U':
-                out += argument;
-                placed = true;
-                break;
-            case 'c':
-                out += name;
-                break;
-            case 'k':
-                out += entryPath;
-                break;
-            case '%':
-                out += QLatin1Char('%');
-                break;
-            default:
-                dropped = true; // deprecated and unknown codes expand to nothing
-                break;
-            }
-        }
-        if (!out.isEmpty() || !dropped)
-            command << out;
     }
     if (command.isEmpty() || command.first().isEmpty())
         return {};

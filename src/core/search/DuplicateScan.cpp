@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/search/DuplicateScan.h"
 
+#include "core/search/ReportedBookmarks.h"
+
 #include "core/common/ProgressView.h"
 #include "core/outline/Workspace.h"
 #include "core/store/BookmarkQueries.h"
@@ -25,11 +27,7 @@ QString DuplicateScan::noDuplicatesMessage()
 
 QString DuplicateScan::memberGoneMessage(const QStringList &names)
 {
-    QStringList quoted;
-    for (const QString &name : names)
-        quoted << QLatin1Char('"') + name + QLatin1Char('"');
-    return QStringLiteral("No longer in the document as listed here, so not deleted: ")
-        + quoted.join(QStringLiteral(", ")) + QLatin1Char('.');
+    return goneMessage(names, QStringLiteral("deleted"));
 }
 
 QString DuplicateScan::headingPath(const QString &key, QHash<QString, QString> &known) const
@@ -97,49 +95,20 @@ void DuplicateScan::deleteRows(QList<int> rows)
     // A row named twice is deleted once, not reported gone the second time.
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::vector<ReportedBookmark> members;
+    for (int row : rows) {
+        if (row >= 0 && row < m_model.count() && !m_model.at(row).group)
+            members.push_back({row, m_model.at(row).id, m_model.at(row).text.mid(1)});
+    }
     outline::BookmarkList &list = m_ws.list();
-    const QString listed = list.listedHeading();
-    const store::BookmarkQueries queries(*db);
-    store::BookmarkTable bookmarks(*db);
-    QList<int> deleted;
-    QStringList gone;
-    QStringList listedKeys;
     const outline::EditHistory::Scope step(&m_ws.history(), QStringLiteral("Delete duplicates"));
-    {
-        store::Transaction transaction(*db);
-        for (int row : rows) {
-            if (row < 0 || row >= m_model.count() || m_model.at(row).group)
-                continue;
-            const DuplicateLine &member = m_model.at(row);
-            // The member's own row, found by its ID: another bookmark of the
-            // same name in the same heading is never touched.
-            const std::optional<store::FoundBookmark> live = queries.liveRow(member.id);
-            if (!live) {
-                gone << member.text.mid(1);
-                continue;
-            }
-            bookmarks.remove({live->id, live->state});
-            if (!listed.isEmpty() && live->headingKey == listed)
-                listedKeys << live->key;
-            deleted << row;
-        }
-        transaction.commit();
-    }
+    const ReportedDeletion deletion = deleteReportedBookmarks(*db, list.listedHeading(), members);
     // Views change only once the rows are gone for certain.
-    m_model.removeLines(deleted);
-    if (!deleted.isEmpty())
+    m_model.removeLines(deletion.deletedRows);
+    if (!deletion.deletedRows.isEmpty())
         m_ws.document().setModified(true);
-    bool listChanged = false;
-    for (const QString &key : listedKeys)
-        listChanged = list.model().removeKey(key) || listChanged;
-    if (listChanged) {
-        list.syncDescriptionWithSelection();
-        list.showListStatus(true);
-    }
-    if (!gone.isEmpty()) {
-        if (platform::MessageBoxes *messages = m_ws.services().messages)
-            messages->show(memberGoneMessage(gone), platform::MessageIcon::Exclamation);
-    }
+    dropListedBookmarks(list, deletion.listedKeys);
+    showGone(m_ws, deletion.goneNames, QStringLiteral("deleted"));
 }
 
 } // namespace quillet::search

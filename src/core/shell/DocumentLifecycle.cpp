@@ -11,6 +11,7 @@
 #include "core/store/BookmarkTable.h"
 #include "core/store/DocumentCheck.h"
 #include "core/store/FailureReasons.h"
+#include "core/store/FileIdentity.h"
 #include "core/store/FileMaintenance.h"
 #include "core/store/FileReplacement.h"
 #include "core/store/HeadingRows.h"
@@ -468,10 +469,11 @@ QString DocumentLifecycle::chooseSaveAsTarget()
                 MessageIcon::Exclamation, MessageButtons::YesNo)
             != MessageAnswer::Yes)
             continue;
-        if (target == doc.path()) {
-            // Saving onto itself saves in place; nothing new was written.
+        if (samePath(target, doc.path())) {
+            // Saving onto itself, by whatever name, saves in place under the
+            // document's own name; nothing new was written.
             if ((doc.isModified() || doc.isUntitled()) && save())
-                doc.setTitledName(target);
+                doc.setTitledName(doc.path());
             return QString();
         }
         // A file another connection holds is never replaced under its holder,

@@ -6,6 +6,7 @@
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
 #include "gui/widgets/HeadingIcons.h"
+#include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
 #include <QGridLayout>
@@ -65,134 +66,154 @@ BookmarkDialog::~BookmarkDialog() = default;
 
 void BookmarkDialog::buildWindow()
 {
-    m_lblTitle = new QLabel(this);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont banner = m_lblTitle->font();
-    banner.setBold(true);
-    banner.setPointSizeF(banner.pointSizeF() * 1.4);
-    m_lblTitle->setFont(banner);
-    m_lblTitle->setContentsMargins(4, 6, 4, 6);
+    // Its text says whether a bookmark is added or edited.
+    m_banner = widgets::makeBanner(QString(), this);
+    QLayout *picker = buildCategoryPicker();
+    QLayout *fields = buildFields(picker);
+    QLayout *buttons = buildButtons();
 
-    m_imgIcon = new QLabel(this);
-    m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
-    m_imgIcon->setFixedSize(kIconSize + 4, kIconSize + 4);
-    m_imgIcon->setAlignment(Qt::AlignCenter);
-    m_txtCategory = new QLineEdit(this);
-    m_txtCategory->setObjectName(QStringLiteral("txtCategory"));
-    m_txtCategory->setReadOnly(true);
-    m_imgButton = new QToolButton(this);
-    m_imgButton->setObjectName(QStringLiteral("imgButton"));
-    m_imgButton->setArrowType(Qt::DownArrow);
-    m_imgButton->setFocusPolicy(Qt::NoFocus);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_banner);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    buildCategoryTree();
+    connectControls();
+    resize(480, 340);
+}
+
+QLayout *BookmarkDialog::buildCategoryPicker()
+{
+    m_categoryIcon = new QLabel(this);
+    m_categoryIcon->setObjectName(QStringLiteral("imgIcon"));
+    m_categoryIcon->setFixedSize(kIconSize + 4, kIconSize + 4);
+    m_categoryIcon->setAlignment(Qt::AlignCenter);
+    m_categoryEdit = new QLineEdit(this);
+    m_categoryEdit->setObjectName(QStringLiteral("txtCategory"));
+    m_categoryEdit->setReadOnly(true);
+    m_categoryButton = new QToolButton(this);
+    m_categoryButton->setObjectName(QStringLiteral("imgButton"));
+    m_categoryButton->setArrowType(Qt::DownArrow);
+    m_categoryButton->setFocusPolicy(Qt::NoFocus);
     auto *picker = new QHBoxLayout;
     picker->setSpacing(2);
-    picker->addWidget(m_imgIcon);
-    picker->addWidget(m_txtCategory, 1);
-    picker->addWidget(m_imgButton);
+    picker->addWidget(m_categoryIcon);
+    picker->addWidget(m_categoryEdit, 1);
+    picker->addWidget(m_categoryButton);
+    return picker;
+}
 
-    m_txtName = new QLineEdit(this);
-    m_txtName->setObjectName(QStringLiteral("txtName"));
-    m_txtLink = new QLineEdit(this);
-    m_txtLink->setObjectName(QStringLiteral("txtLink"));
-    m_txtDescrip = new QPlainTextEdit(this);
-    m_txtDescrip->setObjectName(QStringLiteral("txtDescrip"));
-    m_txtDescrip->setTabChangesFocus(true);
+QLayout *BookmarkDialog::buildFields(QLayout *picker)
+{
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("txtName"));
+    m_linkEdit = new QLineEdit(this);
+    m_linkEdit->setObjectName(QStringLiteral("txtLink"));
+    m_descriptionEdit = new QPlainTextEdit(this);
+    m_descriptionEdit->setObjectName(QStringLiteral("txtDescrip"));
+    m_descriptionEdit->setTabChangesFocus(true);
 
     auto *fields = new QGridLayout;
-    auto addRow = [&](int row, const QString &caption, const QString &name, QWidget *field,
+    // A caption and its field, or the layout that holds the field; the
+    // caption's key goes to `buddy`.
+    auto addRow = [&](int row, const QString &caption, const QString &name, QWidget *buddy,
                       QLayout *layout) {
         auto *label = new QLabel(caption, this);
         label->setObjectName(name);
         fields->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignTop);
-        if (field)
-            fields->addWidget(field, row, 1);
-        else
+        if (layout)
             fields->addLayout(layout, row, 1);
-        if (field)
-            label->setBuddy(field);
+        else
+            fields->addWidget(buddy, row, 1);
+        if (buddy)
+            label->setBuddy(buddy);
     };
     addRow(0, QStringLiteral("Category:"), QStringLiteral("lblCategory"), nullptr, picker);
-    addRow(1, QStringLiteral("url Name:"), QStringLiteral("lblName"), m_txtName, nullptr);
-    m_cmdTitle = new QPushButton(QStringLiteral("Get &title"), this);
-    m_cmdTitle->setObjectName(QStringLiteral("cmdTitle"));
-    m_cmdTitle->setToolTip(QStringLiteral("Read the page's title into the name"));
+    addRow(1, QStringLiteral("url Name:"), QStringLiteral("lblName"), m_nameEdit, nullptr);
+    m_titleButton = new QPushButton(QStringLiteral("Get &title"), this);
+    m_titleButton->setObjectName(QStringLiteral("cmdTitle"));
+    m_titleButton->setToolTip(QStringLiteral("Read the page's title into the name"));
     auto *linkRow = new QHBoxLayout;
-    linkRow->addWidget(m_txtLink, 1);
-    linkRow->addWidget(m_cmdTitle);
-    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), nullptr, linkRow);
-    findChild<QLabel *>(QStringLiteral("lblLink"))->setBuddy(m_txtLink);
-    addRow(3, QStringLiteral("Description:"), QStringLiteral("lblDescrip"), m_txtDescrip, nullptr);
+    linkRow->addWidget(m_linkEdit, 1);
+    linkRow->addWidget(m_titleButton);
+    addRow(2, QStringLiteral("url Link:"), QStringLiteral("lblLink"), m_linkEdit, linkRow);
+    addRow(3, QStringLiteral("Description:"), QStringLiteral("lblDescrip"), m_descriptionEdit,
+        nullptr);
     fields->setColumnStretch(1, 1);
     fields->setRowStretch(3, 1);
+    return fields;
+}
 
-    m_cmdAdd = new QPushButton(QStringLiteral("&OK"), this);
-    m_cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    m_cmdEdit = new QPushButton(QStringLiteral("&OK"), this);
-    m_cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
-    m_cmdExit = new QPushButton(QStringLiteral("&Exit"), this);
-    m_cmdExit->setObjectName(QStringLiteral("cmdExit"));
+QLayout *BookmarkDialog::buildButtons()
+{
+    m_addButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_addButton->setObjectName(QStringLiteral("cmdAdd"));
+    m_editButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_editButton->setObjectName(QStringLiteral("cmdEdit"));
+    m_exitButton = new QPushButton(QStringLiteral("&Exit"), this);
+    m_exitButton->setObjectName(QStringLiteral("cmdExit"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_cmdAdd);
-    buttons->addWidget(m_cmdEdit);
-    buttons->addWidget(m_cmdExit);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_editButton);
+    buttons->addWidget(m_exitButton);
+    return buttons;
+}
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_lblTitle);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
-
+void BookmarkDialog::buildCategoryTree()
+{
     // The drop-down tree floats over the fields below the picker; it is no
     // part of the layout.
     m_categories = new QStandardItemModel(this);
-    m_treBookmark = new QTreeView(this);
-    m_treBookmark->setObjectName(QStringLiteral("treBookmark"));
-    m_treBookmark->setModel(m_categories);
-    m_treBookmark->setHeaderHidden(true);
-    m_treBookmark->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_treBookmark->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_treBookmark->setIconSize(QSize(kIconSize, kIconSize));
-    m_treBookmark->hide();
+    m_categoryTree = new QTreeView(this);
+    m_categoryTree->setObjectName(QStringLiteral("treBookmark"));
+    m_categoryTree->setModel(m_categories);
+    m_categoryTree->setHeaderHidden(true);
+    m_categoryTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_categoryTree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_categoryTree->setIconSize(QSize(kIconSize, kIconSize));
+    m_categoryTree->hide();
+}
 
-    connect(m_txtName, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
-    connect(m_txtLink, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
-    connect(m_imgButton, &QToolButton::pressed, this, &BookmarkDialog::toggleCategoryTree);
-    connect(m_treBookmark->selectionModel(), &QItemSelectionModel::currentChanged, this,
+void BookmarkDialog::connectControls()
+{
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
+    connect(m_linkEdit, &QLineEdit::textChanged, this, &BookmarkDialog::updateEnabling);
+    connect(m_categoryButton, &QToolButton::pressed, this, &BookmarkDialog::toggleCategoryTree);
+    connect(m_categoryTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) {
             if (current.isValid())
                 showCategory(current.data().toString(), current.data(kImageRole).toInt());
         });
     connect(
-        m_treBookmark, &QAbstractItemView::doubleClicked, this, &BookmarkDialog::hideCategoryTree);
-    connect(m_cmdAdd, &QPushButton::clicked, this, &BookmarkDialog::confirmAdd);
-    connect(m_cmdEdit, &QPushButton::clicked, this, &BookmarkDialog::confirmEdit);
-    connect(m_cmdExit, &QPushButton::clicked, this, &BookmarkDialog::exitDialog);
-    connect(m_cmdTitle, &QPushButton::clicked, this, &BookmarkDialog::fetchTitle);
-
-    resize(480, 340);
+        m_categoryTree, &QAbstractItemView::doubleClicked, this, &BookmarkDialog::hideCategoryTree);
+    connect(m_addButton, &QPushButton::clicked, this, &BookmarkDialog::confirmAdd);
+    connect(m_editButton, &QPushButton::clicked, this, &BookmarkDialog::confirmEdit);
+    connect(m_exitButton, &QPushButton::clicked, this, &BookmarkDialog::exitDialog);
+    connect(m_titleButton, &QPushButton::clicked, this, &BookmarkDialog::fetchTitle);
 }
 
 void BookmarkDialog::setUpEdit()
 {
-    m_lblTitle->setText(QStringLiteral("Edit Bookmark"));
-    m_cmdAdd->hide();
-    m_cmdEdit->show();
-    m_cmdEdit->setDefault(true);
+    m_banner->setText(QStringLiteral("Edit Bookmark"));
+    m_addButton->hide();
+    m_editButton->show();
+    m_editButton->setDefault(true);
     // A bookmark keeps its heading here.
-    m_imgIcon->setEnabled(false);
-    m_txtCategory->setEnabled(false);
-    m_imgButton->setEnabled(false);
-    m_txtName->setText(m_editor.initialName());
-    m_txtLink->setText(m_editor.initialLink());
-    m_txtDescrip->setPlainText(m_editor.initialDescription());
+    m_categoryIcon->setEnabled(false);
+    m_categoryEdit->setEnabled(false);
+    m_categoryButton->setEnabled(false);
+    m_nameEdit->setText(m_editor.initialName());
+    m_linkEdit->setText(m_editor.initialLink());
+    m_descriptionEdit->setPlainText(m_editor.initialDescription());
 }
 
 void BookmarkDialog::setUpAdd()
 {
-    m_lblTitle->setText(QStringLiteral("Add Bookmark"));
-    m_cmdAdd->show();
-    m_cmdAdd->setDefault(true);
-    m_cmdEdit->hide();
+    m_banner->setText(QStringLiteral("Add Bookmark"));
+    m_addButton->show();
+    m_addButton->setDefault(true);
+    m_editButton->hide();
 
     const std::vector<BookmarkEditor::Category> &categories = m_editor.categories();
     std::vector<QStandardItem *> items;
@@ -209,13 +230,13 @@ void BookmarkDialog::setUpAdd()
             m_categories->appendRow(item);
     }
     if (m_categories->rowCount() > 0)
-        m_treBookmark->expand(m_categories->index(0, 0));
+        m_categoryTree->expand(m_categories->index(0, 0));
     const int current = m_editor.headingCategory();
     if (current >= 0) {
         const QModelIndex index = m_categories->indexFromItem(items[static_cast<size_t>(current)]);
         for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
-            m_treBookmark->expand(up);
-        m_treBookmark->setCurrentIndex(index);
+            m_categoryTree->expand(up);
+        m_categoryTree->setCurrentIndex(index);
     }
 }
 
@@ -223,51 +244,51 @@ QString BookmarkDialog::categoryKey() const
 {
     if (m_editor.mode() == Mode::Edit)
         return m_editor.heading().key;
-    const QModelIndex current = m_treBookmark->currentIndex();
-    if (!current.isValid() || !m_treBookmark->selectionModel()->isSelected(current))
+    const QModelIndex current = m_categoryTree->currentIndex();
+    if (!current.isValid() || !m_categoryTree->selectionModel()->isSelected(current))
         return QString();
     return current.data(kKeyRole).toString();
 }
 
 bool BookmarkDialog::isCategoryTreeShown() const
 {
-    return !m_treBookmark->isHidden();
+    return !m_categoryTree->isHidden();
 }
 
 void BookmarkDialog::fetchTitle()
 {
-    const QString link = m_txtLink->text().trimmed();
+    const QString link = m_linkEdit->text().trimmed();
     if (link.isEmpty())
         return;
     if (!m_titles)
         m_titles = new outline::PageTitles(this);
-    m_cmdTitle->setEnabled(false);
-    m_cmdTitle->setToolTip(QStringLiteral("Reading the page's title ..."));
+    m_titleButton->setEnabled(false);
+    m_titleButton->setToolTip(QStringLiteral("Reading the page's title ..."));
     QPointer<BookmarkDialog> self(this);
     m_titles->fetch(link, [self, link](const QString &title) {
         if (!self)
             return;
-        self->m_cmdTitle->setEnabled(true);
-        self->m_cmdTitle->setToolTip(title.isEmpty()
+        self->m_titleButton->setEnabled(true);
+        self->m_titleButton->setToolTip(title.isEmpty()
                 ? QStringLiteral("No title was found for this link.")
                 : QStringLiteral("Read the page's title into the name"));
         // Only for the link it was read for.
-        if (!title.isEmpty() && self->m_txtLink->text().trimmed() == link)
-            self->m_txtName->setText(title);
+        if (!title.isEmpty() && self->m_linkEdit->text().trimmed() == link)
+            self->m_nameEdit->setText(title);
     });
 }
 
 void BookmarkDialog::updateEnabling()
 {
-    const bool enabled = BookmarkEditor::canConfirm(m_txtName->text(), m_txtLink->text());
-    m_cmdAdd->setEnabled(enabled);
-    m_cmdEdit->setEnabled(enabled);
+    const bool enabled = BookmarkEditor::canConfirm(m_nameEdit->text(), m_linkEdit->text());
+    m_addButton->setEnabled(enabled);
+    m_editButton->setEnabled(enabled);
 }
 
 void BookmarkDialog::showCategory(const QString &title, int image)
 {
-    m_txtCategory->setText(title);
-    m_imgIcon->setPixmap(
+    m_categoryEdit->setText(title);
+    m_categoryIcon->setPixmap(
         headingIcon(image).pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
 }
 
@@ -280,30 +301,30 @@ void BookmarkDialog::toggleCategoryTree()
         return;
     }
     placeCategoryTree();
-    m_treBookmark->show();
-    m_treBookmark->raise();
-    m_treBookmark->scrollTo(m_treBookmark->currentIndex());
+    m_categoryTree->show();
+    m_categoryTree->raise();
+    m_categoryTree->scrollTo(m_categoryTree->currentIndex());
 }
 
 void BookmarkDialog::hideCategoryTree()
 {
-    m_treBookmark->hide();
+    m_categoryTree->hide();
 }
 
 void BookmarkDialog::placeCategoryTree()
 {
     // Under the picker, as wide as it, down to the buttons at most.
-    const QPoint topLeft = m_imgIcon->mapTo(this, QPoint(0, m_txtCategory->height()));
-    const int right = m_imgButton->mapTo(this, QPoint(m_imgButton->width(), 0)).x();
-    const int bottom = m_cmdExit->mapTo(this, QPoint(0, 0)).y() - 4;
+    const QPoint topLeft = m_categoryIcon->mapTo(this, QPoint(0, m_categoryEdit->height()));
+    const int right = m_categoryButton->mapTo(this, QPoint(m_categoryButton->width(), 0)).x();
+    const int bottom = m_exitButton->mapTo(this, QPoint(0, 0)).y() - 4;
     const int height = qMax(60, qMin(kTreeHeight, bottom - topLeft.y()));
-    m_treBookmark->setGeometry(topLeft.x(), topLeft.y() + 2, right - topLeft.x(), height);
+    m_categoryTree->setGeometry(topLeft.x(), topLeft.y() + 2, right - topLeft.x(), height);
 }
 
 bool BookmarkDialog::insideTreeOrButton(const QObject *object) const
 {
     for (const QObject *o = object; o; o = o->parent()) {
-        if (o == m_treBookmark || o == m_imgButton)
+        if (o == m_categoryTree || o == m_categoryButton)
             return true;
         if (o == this)
             break;
@@ -315,7 +336,7 @@ bool BookmarkDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress && !insideTreeOrButton(watched)) {
         hideCategoryTree();
-    } else if (event->type() == QEvent::KeyPress && watched == m_txtCategory) {
+    } else if (event->type() == QEvent::KeyPress && watched == m_categoryEdit) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             toggleCategoryTree();
@@ -330,8 +351,8 @@ void BookmarkDialog::confirmAdd()
     hideCategoryTree();
     // A failed write keeps the dialog open: the user may try again or leave.
     commands::reportEngineErrors(m_ws, [&] {
-        if (m_editor.confirmAdd(
-                m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText(), categoryKey()))
+        if (m_editor.confirmAdd(m_nameEdit->text(), m_linkEdit->text(),
+                m_descriptionEdit->toPlainText(), categoryKey()))
             accept();
     });
 }
@@ -339,7 +360,8 @@ void BookmarkDialog::confirmAdd()
 void BookmarkDialog::confirmEdit()
 {
     commands::reportEngineErrors(m_ws, [&] {
-        if (m_editor.confirmEdit(m_txtName->text(), m_txtLink->text(), m_txtDescrip->toPlainText()))
+        if (m_editor.confirmEdit(
+                m_nameEdit->text(), m_linkEdit->text(), m_descriptionEdit->toPlainText()))
             accept();
     });
 }

@@ -7,6 +7,7 @@
 
 class QAbstractItemView;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,6 +47,11 @@ protected:
 
 private:
     void buildWindow();
+    QLayout *buildCategoryPicker();
+    QLayout *buildFields(QLayout *picker);
+    QLayout *buildButtons();
+    void buildCategoryTree();
+    void connectControls();
     void setUpAdd();
     void setUpEdit();
     void updateEnabling();
@@ -62,19 +68,19 @@ private:
 
     outline::Workspace &m_ws;
     BookmarkEditor m_editor;
-    QLabel *m_lblTitle = nullptr;
-    QLabel *m_imgIcon = nullptr;
-    QLineEdit *m_txtCategory = nullptr;
-    QToolButton *m_imgButton = nullptr;
-    QTreeView *m_treBookmark = nullptr;
+    QLabel *m_banner = nullptr;
+    QLabel *m_categoryIcon = nullptr;
+    QLineEdit *m_categoryEdit = nullptr;
+    QToolButton *m_categoryButton = nullptr;
+    QTreeView *m_categoryTree = nullptr;
     QStandardItemModel *m_categories = nullptr;
-    QLineEdit *m_txtName = nullptr;
-    QLineEdit *m_txtLink = nullptr;
-    QPlainTextEdit *m_txtDescrip = nullptr;
-    QPushButton *m_cmdAdd = nullptr;
-    QPushButton *m_cmdEdit = nullptr;
-    QPushButton *m_cmdExit = nullptr;
-    QPushButton *m_cmdTitle = nullptr;
+    QLineEdit *m_nameEdit = nullptr;
+    QLineEdit *m_linkEdit = nullptr;
+    QPlainTextEdit *m_descriptionEdit = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_editButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QPushButton *m_titleButton = nullptr;
     outline::PageTitles *m_titles = nullptr;
 };
 

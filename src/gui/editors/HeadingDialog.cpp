@@ -34,74 +34,74 @@ HeadingDialog::HeadingDialog(outline::Workspace &workspace, bool editMode, QWidg
     setWindowTitle(QLatin1String(strings::kTitle) + QLatin1Char(' '));
     setModal(true);
 
-    m_lblTitle = new QLabel(this);
-    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    QFont banner = m_lblTitle->font();
+    m_banner = new QLabel(this);
+    m_banner->setObjectName(QStringLiteral("lblTitle"));
+    QFont banner = m_banner->font();
     banner.setBold(true);
     banner.setPointSizeF(banner.pointSizeF() * 1.3);
-    m_lblTitle->setFont(banner);
+    m_banner->setFont(banner);
 
-    m_txtHeading = new QLineEdit(this);
-    m_txtHeading->setObjectName(QStringLiteral("txtHeading"));
-    m_imgIcon = new QLabel(this);
-    m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
-    m_imgIcon->setFixedSize(32, 32);
-    m_imgIcon->setAlignment(Qt::AlignCenter);
-    m_imgcboIcon = new QComboBox(this);
-    m_imgcboIcon->setObjectName(QStringLiteral("imgcbo_Icon"));
-    m_imgcboIcon->setIconSize(QSize(16, 16));
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("txtHeading"));
+    m_iconView = new QLabel(this);
+    m_iconView->setObjectName(QStringLiteral("imgIcon"));
+    m_iconView->setFixedSize(32, 32);
+    m_iconView->setAlignment(Qt::AlignCenter);
+    m_iconBox = new QComboBox(this);
+    m_iconBox->setObjectName(QStringLiteral("imgcbo_Icon"));
+    m_iconBox->setIconSize(QSize(16, 16));
 
-    m_cmdHeading = button(QStringLiteral("cmdHeading"), QStringLiteral("Add heading"), this);
-    m_cmdSubHeading
+    m_headingButton = button(QStringLiteral("cmdHeading"), QStringLiteral("Add heading"), this);
+    m_subHeadingButton
         = button(QStringLiteral("cmdSubHeading"), QStringLiteral("Add subHeading"), this);
-    m_cmdOK = button(QStringLiteral("cmdOK"), QStringLiteral("&OK"), this);
-    m_cmdExit = button(QStringLiteral("cmdExit"), QStringLiteral("Exit"), this);
-    m_cmdHeading->setEnabled(false);
-    m_cmdSubHeading->setEnabled(false);
+    m_okButton = button(QStringLiteral("cmdOK"), QStringLiteral("&OK"), this);
+    m_exitButton = button(QStringLiteral("cmdExit"), QStringLiteral("Exit"), this);
+    m_headingButton->setEnabled(false);
+    m_subHeadingButton->setEnabled(false);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Heading:"), m_txtHeading);
-    form->addRow(QStringLiteral("Icon:"), m_imgIcon);
-    form->addRow(QStringLiteral("Icon for the category:"), m_imgcboIcon);
+    form->addRow(QStringLiteral("Heading:"), m_nameEdit);
+    form->addRow(QStringLiteral("Icon:"), m_iconView);
+    form->addRow(QStringLiteral("Icon for the category:"), m_iconBox);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton *b : {m_cmdHeading, m_cmdSubHeading, m_cmdOK, m_cmdExit})
+    for (QPushButton *b : {m_headingButton, m_subHeadingButton, m_okButton, m_exitButton})
         buttons->addWidget(b);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_lblTitle);
+    layout->addWidget(m_banner);
     layout->addLayout(form);
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
-    connect(m_txtHeading, &QLineEdit::textChanged, this, &HeadingDialog::titleChanged);
-    connect(m_imgcboIcon, &QComboBox::activated, this, &HeadingDialog::iconChosen);
-    connect(m_cmdHeading, &QPushButton::clicked, this, [this] { add(false); });
-    connect(m_cmdSubHeading, &QPushButton::clicked, this, [this] { add(true); });
-    connect(m_cmdOK, &QPushButton::clicked, this, &HeadingDialog::confirm);
-    connect(m_cmdExit, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &HeadingDialog::titleChanged);
+    connect(m_iconBox, &QComboBox::activated, this, &HeadingDialog::iconChosen);
+    connect(m_headingButton, &QPushButton::clicked, this, [this] { add(false); });
+    connect(m_subHeadingButton, &QPushButton::clicked, this, [this] { add(true); });
+    connect(m_okButton, &QPushButton::clicked, this, &HeadingDialog::confirm);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool HeadingDialog::setUp()
 {
     if (!m_editor.setUp())
         return false;
-    m_lblTitle->setText(m_editor.banner());
+    m_banner->setText(m_editor.banner());
     if (m_editor.editMode()) {
-        m_cmdHeading->hide();
-        m_cmdSubHeading->hide();
-        m_cmdOK->setDefault(true);
+        m_headingButton->hide();
+        m_subHeadingButton->hide();
+        m_okButton->setDefault(true);
     } else {
-        m_cmdOK->hide();
+        m_okButton->hide();
     }
-    m_imgcboIcon->clear();
+    m_iconBox->clear();
     const widgets::HeadingIcons &icons = widgets::HeadingIcons::instance();
     for (const HeadingEditor::IconEntry &entry : m_editor.iconEntries())
-        m_imgcboIcon->addItem(icons.icon(entry.picture), entry.text, entry.key);
-    m_imgcboIcon->setCurrentIndex(m_editor.chosenEntry());
+        m_iconBox->addItem(icons.icon(entry.picture), entry.text, entry.key);
+    m_iconBox->setCurrentIndex(m_editor.chosenEntry());
     showChosenIcon();
-    m_txtHeading->setText(m_editor.initialTitle());
-    titleChanged(m_txtHeading->text());
-    m_txtHeading->setFocus();
+    m_nameEdit->setText(m_editor.initialTitle());
+    titleChanged(m_nameEdit->text());
+    m_nameEdit->setFocus();
     return true;
 }
 
@@ -116,13 +116,13 @@ void HeadingDialog::titleChanged(const QString &text)
 {
     const HeadingEditor::Enabling state = m_editor.enabling(text);
     if (m_editor.editMode()) {
-        m_cmdOK->setEnabled(state.ok);
+        m_okButton->setEnabled(state.ok);
         return;
     }
-    m_cmdHeading->setEnabled(state.heading);
-    m_cmdSubHeading->setEnabled(state.subHeading);
+    m_headingButton->setEnabled(state.heading);
+    m_subHeadingButton->setEnabled(state.subHeading);
     if (state.focusTitle)
-        m_txtHeading->setFocus();
+        m_nameEdit->setFocus();
 }
 
 void HeadingDialog::iconChosen(int entry)
@@ -136,20 +136,20 @@ void HeadingDialog::iconChosen(int entry)
 void HeadingDialog::showChosenIcon()
 {
     const QIcon icon = widgets::HeadingIcons::instance().icon(m_editor.chosenIcon());
-    m_imgIcon->setPixmap(icon.pixmap(QSize(32, 32), devicePixelRatioF()));
+    m_iconView->setPixmap(icon.pixmap(QSize(32, 32), devicePixelRatioF()));
 }
 
 void HeadingDialog::add(bool asChild)
 {
-    if (!m_editor.addHeading(m_txtHeading->text(), asChild))
+    if (!m_editor.addHeading(m_nameEdit->text(), asChild))
         return;
     // Clearing the box disables both add buttons until the next title.
-    m_txtHeading->clear();
+    m_nameEdit->clear();
 }
 
 void HeadingDialog::confirm()
 {
-    if (m_editor.confirmEdit(m_txtHeading->text()))
+    if (m_editor.confirmEdit(m_nameEdit->text()))
         accept();
 }
 

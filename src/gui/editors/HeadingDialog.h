@@ -39,14 +39,14 @@ private:
     void confirm();
 
     HeadingEditor m_editor;
-    QLabel *m_lblTitle;
-    QLineEdit *m_txtHeading;
-    QLabel *m_imgIcon;
-    QComboBox *m_imgcboIcon;
-    QPushButton *m_cmdHeading;
-    QPushButton *m_cmdSubHeading;
-    QPushButton *m_cmdOK;
-    QPushButton *m_cmdExit;
+    QLabel *m_banner;
+    QLineEdit *m_nameEdit;
+    QLabel *m_iconView;
+    QComboBox *m_iconBox;
+    QPushButton *m_headingButton;
+    QPushButton *m_subHeadingButton;
+    QPushButton *m_okButton;
+    QPushButton *m_exitButton;
 };
 
 } // namespace quillet::editors

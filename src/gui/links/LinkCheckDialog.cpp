@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/links/LinkCheckDialog.h"
 
-#include "core/common/ProgressView.h"
 #include "core/links/LinkTimeout.h"
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QCheckBox>
@@ -70,48 +70,48 @@ LinkCheckDialog::LinkCheckDialog(
 void LinkCheckDialog::buildWindow()
 {
     auto *scopeLabel = new QLabel(QStringLiteral("Chec&k:"), this);
-    m_cboScope = new QComboBox(this);
-    m_cboScope->setObjectName(QStringLiteral("cboScope"));
-    m_cboScope->addItems(LinkCheckSession::scopeNames());
-    scopeLabel->setBuddy(m_cboScope);
-    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
-    m_cmdStart->setDefault(true);
-    m_cmdStop = widgets::makeButton(QStringLiteral("S&top"), "cmdStop", this);
-    m_cmdStop->setEnabled(false);
+    m_scopeBox = new QComboBox(this);
+    m_scopeBox->setObjectName(QStringLiteral("cboScope"));
+    m_scopeBox->addItems(LinkCheckSession::scopeNames());
+    scopeLabel->setBuddy(m_scopeBox);
+    m_startButton = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_startButton->setDefault(true);
+    m_stopButton = widgets::makeButton(QStringLiteral("S&top"), "cmdStop", this);
+    m_stopButton->setEnabled(false);
     auto *scopeRow = new QHBoxLayout;
     scopeRow->addWidget(scopeLabel);
-    scopeRow->addWidget(m_cboScope, 1);
-    scopeRow->addWidget(m_cmdStart);
-    scopeRow->addWidget(m_cmdStop);
+    scopeRow->addWidget(m_scopeBox, 1);
+    scopeRow->addWidget(m_startButton);
+    scopeRow->addWidget(m_stopButton);
 
-    m_proCheck = new QProgressBar(this);
-    m_proCheck->setObjectName(QStringLiteral("proCheck"));
-    m_proCheck->setRange(0, 1);
-    m_proCheck->setValue(0);
-    m_proCheck->setTextVisible(false);
-    m_lblProgress = new QLabel(this);
-    m_lblProgress->setObjectName(QStringLiteral("lblProgress"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("proCheck"));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setObjectName(QStringLiteral("lblProgress"));
     auto *progressRow = new QHBoxLayout;
-    progressRow->addWidget(m_proCheck, 1);
-    progressRow->addWidget(m_lblProgress);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_progressLabel);
 
-    m_lblCounts = new QLabel(m_session.countsText(), this);
-    m_lblCounts->setObjectName(QStringLiteral("lblCounts"));
-    m_chkProblems = new QCheckBox(QStringLiteral("&Problems only"), this);
-    m_chkProblems->setObjectName(QStringLiteral("chkProblems"));
-    m_chkProblems->setChecked(true);
+    m_countsLabel = new QLabel(m_session.countsText(), this);
+    m_countsLabel->setObjectName(QStringLiteral("lblCounts"));
+    m_problemsOnlyBox = new QCheckBox(QStringLiteral("&Problems only"), this);
+    m_problemsOnlyBox->setObjectName(QStringLiteral("chkProblems"));
+    m_problemsOnlyBox->setChecked(true);
     auto *countsRow = new QHBoxLayout;
-    countsRow->addWidget(m_lblCounts, 1);
-    countsRow->addWidget(m_chkProblems);
+    countsRow->addWidget(m_countsLabel, 1);
+    countsRow->addWidget(m_problemsOnlyBox);
 
     auto *filter = new ProblemsFilter(this);
     filter->setSourceModel(&m_session.model());
     m_filter = filter;
-    m_lvwLinks = widgets::makeReportList("lvwLinks", m_filter, 2700, 2700, this);
-    m_lvwLinks->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lvwLinks->header()->resizeSection(LinkCheckModel::LinkColumn, 260);
-    m_lvwLinks->header()->setStretchLastSection(true);
-    m_lvwLinks->installEventFilter(this);
+    m_linkList = widgets::makeReportList("lvwLinks", m_filter, 2700, 2700, this);
+    m_linkList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_linkList->header()->resizeSection(LinkCheckModel::LinkColumn, 260);
+    m_linkList->header()->setStretchLastSection(true);
+    m_linkList->installEventFilter(this);
 
     auto *cmdOpen = widgets::makeButton(QStringLiteral("&Open"), "cmdOpen", this);
     auto *cmdGoTo = widgets::makeButton(QStringLiteral("&Go to bookmark"), "cmdGoTo", this);
@@ -124,17 +124,17 @@ void LinkCheckDialog::buildWindow()
     layout->addLayout(scopeRow);
     layout->addLayout(progressRow);
     layout->addLayout(countsRow);
-    layout->addWidget(m_lvwLinks, 1);
+    layout->addWidget(m_linkList, 1);
     layout->addLayout(widgets::makeButtonRow({cmdOpen, cmdGoTo, cmdDelete, cmdUseNew, cmdClose}));
 
-    connect(m_cmdStart, &QPushButton::clicked, this, &LinkCheckDialog::start);
-    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_session.stop(); });
-    connect(m_chkProblems, &QCheckBox::toggled, this,
+    connect(m_startButton, &QPushButton::clicked, this, &LinkCheckDialog::start);
+    connect(m_stopButton, &QPushButton::clicked, this, [this] { m_session.stop(); });
+    connect(m_problemsOnlyBox, &QCheckBox::toggled, this,
         [filter](bool on) { filter->setProblemsOnly(on); });
     connect(&m_session, &LinkCheckSession::progressChanged, this, &LinkCheckDialog::showProgress);
     connect(&m_session, &LinkCheckSession::runningChanged, this, &LinkCheckDialog::showRunning);
     connect(&m_session.model(), &LinkCheckModel::countsChanged, this,
-        [this] { m_lblCounts->setText(m_session.countsText()); });
+        [this] { m_countsLabel->setText(m_session.countsText()); });
     connect(cmdOpen, &QPushButton::clicked, this, [this] {
         runOnSelection([this](const QList<int> &rows) { m_session.openRows(rows); }, false);
     });
@@ -152,14 +152,11 @@ void LinkCheckDialog::buildWindow()
     connect(cmdUseNew, &QPushButton::clicked, this, [this] {
         runOnSelection([this](const QList<int> &rows) { m_session.useNewLinks(rows); }, true);
     });
-    connect(m_lvwLinks, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+    connect(m_linkList, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         const int row = m_filter->mapToSource(index).row();
         commands::reportEngineErrors(m_ws, [&] { m_session.goTo(row); });
     });
-    connect(cmdClose, &QPushButton::clicked, this, [this] {
-        common::yieldToEventLoop();
-        reject();
-    });
+    widgets::rejectOnClick(cmdClose, this);
     // A closed window checks no further.
     connect(this, &QDialog::finished, this, [this] { m_session.stop(); });
 
@@ -168,34 +165,34 @@ void LinkCheckDialog::buildWindow()
 
 void LinkCheckDialog::setScope(CheckScope scope)
 {
-    m_cboScope->setCurrentIndex(static_cast<int>(scope));
+    m_scopeBox->setCurrentIndex(static_cast<int>(scope));
 }
 
 void LinkCheckDialog::start()
 {
     commands::reportEngineErrors(
-        m_ws, [&] { m_session.start(static_cast<CheckScope>(m_cboScope->currentIndex())); });
-    m_lvwLinks->setFocus();
+        m_ws, [&] { m_session.start(static_cast<CheckScope>(m_scopeBox->currentIndex())); });
+    m_linkList->setFocus();
 }
 
 void LinkCheckDialog::showProgress(int done, int total)
 {
-    m_proCheck->setRange(0, std::max(1, total));
-    m_proCheck->setValue(done);
-    m_lblProgress->setText(QStringLiteral("%1 of %2 links").arg(done).arg(total));
+    m_progress->setRange(0, std::max(1, total));
+    m_progress->setValue(done);
+    m_progressLabel->setText(QStringLiteral("%1 of %2 links").arg(done).arg(total));
 }
 
 void LinkCheckDialog::showRunning(bool running)
 {
-    m_cmdStop->setEnabled(running);
-    if (!running && m_cmdStop->hasFocus())
-        m_lvwLinks->setFocus();
+    m_stopButton->setEnabled(running);
+    if (!running && m_stopButton->hasFocus())
+        m_linkList->setFocus();
 }
 
 QList<int> LinkCheckDialog::selectedRows() const
 {
     QList<int> rows;
-    for (const QModelIndex &index : m_lvwLinks->selectionModel()->selectedRows())
+    for (const QModelIndex &index : m_linkList->selectionModel()->selectedRows())
         rows << m_filter->mapToSource(index).row();
     std::sort(rows.begin(), rows.end());
     return rows;
@@ -207,17 +204,13 @@ void LinkCheckDialog::runOnSelection(
     const QList<int> rows = selectedRows();
     if (rows.isEmpty())
         return;
-    const bool freezeMain = changesList && m_mainList && m_mainList->updatesEnabled();
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozenMain(changesList ? m_mainList : nullptr);
     commands::reportEngineErrors(m_ws, [&] { action(rows); });
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(true);
 }
 
 bool LinkCheckDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_lvwLinks && event->type() == QEvent::KeyPress) {
+    if (watched == m_linkList && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() & ~Qt::KeypadModifier)
             return QDialog::eventFilter(watched, event);

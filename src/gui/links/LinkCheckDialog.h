@@ -51,14 +51,14 @@ private:
     QAbstractItemView *m_mainList;
     LinkCheckSession m_session;
     QSortFilterProxyModel *m_filter = nullptr;
-    QComboBox *m_cboScope = nullptr;
-    QPushButton *m_cmdStart = nullptr;
-    QPushButton *m_cmdStop = nullptr;
-    QProgressBar *m_proCheck = nullptr;
-    QLabel *m_lblProgress = nullptr;
-    QLabel *m_lblCounts = nullptr;
-    QCheckBox *m_chkProblems = nullptr;
-    QTreeView *m_lvwLinks = nullptr;
+    QComboBox *m_scopeBox = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QLabel *m_countsLabel = nullptr;
+    QCheckBox *m_problemsOnlyBox = nullptr;
+    QTreeView *m_linkList = nullptr;
 };
 
 // miTCheckLinks (no scope given: the window waits for Start) and

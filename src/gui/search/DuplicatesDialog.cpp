@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/search/DuplicatesDialog.h"
 
-#include "core/common/ProgressView.h"
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
@@ -33,34 +33,31 @@ void DuplicatesDialog::buildWindow()
 {
     m_scan.model().setIcon(style()->standardIcon(QStyle::SP_DirLinkIcon));
 
-    m_lblPro = new QLabel(QStringLiteral("Please wait a moment..."), this);
-    m_lblPro->setObjectName(QStringLiteral("lblPro"));
-    m_lblPro->hide();
-    m_lvwDups = widgets::makeReportList("lvwDups", &m_scan.model(), 3000, 5000, this);
-    m_lvwDups->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_waitLabel = new QLabel(QStringLiteral("Please wait a moment..."), this);
+    m_waitLabel->setObjectName(QStringLiteral("lblPro"));
+    m_waitLabel->hide();
+    m_duplicateList = widgets::makeReportList("lvwDups", &m_scan.model(), 3000, 5000, this);
+    m_duplicateList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // The pointer turns into a hand over the group rows.
-    m_lvwDups->setMouseTracking(true);
-    m_lvwDups->viewport()->installEventFilter(this);
+    m_duplicateList->setMouseTracking(true);
+    m_duplicateList->viewport()->installEventFilter(this);
 
-    m_cmdStart = widgets::makeButton(QStringLiteral("&Start scan"), "cmdStart", this);
-    m_cmdDelete = widgets::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
-    m_cmdExit = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
-    QHBoxLayout *buttons = widgets::makeButtonRow({m_cmdStart, m_cmdDelete, m_cmdExit});
-    buttons->insertWidget(0, m_lblPro);
+    m_startButton = widgets::makeButton(QStringLiteral("&Start scan"), "cmdStart", this);
+    m_deleteButton = widgets::makeButton(QStringLiteral("&Delete"), "cmdDelete", this);
+    m_exitButton = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
+    QHBoxLayout *buttons = widgets::makeButtonRow({m_startButton, m_deleteButton, m_exitButton});
+    buttons->insertWidget(0, m_waitLabel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(widgets::makeBanner(QStringLiteral("Scan for duplicates"), this));
-    layout->addWidget(m_lvwDups, 1);
+    layout->addWidget(m_duplicateList, 1);
     layout->addLayout(buttons);
 
-    connect(&m_scan, &DuplicateScan::fillingChanged, m_lblPro, &QWidget::setVisible);
-    connect(m_cmdStart, &QPushButton::clicked, this, &DuplicatesDialog::startScan);
-    connect(m_cmdDelete, &QPushButton::clicked, this, &DuplicatesDialog::deleteSelected);
-    connect(m_cmdExit, &QPushButton::clicked, this, [this] {
-        common::yieldToEventLoop();
-        reject();
-    });
-    connect(m_lvwDups, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+    connect(&m_scan, &DuplicateScan::fillingChanged, m_waitLabel, &QWidget::setVisible);
+    connect(m_startButton, &QPushButton::clicked, this, &DuplicatesDialog::startScan);
+    connect(m_deleteButton, &QPushButton::clicked, this, &DuplicatesDialog::deleteSelected);
+    widgets::rejectOnClick(m_exitButton, this);
+    connect(m_duplicateList, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         commands::reportEngineErrors(m_ws, [&] { m_scan.clickRow(index.row()); });
     });
 
@@ -69,13 +66,13 @@ void DuplicatesDialog::buildWindow()
 
 bool DuplicatesDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_lvwDups->viewport() && event->type() == QEvent::MouseMove) {
+    if (watched == m_duplicateList->viewport() && event->type() == QEvent::MouseMove) {
         const QModelIndex index
-            = m_lvwDups->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
+            = m_duplicateList->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint());
         if (index.isValid() && m_scan.model().at(index.row()).group)
-            m_lvwDups->viewport()->setCursor(Qt::PointingHandCursor);
+            m_duplicateList->viewport()->setCursor(Qt::PointingHandCursor);
         else
-            m_lvwDups->viewport()->unsetCursor();
+            m_duplicateList->viewport()->unsetCursor();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -83,26 +80,20 @@ bool DuplicatesDialog::eventFilter(QObject *watched, QEvent *event)
 void DuplicatesDialog::startScan()
 {
     // The list does not redraw while it fills.
-    m_lvwDups->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozen(m_duplicateList);
     commands::reportEngineErrors(m_ws, [&] { m_scan.scan(); });
-    m_lvwDups->setUpdatesEnabled(true);
 }
 
 void DuplicatesDialog::deleteSelected()
 {
     QList<int> rows;
-    for (const QModelIndex &index : m_lvwDups->selectionModel()->selectedRows())
+    for (const QModelIndex &index : m_duplicateList->selectionModel()->selectedRows())
         rows << index.row();
     if (rows.isEmpty())
         return;
-    const bool freezeMain = m_mainList && m_mainList->updatesEnabled();
-    m_lvwDups->setUpdatesEnabled(false);
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozen(m_duplicateList);
+    const widgets::FrozenUpdates frozenMain(m_mainList);
     commands::reportEngineErrors(m_ws, [&] { m_scan.deleteRows(rows); });
-    if (freezeMain)
-        m_mainList->setUpdatesEnabled(true);
-    m_lvwDups->setUpdatesEnabled(true);
 }
 
 void runDuplicatesDialog(

@@ -39,11 +39,11 @@ private:
     outline::Workspace &m_ws;
     QAbstractItemView *m_mainList;
     DuplicateScan m_scan;
-    QLabel *m_lblPro = nullptr;
-    QTreeView *m_lvwDups = nullptr;
-    QPushButton *m_cmdStart = nullptr;
-    QPushButton *m_cmdDelete = nullptr;
-    QPushButton *m_cmdExit = nullptr;
+    QLabel *m_waitLabel = nullptr;
+    QTreeView *m_duplicateList = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
 };
 
 // miTScan: shows the duplicate window modally over `parent`.

@@ -3,6 +3,7 @@
 
 #include "core/outline/Workspace.h"
 #include "gui/commands/CommandBinding.h"
+#include "gui/widgets/FrozenUpdates.h"
 #include "gui/widgets/SearchWidgets.h"
 
 #include <QAbstractItemView>
@@ -36,57 +37,57 @@ void FindDialog::buildWindow()
 
     auto *lblSearch = new QLabel(QStringLiteral("Text to find:"), this);
     lblSearch->setObjectName(QStringLiteral("lblSearch"));
-    m_txtSearch = new QLineEdit(this);
-    m_txtSearch->setObjectName(QStringLiteral("txtSearch"));
-    lblSearch->setBuddy(m_txtSearch);
+    m_searchEdit = new QLineEdit(this);
+    m_searchEdit->setObjectName(QStringLiteral("txtSearch"));
+    lblSearch->setBuddy(m_searchEdit);
     auto *lblOption = new QLabel(QStringLiteral("Search for:"), this);
     lblOption->setObjectName(QStringLiteral("lblOption"));
-    m_cboOption = new QComboBox(this);
-    m_cboOption->setObjectName(QStringLiteral("cboOption"));
-    m_cboOption->addItems(BookmarkFinder::scopeNames());
-    m_cboOption->setCurrentIndex(0);
-    lblOption->setBuddy(m_cboOption);
+    m_scopeBox = new QComboBox(this);
+    m_scopeBox->setObjectName(QStringLiteral("cboOption"));
+    m_scopeBox->addItems(BookmarkFinder::scopeNames());
+    m_scopeBox->setCurrentIndex(0);
+    lblOption->setBuddy(m_scopeBox);
     auto *fields = new QGridLayout;
     fields->addWidget(lblSearch, 0, 0);
-    fields->addWidget(m_txtSearch, 0, 1);
+    fields->addWidget(m_searchEdit, 0, 1);
     fields->addWidget(lblOption, 1, 0);
-    fields->addWidget(m_cboOption, 1, 1);
+    fields->addWidget(m_scopeBox, 1, 1);
     fields->setColumnStretch(1, 1);
 
-    m_lvwResult = widgets::makeReportList("lvwResult", &m_finder.results(), 3000, 4000, this);
-    m_lvwResult->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList = widgets::makeReportList("lvwResult", &m_finder.results(), 3000, 4000, this);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    m_cmdFind = widgets::makeButton(QStringLiteral("&Find"), "cmdFind", this);
-    m_cmdClear = widgets::makeButton(QStringLiteral("&Clear results"), "cmdClear", this);
-    m_cmdExit = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
+    m_findButton = widgets::makeButton(QStringLiteral("&Find"), "cmdFind", this);
+    m_clearButton = widgets::makeButton(QStringLiteral("&Clear results"), "cmdClear", this);
+    m_exitButton = widgets::makeButton(QStringLiteral("&Exit"), "cmdExit", this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(widgets::makeBanner(QStringLiteral("Search for bookmarks"), this));
     layout->addLayout(fields);
-    layout->addWidget(m_lvwResult, 1);
-    layout->addLayout(widgets::makeButtonRow({m_cmdFind, m_cmdClear, m_cmdExit}));
+    layout->addWidget(m_resultList, 1);
+    layout->addLayout(widgets::makeButtonRow({m_findButton, m_clearButton, m_exitButton}));
 
-    connect(m_txtSearch, &QLineEdit::textChanged, this, &FindDialog::updateEnabling);
-    m_txtSearch->installEventFilter(this);
-    connect(m_cmdFind, &QPushButton::clicked, this, &FindDialog::runSearch);
-    connect(m_cmdClear, &QPushButton::clicked, this, &FindDialog::clearResults);
-    connect(m_cmdExit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_lvwResult, &QAbstractItemView::doubleClicked, this, &FindDialog::jump);
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &FindDialog::updateEnabling);
+    m_searchEdit->installEventFilter(this);
+    connect(m_findButton, &QPushButton::clicked, this, &FindDialog::runSearch);
+    connect(m_clearButton, &QPushButton::clicked, this, &FindDialog::clearResults);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_resultList, &QAbstractItemView::doubleClicked, this, &FindDialog::jump);
 
     resize(520, 380);
 }
 
 void FindDialog::updateEnabling()
 {
-    m_cmdFind->setEnabled(BookmarkFinder::canFind(m_txtSearch->text()));
-    m_cmdClear->setEnabled(m_finder.canClear());
+    m_findButton->setEnabled(BookmarkFinder::canFind(m_searchEdit->text()));
+    m_clearButton->setEnabled(m_finder.canClear());
 }
 
 bool FindDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_txtSearch && event->type() == QEvent::KeyPress) {
+    if (watched == m_searchEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_txtSearch->text().isEmpty()) {
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_searchEdit->text().isEmpty()) {
             runSearch();
             return true;
         }
@@ -97,7 +98,7 @@ bool FindDialog::eventFilter(QObject *watched, QEvent *event)
 void FindDialog::runSearch()
 {
     commands::reportEngineErrors(
-        m_ws, [&] { m_finder.find(m_txtSearch->text(), m_cboOption->currentIndex()); });
+        m_ws, [&] { m_finder.find(m_searchEdit->text(), m_scopeBox->currentIndex()); });
     updateEnabling();
 }
 
@@ -112,12 +113,8 @@ void FindDialog::jump(const QModelIndex &index)
     if (!index.isValid())
         return;
     // The main list refills behind this window without flickering.
-    const bool frozen = m_mainList && m_mainList->updatesEnabled();
-    if (frozen)
-        m_mainList->setUpdatesEnabled(false);
+    const widgets::FrozenUpdates frozenMain(m_mainList);
     commands::reportEngineErrors(m_ws, [&] { m_finder.jumpTo(index.row()); });
-    if (frozen)
-        m_mainList->setUpdatesEnabled(true);
 }
 
 void runFindDialog(outline::Workspace &workspace, QAbstractItemView *mainList, QWidget *parent)

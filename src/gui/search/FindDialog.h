@@ -42,12 +42,12 @@ private:
     outline::Workspace &m_ws;
     QAbstractItemView *m_mainList;
     BookmarkFinder m_finder;
-    QLineEdit *m_txtSearch = nullptr;
-    QComboBox *m_cboOption = nullptr;
-    QTreeView *m_lvwResult = nullptr;
-    QPushButton *m_cmdFind = nullptr;
-    QPushButton *m_cmdClear = nullptr;
-    QPushButton *m_cmdExit = nullptr;
+    QLineEdit *m_searchEdit = nullptr;
+    QComboBox *m_scopeBox = nullptr;
+    QTreeView *m_resultList = nullptr;
+    QPushButton *m_findButton = nullptr;
+    QPushButton *m_clearButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
 };
 
 // miEFind: shows the find window modally over `parent`.

@@ -56,12 +56,12 @@ OptionsDialog::OptionsDialog(OptionSettings &options, platform::FileDialogs *dia
 
     // The font boxes start from the tree's font, then the stored options.
     m_filling = true;
-    m_cboFontName->addItems(QFontDatabase::families());
-    m_cboFontSize->addItems(OptionsEditor::fontSizes());
+    m_fontNameBox->addItems(QFontDatabase::families());
+    m_fontSizeBox->addItems(OptionsEditor::fontSizes());
     const QFont treeFont = m_tree ? m_tree->font() : font();
-    m_cboFontName->setCurrentText(treeFont.family());
-    m_cboFontSize->setCurrentText(QString::number(int(treeFont.pointSizeF())));
-    m_lblSample->setFont(treeFont);
+    m_fontNameBox->setCurrentText(treeFont.family());
+    m_fontSizeBox->setCurrentText(QString::number(int(treeFont.pointSizeF())));
+    m_sample->setFont(treeFont);
     m_filling = false;
     const int first = m_editor.firstTab();
     m_tabOption->setCurrentIndex(first);
@@ -74,44 +74,44 @@ QWidget *OptionsDialog::buildFontPage()
     auto *page = named(new QFrame, "fraFont");
     page->setMinimumSize(kFrameWidth, kFrameHeight);
     auto *grid = new QGridLayout(page);
-    m_cboFontName = named(new QComboBox(page), "cboFontName");
-    m_cboFontName->setEditable(true);
-    m_cboFontSize = named(new QComboBox(page), "cboFontSize");
-    m_cboFontSize->setEditable(true);
+    m_fontNameBox = named(new QComboBox(page), "cboFontName");
+    m_fontNameBox->setEditable(true);
+    m_fontSizeBox = named(new QComboBox(page), "cboFontSize");
+    m_fontSizeBox->setEditable(true);
     grid->addWidget(
         named(new QLabel(QStringLiteral("Interface font:"), page), "lblFontName"), 0, 0);
-    grid->addWidget(m_cboFontName, 0, 1);
+    grid->addWidget(m_fontNameBox, 0, 1);
     grid->addWidget(named(new QLabel(QStringLiteral("Size:"), page), "lblFontSize"), 0, 2);
-    grid->addWidget(m_cboFontSize, 0, 3);
+    grid->addWidget(m_fontSizeBox, 0, 3);
     grid->addWidget(named(new QLabel(QStringLiteral("Sample:"), page), "lblFig"), 1, 0);
     auto *container = named(new QFrame(page), "lblContainer");
     container->setFrameShape(QFrame::StyledPanel);
     auto *centred = new QVBoxLayout(container);
-    m_lblSample = named(new QLabel(QStringLiteral("ABCXYZabcxyz"), container), "lblSample");
-    centred->addWidget(m_lblSample, 0, Qt::AlignCenter);
+    m_sample = named(new QLabel(QStringLiteral("ABCXYZabcxyz"), container), "lblSample");
+    centred->addWidget(m_sample, 0, Qt::AlignCenter);
     grid->addWidget(container, 2, 0, 1, 4);
     auto *useDefault = named(new QPushButton(QStringLiteral("&Use default"), page), "cmdDefault");
     grid->addWidget(useDefault, 3, 3);
     grid->setRowStretch(2, 1);
 
-    connect(m_cboFontName, &QComboBox::currentTextChanged, this, [this](const QString &name) {
+    connect(m_fontNameBox, &QComboBox::currentTextChanged, this, [this](const QString &name) {
         if (m_filling)
             return;
         m_editor.copy.fontName = name;
-        QFont sample = m_lblSample->font();
+        QFont sample = m_sample->font();
         sample.setFamily(name);
-        m_lblSample->setFont(sample);
+        m_sample->setFont(sample);
     });
-    connect(m_cboFontSize, &QComboBox::currentTextChanged, this, [this](const QString &size) {
+    connect(m_fontSizeBox, &QComboBox::currentTextChanged, this, [this](const QString &size) {
         if (m_filling)
             return;
         m_editor.copy.fontSize = size;
         bool ok = false;
         const double points = size.trimmed().toDouble(&ok);
         if (ok && points > 0) {
-            QFont sample = m_lblSample->font();
+            QFont sample = m_sample->font();
             sample.setPointSizeF(points);
-            m_lblSample->setFont(sample);
+            m_sample->setFont(sample);
         }
     });
     connect(useDefault, &QPushButton::clicked, this, &OptionsDialog::useDefaultFont);
@@ -126,22 +126,22 @@ QWidget *OptionsDialog::buildStartupPage()
     const QString texts[] = {QStringLiteral("Null"), QStringLiteral("Import IE Favorites"),
         QStringLiteral("Load default file (.rdb)")};
     for (int i = 0; i < 3; ++i) {
-        m_opt[i] = named(new QRadioButton(texts[i], page), names[i]);
-        layout->addWidget(m_opt[i]);
-        connect(m_opt[i], &QRadioButton::clicked, this, [this, i] { chooseStartup(i); });
+        m_startupChoices[i] = named(new QRadioButton(texts[i], page), names[i]);
+        layout->addWidget(m_startupChoices[i]);
+        connect(m_startupChoices[i], &QRadioButton::clicked, this, [this, i] { chooseStartup(i); });
     }
     auto *file = new QHBoxLayout;
-    m_txtFile = named(new QLineEdit(page), "txtFile");
-    m_cmdFile = named(new QPushButton(QStringLiteral("..."), page), "cmdFile");
-    file->addWidget(m_txtFile);
-    file->addWidget(m_cmdFile);
+    m_fileEdit = named(new QLineEdit(page), "txtFile");
+    m_fileButton = named(new QPushButton(QStringLiteral("..."), page), "cmdFile");
+    file->addWidget(m_fileEdit);
+    file->addWidget(m_fileButton);
     layout->addLayout(file);
     layout->addStretch();
-    connect(m_txtFile, &QLineEdit::textEdited, this,
+    connect(m_fileEdit, &QLineEdit::textEdited, this,
         [this](const QString &text) { m_editor.copy.startupFile = text; });
-    connect(m_cmdFile, &QPushButton::clicked, this, [this] {
+    connect(m_fileButton, &QPushButton::clicked, this, [this] {
         if (m_editor.chooseDefaultFile())
-            m_txtFile->setText(m_editor.copy.startupFile);
+            m_fileEdit->setText(m_editor.copy.startupFile);
     });
     return page;
 }
@@ -150,10 +150,10 @@ QWidget *OptionsDialog::buildLocationPage()
 {
     auto *page = named(new QFrame, "fraLocation");
     auto *grid = new QGridLayout(page);
-    m_txtPath = named(new QLineEdit(page), "txtPath");
+    m_pathEdit = named(new QLineEdit(page), "txtPath");
     auto *cmdPath = named(new QPushButton(QStringLiteral("..."), page), "cmdPath");
     grid->addWidget(named(new QLabel(QStringLiteral("Location:"), page), "lblLocation"), 0, 0);
-    grid->addWidget(m_txtPath, 0, 1);
+    grid->addWidget(m_pathEdit, 0, 1);
     grid->addWidget(cmdPath, 0, 2);
     grid->addWidget(
         named(new QLabel(QStringLiteral("Notes:"), page), "lblHeading"), 1, 0, Qt::AlignTop);
@@ -166,11 +166,11 @@ QWidget *OptionsDialog::buildLocationPage()
     note->setWordWrap(true);
     grid->addWidget(note, 1, 1, 1, 2);
     grid->setRowStretch(2, 1);
-    connect(m_txtPath, &QLineEdit::textEdited, this,
+    connect(m_pathEdit, &QLineEdit::textEdited, this,
         [this](const QString &text) { m_editor.copy.imageFolder = text; });
     connect(cmdPath, &QPushButton::clicked, this, [this] {
         if (m_editor.chooseImageFolder())
-            m_txtPath->setText(m_editor.copy.imageFolder);
+            m_pathEdit->setText(m_editor.copy.imageFolder);
     });
     return page;
 }
@@ -184,18 +184,18 @@ void OptionsDialog::showTab(int index)
     else if (tab == OptionsEditor::StartupTab)
         showStartup();
     else
-        m_txtPath->setText(m_editor.copy.imageFolder);
+        m_pathEdit->setText(m_editor.copy.imageFolder);
 }
 
 void OptionsDialog::showFontBoxes()
 {
     // Unset options leave the boxes at the tree's font.
     if (!m_editor.copy.fontName.isEmpty())
-        m_cboFontName->setCurrentText(m_editor.copy.fontName);
+        m_fontNameBox->setCurrentText(m_editor.copy.fontName);
     if (!m_editor.copy.fontSize.isEmpty()) {
         bool ok = false;
         const double size = m_editor.copy.fontSize.trimmed().toDouble(&ok);
-        m_cboFontSize->setCurrentText(ok ? QString::number(size) : m_editor.copy.fontSize);
+        m_fontSizeBox->setCurrentText(ok ? QString::number(size) : m_editor.copy.fontSize);
     }
 }
 
@@ -203,15 +203,15 @@ void OptionsDialog::showStartup()
 {
     const int choice = m_editor.copy.loadMethods;
     if (choice >= 0 && choice < 3)
-        m_opt[choice]->setChecked(true);
+        m_startupChoices[choice]->setChecked(true);
     const bool enabled = m_editor.fileBoxEnabled();
-    m_txtFile->setEnabled(enabled);
-    m_cmdFile->setEnabled(enabled);
-    QPalette palette = m_txtFile->palette();
+    m_fileEdit->setEnabled(enabled);
+    m_fileButton->setEnabled(enabled);
+    QPalette palette = m_fileEdit->palette();
     palette.setColor(
         QPalette::Base, enabled ? QColor(255, 255, 255) : this->palette().color(QPalette::Window));
-    m_txtFile->setPalette(palette);
-    m_txtFile->setText(m_editor.copy.startupFile);
+    m_fileEdit->setPalette(palette);
+    m_fileEdit->setText(m_editor.copy.startupFile);
 }
 
 void OptionsDialog::chooseStartup(int choice)
@@ -225,11 +225,11 @@ void OptionsDialog::useDefaultFont()
     // The boxes show the window's own font; the sample stays as it was.
     const QFont own = font();
     m_filling = true;
-    m_cboFontName->setCurrentText(own.family());
-    m_cboFontSize->setCurrentText(QString::number(int(own.pointSizeF())));
+    m_fontNameBox->setCurrentText(own.family());
+    m_fontSizeBox->setCurrentText(QString::number(int(own.pointSizeF())));
     m_filling = false;
-    m_editor.copy.fontName = m_cboFontName->currentText();
-    m_editor.copy.fontSize = m_cboFontSize->currentText();
+    m_editor.copy.fontName = m_fontNameBox->currentText();
+    m_editor.copy.fontSize = m_fontSizeBox->currentText();
 }
 
 void OptionsDialog::applyAndClose()

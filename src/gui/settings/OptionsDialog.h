@@ -41,13 +41,13 @@ private:
     QWidget *m_list;
     bool m_filling = false;
     QTabWidget *m_tabOption = nullptr;
-    QComboBox *m_cboFontName = nullptr;
-    QComboBox *m_cboFontSize = nullptr;
-    QLabel *m_lblSample = nullptr;
-    QRadioButton *m_opt[3] = {};
-    QLineEdit *m_txtFile = nullptr;
-    QPushButton *m_cmdFile = nullptr;
-    QLineEdit *m_txtPath = nullptr;
+    QComboBox *m_fontNameBox = nullptr;
+    QComboBox *m_fontSizeBox = nullptr;
+    QLabel *m_sample = nullptr;
+    QRadioButton *m_startupChoices[3] = {};
+    QLineEdit *m_fileEdit = nullptr;
+    QPushButton *m_fileButton = nullptr;
+    QLineEdit *m_pathEdit = nullptr;
 };
 
 } // namespace quillet::settings

@@ -28,11 +28,11 @@ private:
     void chooseFolder();
 
     RestoreSession m_session;
-    QLineEdit *m_txtSrc = nullptr;
-    QLineEdit *m_txtDest = nullptr;
-    QCheckBox *m_chkStart = nullptr;
-    QPushButton *m_cmdDestView = nullptr;
-    QPushButton *m_cmdStart = nullptr;
+    QLineEdit *m_sourceEdit = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
+    QCheckBox *m_runAfterBox = nullptr;
+    QPushButton *m_folderButton = nullptr;
+    QPushButton *m_startButton = nullptr;
 };
 
 } // namespace quillet::shell

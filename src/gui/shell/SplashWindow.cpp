@@ -20,25 +20,25 @@ SplashWindow::SplashWindow(QWidget *parent)
     big.setPointSizeF(big.pointSizeF() * 2.2);
     big.setBold(true);
     title->setFont(big);
-    m_lblVersion = new QLabel(QString::fromLatin1(strings::kVersion), this);
-    m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    m_lblStatus = new QLabel(QString::fromLatin1(strings::kStepInitializing), this);
-    m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    m_proLoad = new QProgressBar(this);
-    m_proLoad->setObjectName(QStringLiteral("proLoad"));
-    m_proLoad->setTextVisible(false);
-    m_proLoad->setValue(0);
+    m_version = new QLabel(QString::fromLatin1(strings::kVersion), this);
+    m_version->setObjectName(QStringLiteral("lblVersion"));
+    m_status = new QLabel(QString::fromLatin1(strings::kStepInitializing), this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("proLoad"));
+    m_progress->setTextVisible(false);
+    m_progress->setValue(0);
     layout->addWidget(title);
-    layout->addWidget(m_lblVersion);
+    layout->addWidget(m_version);
     layout->addStretch();
-    layout->addWidget(m_lblStatus);
-    layout->addWidget(m_proLoad);
+    layout->addWidget(m_status);
+    layout->addWidget(m_progress);
     setFixedSize(360, 180);
 }
 
 void SplashWindow::setStep(const QString &text)
 {
-    m_lblStatus->setText(text);
+    m_status->setText(text);
 }
 
 } // namespace quillet::shell

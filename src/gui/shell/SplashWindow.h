@@ -17,12 +17,12 @@ public:
     explicit SplashWindow(QWidget *parent = nullptr);
 
     void setStep(const QString &text);
-    QProgressBar *progressBar() const { return m_proLoad; }
+    QProgressBar *progressBar() const { return m_progress; }
 
 private:
-    QLabel *m_lblVersion;
-    QLabel *m_lblStatus;
-    QProgressBar *m_proLoad;
+    QLabel *m_version;
+    QLabel *m_status;
+    QProgressBar *m_progress;
 };
 
 } // namespace quillet::shell

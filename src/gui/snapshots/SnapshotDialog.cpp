@@ -57,85 +57,102 @@ SnapshotDialog::~SnapshotDialog()
 
 void SnapshotDialog::buildWindow()
 {
-    m_lvwItem = new QTreeWidget(this);
-    m_lvwItem->setObjectName(QStringLiteral("lvwItem"));
-    m_lvwItem->setRootIsDecorated(false);
-    m_lvwItem->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lvwItem->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Link")});
-    m_lvwItem->header()->resizeSection(0, 2250 / kTwipsPerPixel);
-    m_lvwItem->header()->resizeSection(1, 3000 / kTwipsPerPixel);
-    for (const SnapshotEntry &entry : m_run->entries()) {
-        auto *item = new QTreeWidgetItem(m_lvwItem, {entry.name, entry.link});
-        item->setData(0, Qt::UserRole, entry.key);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Checked);
-    }
-    connect(m_lvwItem, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
-        if (column == 0)
-            m_run->setChecked(
-                m_lvwItem->indexOfTopLevelItem(item), item->checkState(0) == Qt::Checked);
-    });
-
+    buildEntryList();
     m_pages = new QStackedWidget(this);
     m_pages->addWidget(m_renderer->view());
-    m_pages->addWidget(m_lvwItem);
-
-    m_cboLink = new QComboBox(this);
-    m_cboLink->setObjectName(QStringLiteral("cboLink"));
-    m_cboLink->setEditable(true);
-    m_cboLink->setInsertPolicy(QComboBox::NoInsert);
-    connect(m_cboLink->lineEdit(), &QLineEdit::returnPressed, this,
-        [this] { m_run->linkEntered(m_cboLink->currentText().trimmed()); });
-
-    m_picItem = new QWidget(this);
-    m_picItem->setObjectName(QStringLiteral("picItem"));
-    m_txtItem = new QLineEdit(m_picItem);
-    m_txtItem->setObjectName(QStringLiteral("txtItem"));
-    m_txtItem->setReadOnly(true);
-    m_imgIcon = new QToolButton(m_picItem);
-    m_imgIcon->setObjectName(QStringLiteral("imgIcon"));
-    m_imgIcon->setArrowType(Qt::UpArrow);
-    m_imgIcon->setAutoRaise(true);
-    connect(
-        m_imgIcon, &QToolButton::pressed, this, [this] { m_imgIcon->setArrowType(Qt::DownArrow); });
-    connect(
-        m_imgIcon, &QToolButton::released, this, [this] { m_imgIcon->setArrowType(Qt::UpArrow); });
-    connect(m_imgIcon, &QToolButton::clicked, this, [this] { m_run->toggleList(); });
-    auto *itemRow = new QHBoxLayout(m_picItem);
-    itemRow->setContentsMargins(0, 0, 0, 0);
-    itemRow->setSpacing(0);
-    itemRow->addWidget(m_txtItem, 1);
-    itemRow->addWidget(m_imgIcon);
-
-    m_cmdStart = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
-    m_cmdStop = widgets::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
-    connect(m_cmdStart, &QPushButton::clicked, this, [this] { m_run->startClicked(); });
-    connect(m_cmdStop, &QPushButton::clicked, this, [this] { m_run->stopClicked(); });
+    m_pages->addWidget(m_entryList);
+    buildLinkBox();
+    buildItemPanel();
+    m_startButton = widgets::makeButton(QStringLiteral("&Start"), "cmdStart", this);
+    m_stopButton = widgets::makeButton(QStringLiteral("&Stop"), "cmdStop", this);
+    connect(m_startButton, &QPushButton::clicked, this, [this] { m_run->startClicked(); });
+    connect(m_stopButton, &QPushButton::clicked, this, [this] { m_run->stopClicked(); });
 
     auto *fields = new QHBoxLayout;
-    fields->addWidget(m_picItem, 2);
-    fields->addWidget(m_cboLink, 3);
-    fields->addWidget(m_cmdStart);
-    fields->addWidget(m_cmdStop);
+    fields->addWidget(m_itemPanel, 2);
+    fields->addWidget(m_linkBox, 3);
+    fields->addWidget(m_startButton);
+    fields->addWidget(m_stopButton);
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("staShow"));
-    status->setSizeGripEnabled(false);
-    m_staShow = new QLabel(status);
-    m_staShow->setObjectName(QStringLiteral("staShowText"));
-    m_proSnap = new QProgressBar(status);
-    m_proSnap->setObjectName(QStringLiteral("proSnap"));
-    m_proSnap->setTextVisible(false);
-    m_proSnap->setMaximumWidth(200);
-    status->addWidget(m_staShow, 1);
-    status->addPermanentWidget(m_proSnap);
-
+    QStatusBar *status = buildStatusBar();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 0);
     layout->addLayout(fields);
     layout->addWidget(m_pages, 1);
     layout->addWidget(status);
     resize(800, 600);
+}
+
+void SnapshotDialog::buildEntryList()
+{
+    m_entryList = new QTreeWidget(this);
+    m_entryList->setObjectName(QStringLiteral("lvwItem"));
+    m_entryList->setRootIsDecorated(false);
+    m_entryList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_entryList->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Link")});
+    m_entryList->header()->resizeSection(0, 2250 / kTwipsPerPixel);
+    m_entryList->header()->resizeSection(1, 3000 / kTwipsPerPixel);
+    for (const SnapshotEntry &entry : m_run->entries()) {
+        auto *item = new QTreeWidgetItem(m_entryList, {entry.name, entry.link});
+        item->setData(0, Qt::UserRole, entry.key);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Checked);
+    }
+    connect(
+        m_entryList, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *item, int column) {
+            if (column == 0)
+                m_run->setChecked(
+                    m_entryList->indexOfTopLevelItem(item), item->checkState(0) == Qt::Checked);
+        });
+}
+
+void SnapshotDialog::buildLinkBox()
+{
+    m_linkBox = new QComboBox(this);
+    m_linkBox->setObjectName(QStringLiteral("cboLink"));
+    m_linkBox->setEditable(true);
+    m_linkBox->setInsertPolicy(QComboBox::NoInsert);
+    connect(m_linkBox->lineEdit(), &QLineEdit::returnPressed, this,
+        [this] { m_run->linkEntered(m_linkBox->currentText().trimmed()); });
+}
+
+void SnapshotDialog::buildItemPanel()
+{
+    m_itemPanel = new QWidget(this);
+    m_itemPanel->setObjectName(QStringLiteral("picItem"));
+    m_itemName = new QLineEdit(m_itemPanel);
+    m_itemName->setObjectName(QStringLiteral("txtItem"));
+    m_itemName->setReadOnly(true);
+    m_listButton = new QToolButton(m_itemPanel);
+    m_listButton->setObjectName(QStringLiteral("imgIcon"));
+    m_listButton->setArrowType(Qt::UpArrow);
+    m_listButton->setAutoRaise(true);
+    connect(m_listButton, &QToolButton::pressed, this,
+        [this] { m_listButton->setArrowType(Qt::DownArrow); });
+    connect(m_listButton, &QToolButton::released, this,
+        [this] { m_listButton->setArrowType(Qt::UpArrow); });
+    connect(m_listButton, &QToolButton::clicked, this, [this] { m_run->toggleList(); });
+    auto *itemRow = new QHBoxLayout(m_itemPanel);
+    itemRow->setContentsMargins(0, 0, 0, 0);
+    itemRow->setSpacing(0);
+    itemRow->addWidget(m_itemName, 1);
+    itemRow->addWidget(m_listButton);
+}
+
+QStatusBar *SnapshotDialog::buildStatusBar()
+{
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("staShow"));
+    status->setSizeGripEnabled(false);
+    m_statusText = new QLabel(status);
+    m_statusText->setObjectName(QStringLiteral("staShowText"));
+    m_progress = new QProgressBar(status);
+    m_progress->setObjectName(QStringLiteral("proSnap"));
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumWidth(200);
+    status->addWidget(m_statusText, 1);
+    status->addPermanentWidget(m_progress);
+    return status;
 }
 
 void SnapshotDialog::buildMenus()
@@ -195,25 +212,25 @@ void SnapshotDialog::keyPressEvent(QKeyEvent *event)
 void SnapshotDialog::selectAll()
 {
     if (m_run->controls().listShown)
-        m_lvwItem->selectAll();
+        m_entryList->selectAll();
 }
 
 void SnapshotDialog::showControls()
 {
     const SnapshotControls &c = m_run->controls();
-    m_txtItem->setText(c.itemName);
-    if (m_cboLink->currentText() != c.link)
-        m_cboLink->setEditText(c.link);
-    m_cboLink->setEnabled(c.linkEnabled);
-    m_picItem->setEnabled(c.itemPanelEnabled);
-    m_cmdStart->setEnabled(c.startEnabled);
-    m_cmdStart->setText(c.startCaption);
-    m_cmdStop->setEnabled(c.stopEnabled);
+    m_itemName->setText(c.itemName);
+    if (m_linkBox->currentText() != c.link)
+        m_linkBox->setEditText(c.link);
+    m_linkBox->setEnabled(c.linkEnabled);
+    m_itemPanel->setEnabled(c.itemPanelEnabled);
+    m_startButton->setEnabled(c.startEnabled);
+    m_startButton->setText(c.startCaption);
+    m_stopButton->setEnabled(c.stopEnabled);
     m_pages->setCurrentIndex(c.listShown ? 1 : 0);
-    m_proSnap->setMaximum(std::max(1, c.progressMaximum));
-    m_proSnap->setValue(c.progressValue);
-    m_proSnap->setVisible(c.progressVisible);
-    m_staShow->setText(c.status);
+    m_progress->setMaximum(std::max(1, c.progressMaximum));
+    m_progress->setValue(c.progressValue);
+    m_progress->setVisible(c.progressVisible);
+    m_statusText->setText(c.status);
 }
 
 void SnapshotDialog::done(int result)

@@ -11,6 +11,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QStackedWidget;
+class QStatusBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
@@ -48,22 +49,26 @@ protected:
 
 private:
     void buildWindow();
+    void buildEntryList();
+    void buildLinkBox();
+    void buildItemPanel();
+    QStatusBar *buildStatusBar();
     void buildMenus();
     void showControls();
     void selectAll();
 
     std::unique_ptr<platform::PageRendererView> m_renderer;
     std::unique_ptr<SnapshotRun> m_run;
-    QTreeWidget *m_lvwItem = nullptr;
+    QTreeWidget *m_entryList = nullptr;
     QStackedWidget *m_pages = nullptr;
-    QComboBox *m_cboLink = nullptr;
-    QLineEdit *m_txtItem = nullptr;
-    QToolButton *m_imgIcon = nullptr;
-    QWidget *m_picItem = nullptr;
-    QPushButton *m_cmdStart = nullptr;
-    QPushButton *m_cmdStop = nullptr;
-    QProgressBar *m_proSnap = nullptr;
-    QLabel *m_staShow = nullptr;
+    QComboBox *m_linkBox = nullptr;
+    QLineEdit *m_itemName = nullptr;
+    QToolButton *m_listButton = nullptr;
+    QWidget *m_itemPanel = nullptr;
+    QPushButton *m_startButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_statusText = nullptr;
     QList<QAction *> m_textSizes;
 };
 

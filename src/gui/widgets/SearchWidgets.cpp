@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/widgets/SearchWidgets.h"
 
+#include "core/common/ProgressView.h"
 #include "core/common/Strings.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -60,6 +62,14 @@ QTreeView *makeReportList(
     list->header()->resizeSection(0, firstTwips / kTwipsPerPixel);
     list->header()->resizeSection(1, secondTwips / kTwipsPerPixel);
     return list;
+}
+
+void rejectOnClick(QPushButton *button, QDialog *dialog)
+{
+    QObject::connect(button, &QPushButton::clicked, dialog, [dialog] {
+        common::yieldToEventLoop();
+        dialog->reject();
+    });
 }
 
 QString searchCaption()
