@@ -56,7 +56,7 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
         return;
     m_listedHeading = headingKey;
     store::BookmarkTable bookmarks(*db);
-    std::vector<store::BookmarkRow> rows = bookmarks.liveRows(headingKey);
+    std::vector<store::ListedRow> rows = bookmarks.listedRows(headingKey);
     if (rows.empty()) {
         blankDescription();
         m_currentBookmark.clear();
@@ -77,7 +77,7 @@ void BookmarkList::fill(const QString &headingKey, store::Database *db, const QS
     // Key repairs are written at once, all of them together.
     std::optional<store::Transaction> repairs;
     int counter = 1;
-    for (store::BookmarkRow &row : rows) {
+    for (store::ListedRow &row : rows) {
         if (progress)
             progress->setValue(counter++);
         BookmarkEntry entry;

@@ -107,6 +107,24 @@ std::vector<BookmarkRow> BookmarkTable::liveRows(
     return select(QStringLiteral("tKey = ?1 AND delFlag <> -1"), {headingKey}, thumbnail);
 }
 
+std::vector<ListedRow> BookmarkTable::listedRows(const QString &headingKey) const
+{
+    Statement s(m_db,
+        QStringLiteral("SELECT ID, lKey, urlName, urlLink, urlDate FROM tbItems "
+                       "WHERE tKey = ?1 AND delFlag <> -1 ORDER BY ID"));
+    s.bind(1, headingKey);
+    std::vector<ListedRow> rows;
+    while (s.next()) {
+        ListedRow &row = rows.emplace_back();
+        row.id = s.integer(0);
+        row.key = s.text(1);
+        row.name = s.text(2);
+        row.link = s.text(3);
+        row.date = s.text(4);
+    }
+    return rows;
+}
+
 std::vector<BookmarkRow> BookmarkTable::allLiveRows(Thumbnail thumbnail) const
 {
     return select(QStringLiteral("delFlag <> -1"), {}, thumbnail);
@@ -424,6 +442,10 @@ PendingSummary BookmarkTable::pendingSummary() const
             ++summary.added;
         }
     }
+    // Orphans and pictures are counted among added rows only: without any,
+    // two more passes over a large table would find nothing.
+    if (addedAt.isEmpty())
+        return summary;
 
     Statement orphans(m_db,
         QStringLiteral("SELECT count(*) FROM tbItems WHERE delFlag <> 0 AND delFlag <> -1 AND ")

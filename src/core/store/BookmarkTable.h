@@ -54,6 +54,17 @@ struct NamedLink
     qint64 id = 0;
 };
 
+// What the bookmark list shows of a live row: no description, picture or
+// thumbnail, which only the row's own page needs.
+struct ListedRow
+{
+    qint64 id = 0;
+    QString key;
+    QString name;
+    QString link;
+    QString date;
+};
+
 // What a document holds between two Saves, counted as the user sees it: an
 // edited bookmark is one pending copy beside its removed saved row.
 struct PendingSummary
@@ -86,6 +97,8 @@ public:
     // The live rows of a heading, in stored order.
     std::vector<BookmarkRow> liveRows(
         const QString &headingKey, Thumbnail thumbnail = Thumbnail::Skip) const;
+    // What the list shows of a heading's live rows, in stored order.
+    std::vector<ListedRow> listedRows(const QString &headingKey) const;
     // The live rows of every heading, in stored order.
     std::vector<BookmarkRow> allLiveRows(Thumbnail thumbnail = Thumbnail::Skip) const;
     // Every row of a heading, removed ones too, in stored order.
