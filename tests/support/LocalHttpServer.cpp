@@ -114,6 +114,10 @@ void LocalHttpServer::accept()
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         // Sockets belong to the server object, so they go when it goes.
         socket->setParent(this);
+        // Answers go out at once: on a kept-alive connection Nagle's rule
+        // would hold the last piece of an answer until the client's delayed
+        // acknowledgement, some 40 ms per request.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
