@@ -209,8 +209,29 @@ void BookmarkTable::playBack(const RowLog &log, RowLog &inverse)
 bool BookmarkTable::withRowIds(const std::vector<qint64> &ids, const QString &extraCondition,
     const std::function<void(const QString &joined)> &action)
 {
+    // Many rows to a statement: listing them one by one cost more than the
+    // edit itself.
+    constexpr int kPerStatement = 64;
+    static const QString putMany = [] {
+        QString sql = QStringLiteral("INSERT INTO temp.rowIds (pos, rowId) VALUES ");
+        for (int i = 0; i < kPerStatement; ++i)
+            sql += QStringLiteral("(?%1, ?%2),").arg(2 * i + 1).arg(2 * i + 2);
+        sql.chop(1);
+        return sql;
+    }();
+    size_t i = 0;
+    if (ids.size() >= kPerStatement) {
+        Statement put(m_db, putMany);
+        for (; i + kPerStatement <= ids.size(); i += kPerStatement) {
+            for (int k = 0; k < kPerStatement; ++k) {
+                put.bind(2 * k + 1, static_cast<qint64>(i + k));
+                put.bind(2 * k + 2, ids[i + k]);
+            }
+            put.run();
+        }
+    }
     Statement put(m_db, QStringLiteral("INSERT INTO temp.rowIds (pos, rowId) VALUES (?1, ?2)"));
-    for (size_t i = 0; i < ids.size(); ++i) {
+    for (; i < ids.size(); ++i) {
         put.bind(1, static_cast<qint64>(i)).bind(2, ids[i]);
         put.run();
     }
