@@ -7,8 +7,10 @@
 namespace quillet::platform {
 
 namespace {
-constexpr qint64 kBarRange = 1000000;
-}
+// No bar is wider than this many pixels: finer steps would only cost
+// repaints.
+constexpr qint64 kBarRange = 1000;
+} // namespace
 
 void QtProgressView::setMaximum(qint64 maximum)
 {
