@@ -10,6 +10,7 @@
 #include "core/store/DocumentCheck.h"
 #include "core/store/Schema.h"
 #include "core/store/Statement.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>

@@ -2,8 +2,11 @@
 #include "DocumentFixtures.h"
 #include "core/common/AppHome.h"
 #include "core/store/Database.h"
+#include "core/store/HeadingRows.h"
+#include "core/store/PendingChanges.h"
 #include "core/store/Recordset.h"
 #include "core/store/Schema.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -119,6 +122,74 @@ TEST(DocumentFile, ClosedDocumentIsOneCompleteFile)
     ASSERT_TRUE(QFile::copy(path, copy));
     auto db = openDocumentDatabase(copy);
     EXPECT_EQ(db->openRecordset(QStringLiteral("tbItems"))->recordCount(), 200);
+}
+
+// What a later run knows of a document this one checked and closed comes
+// from the home; anything that may have changed the file since is checked.
+TEST(DocumentFile, ACheckedDocumentIsTrustedInLaterRunsUntilItChanges)
+{
+    const QString path = newDocument();
+    openDocumentDatabase(path).reset();
+    forgetTrustedDocuments();
+    EXPECT_TRUE(isTrustedDocumentFile(path));
+
+    // A log left by a crash holds changes the stamp does not cover.
+    writeFileBytes(path + QStringLiteral("-wal"), QByteArray(32, 'x'));
+    forgetTrustedDocuments();
+    EXPECT_FALSE(isTrustedDocumentFile(path));
+    QFile::remove(path + QStringLiteral("-wal"));
+    openDocumentDatabase(path).reset();
+
+    // Written by something else.
+    writeFileBytes(path, fileBytes(path) + QByteArray(1, '\0'));
+    forgetTrustedDocuments();
+    EXPECT_FALSE(isTrustedDocumentFile(path));
+
+    // A garbled list trusts nothing.
+    const QString other = newDocument(QStringLiteral("other.rdb"));
+    openDocumentDatabase(other).reset();
+    const QString list = homeFile(QStringLiteral("checked-documents"));
+    writeFileBytes(list, fileBytes(list).replace(' ', '\t') + "1 2 x\n\n \xff\n");
+    forgetTrustedDocuments();
+    EXPECT_FALSE(isTrustedDocumentFile(other));
+}
+
+// Documents saved before the heading and pending indexes existed open as
+// they are and have both after their next Save; one under our name that is
+// not ours is refused.
+TEST(DocumentFile, AnOlderDocumentGainsTheLaterIndexesAtSave)
+{
+    const QString path = newDocument();
+    {
+        auto db = openDocumentDatabase(path);
+        ASSERT_EQ(sqlite3_exec(db->handle(), "DROP INDEX ixItemsHeading; DROP INDEX ixItemsPending",
+                      nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        auto rs = db->openRecordset(QStringLiteral("tbItems"));
+        addItem(*rs, QStringLiteral("kRoot"), QStringLiteral("K1"), QStringLiteral("A"), 1);
+    }
+    QFile::remove(homeFile(QStringLiteral("checked-documents")));
+    forgetTrustedDocuments();
+    auto db = openDocumentDatabase(path);
+    EXPECT_FALSE(db->indexExists(QStringLiteral("ixItemsHeading")));
+    std::vector<HeadingRow> headings;
+    readHeadingRows(*db, [&headings](const HeadingRow &row) { headings.push_back(row); });
+    resolvePendingChanges(*db, Resolution::Save, headings, nullptr);
+    EXPECT_TRUE(db->indexExists(QStringLiteral("ixItemsHeading")));
+    EXPECT_TRUE(db->indexExists(QStringLiteral("ixItemsPending")));
+    EXPECT_EQ(names(*db, QStringLiteral("SELECT urlName FROM tbItems WHERE tKey = 'kRoot'")),
+        QStringList {QStringLiteral("A")});
+
+    ASSERT_EQ(sqlite3_exec(db->handle(),
+                  "DROP INDEX ixItemsHeading; CREATE INDEX ixItemsHeading ON tbItems (urlName)",
+                  nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    db.reset();
+    // As a file from elsewhere.
+    QFile::remove(homeFile(QStringLiteral("checked-documents")));
+    forgetTrustedDocuments();
+    EXPECT_EQ(
+        errorOf([&] { openDocumentDatabase(path); }), int(EngineErrorCode::NotAValidDocument));
 }
 
 // Every kind of file that is not an open-able document fails with an error

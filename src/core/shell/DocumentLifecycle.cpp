@@ -9,7 +9,7 @@
 #include "core/shell/UnsavedWork.h"
 #include "core/shell/UntitledLeftovers.h"
 #include "core/store/BookmarkTable.h"
-#include "core/store/DocumentCheck.h"
+#include "core/store/TrustedDocuments.h"
 #include "core/store/FailureReasons.h"
 #include "core/store/FileIdentity.h"
 #include "core/store/FileMaintenance.h"

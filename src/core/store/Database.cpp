@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/store/Database.h"
 
-#include "core/store/DocumentCheck.h"
 #include "core/store/JetDialect.h"
 #include "core/store/Recordset.h"
 #include "core/store/RowLog.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QDir>
 #include <QFile>
@@ -599,9 +599,12 @@ QString Database::indexSql(const QString &table, const IndexDef &index)
     QStringList fields;
     for (const QString &field : index.fields)
         fields << quoteIdentifier(field);
-    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-        .arg(
-            quoteIdentifier(index.name), quoteIdentifier(table), fields.join(QStringLiteral(", ")));
+    QString sql = QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                      .arg(quoteIdentifier(index.name), quoteIdentifier(table),
+                          fields.join(QStringLiteral(", ")));
+    if (!index.where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + index.where;
+    return sql;
 }
 
 void Database::deleteTable(const QString &name)
@@ -616,17 +619,28 @@ void Database::deleteTable(const QString &name)
     exec(sql);
 }
 
-bool Database::tableExists(const QString &name)
+bool Database::schemaObjectExists(const char *type, const QString &name)
 {
-    sqlite3_stmt *stmt = prepareCached(QStringLiteral(
-        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+    sqlite3_stmt *stmt = prepareCached(
+        QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = ?2 AND name = ?1 COLLATE NOCASE"));
     const QByteArray utf8 = name.toUtf8();
     sqlite3_bind_text(stmt, 1, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, type, -1, SQLITE_STATIC);
     const int rc = sqlite3_step(stmt);
     sqlite3_reset(stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
         fail(rc);
     return rc == SQLITE_ROW;
+}
+
+bool Database::tableExists(const QString &name)
+{
+    return schemaObjectExists("table", name);
+}
+
+bool Database::indexExists(const QString &name)
+{
+    return schemaObjectExists("index", name);
 }
 
 QList<FieldDef> Database::fields(const QString &table)

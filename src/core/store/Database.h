@@ -102,6 +102,7 @@ public:
     static QString indexSql(const QString &table, const IndexDef &index);
     void deleteTable(const QString &name);
     bool tableExists(const QString &name);
+    bool indexExists(const QString &name);
     // The fields of a table as they were created, in creation order.
     QList<FieldDef> fields(const QString &table);
 
@@ -136,6 +137,7 @@ private:
     // The journal, durability and cache settings of a connection that writes.
     void setUpForWriting();
     void dropCachedStatements();
+    bool schemaObjectExists(const char *type, const QString &name);
     void exportInto(const QString &target, const QString &connect);
     void exec(const QString &sql);
 

@@ -5,62 +5,12 @@
 #include "core/store/Schema.h"
 #include "core/store/Statement.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
-#include <QMutex>
 #include <QSet>
-#include <optional>
-#include <sys/stat.h>
 
 namespace quillet::store {
 
 namespace {
-
-struct FileStamp
-{
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified {};
-    timespec changed {};
-
-    bool operator==(const FileStamp &o) const
-    {
-        return device == o.device && inode == o.inode && size == o.size
-            && modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec
-            && changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
-
-std::optional<FileStamp> stampOf(const QString &path)
-{
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return FileStamp {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
-
-// A trusted file without a stamp is open in this process right now.
-struct TrustedFiles
-{
-    QMutex mutex;
-    QHash<QString, std::optional<FileStamp>> files;
-};
-
-TrustedFiles &trusted()
-{
-    static TrustedFiles t;
-    return t;
-}
-
-QString keyOf(const QString &path)
-{
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
 
 // Beyond this many pages (4 MiB) the engine's whole check would cost more
 // than a load may spend on it; see the integrity benchmark.
@@ -82,13 +32,17 @@ void checkSchema(Database &db)
 {
     QHash<QString, QString> tables; // lower-case name -> the statement we create it with
     QHash<QString, QString> indexes;
+    QSet<QString> found;
     for (DocumentTable which : {DocumentTable::Tips, DocumentTable::Nodes, DocumentTable::Items}) {
         const TableDef def = tableDefinition(which);
         tables.insert(def.name.toLower(), Database::tableSql(def));
-        for (const IndexDef &index : def.indexes)
+        for (const IndexDef &index : def.indexes) {
             indexes.insert(index.name.toLower(), Database::indexSql(def.name, index));
+            // An older document may lack it; one it has must be ours.
+            if (index.addedLater)
+                found.insert(index.name.toLower());
+        }
     }
-    QSet<QString> found;
     Statement s(db, QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
     while (s.next()) {
         const QString type = s.text(0);
@@ -139,63 +93,32 @@ bool checkStructure(Database &db, CheckDepth depth)
     }
     if (depth == CheckDepth::Shape)
         return false;
-    // Reading every page of the table and of its index checks each page's
+    // Reading every page of the table and of its indexes checks each page's
     // authentication code and layout; overflow pages (long descriptions,
-    // thumbnails) are checked when they are read. The table's pages stay in
-    // the cache for the list, which reads them all anyway.
-    const qint64 rows = single(db, QStringLiteral("SELECT count(ID) FROM tbItems NOT INDEXED"));
-    const qint64 entries
-        = single(db, QStringLiteral("SELECT count(*) FROM tbItems INDEXED BY ixItemsLink"));
-    if (rows != entries)
+    // thumbnails) are checked when they are read.
+    Statement table(db,
+        QStringLiteral("SELECT count(ID), count(CASE WHEN delFlag <> 0 THEN 1 END) "
+                       "FROM tbItems NOT INDEXED"));
+    table.next();
+    const qint64 rows = table.integer(0);
+    const qint64 pending = table.integer(1);
+    auto entries = [&db](const QString &index, const QString &where) {
+        return single(
+            db, QStringLiteral("SELECT count(*) FROM tbItems INDEXED BY %1 %2").arg(index, where));
+    };
+    if (entries(QStringLiteral("ixItemsLink"), {}) != rows)
         damaged(db, QStringLiteral("bookmark index"));
+    if (db.indexExists(QStringLiteral("ixItemsHeading"))
+        && entries(QStringLiteral("ixItemsHeading"), {}) != rows)
+        damaged(db, QStringLiteral("heading index"));
+    if (db.indexExists(QStringLiteral("ixItemsPending"))
+        && entries(QStringLiteral("ixItemsPending"), QStringLiteral("WHERE delFlag <> 0"))
+            != pending)
+        damaged(db, QStringLiteral("pending index"));
     return true;
 }
 
 } // namespace
-
-void trustDocumentFile(const QString &path)
-{
-    TrustedFiles &t = trusted();
-    QMutexLocker lock(&t.mutex);
-    t.files.insert(keyOf(path), std::nullopt);
-}
-
-bool isTrustedDocumentFile(const QString &path)
-{
-    TrustedFiles &t = trusted();
-    const QString key = keyOf(path);
-    QMutexLocker lock(&t.mutex);
-    const auto it = t.files.constFind(key);
-    if (it == t.files.cend() || !it->has_value())
-        return false;
-    const std::optional<FileStamp> now = stampOf(key);
-    if (now && *now == **it)
-        return true;
-    // Changed elsewhere: it has to pass the check again.
-    t.files.remove(key);
-    return false;
-}
-
-void noteDocumentClosed(const QString &path)
-{
-    TrustedFiles &t = trusted();
-    const QString key = keyOf(path);
-    QMutexLocker lock(&t.mutex);
-    const auto it = t.files.find(key);
-    if (it == t.files.end())
-        return;
-    const std::optional<FileStamp> now = stampOf(key);
-    if (now)
-        *it = now;
-    else
-        t.files.erase(it);
-}
-
-void trustClosedDocument(const QString &path)
-{
-    trustDocumentFile(path);
-    noteDocumentClosed(path);
-}
 
 bool checkDocument(Database &db, CheckDepth depth)
 {

@@ -7,17 +7,6 @@ namespace quillet::store {
 
 class Database;
 
-// Documents that need no check when they are opened again: the files this
-// process created, wrote or checked itself, for as long as nothing else has
-// changed them since they were last closed here (inode, size and times are
-// remembered at every close). Kept in memory only.
-void trustDocumentFile(const QString &path);
-bool isTrustedDocumentFile(const QString &path);
-// Called whenever a connection closes a file.
-void noteDocumentClosed(const QString &path);
-// A closed file this process has just written whole.
-void trustClosedDocument(const QString &path);
-
 // The check a document from elsewhere passes before it is loaded. Shape:
 // exactly our tables and index and nothing that runs code (no triggers, no
 // views), a free list that fits the file; small documents get the engine's

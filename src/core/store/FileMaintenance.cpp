@@ -2,10 +2,10 @@
 #include "core/store/FileMaintenance.h"
 
 #include "core/store/Database.h"
-#include "core/store/DocumentCheck.h"
 #include "core/store/FileIdentity.h"
 #include "core/store/FileReplacement.h"
 #include "core/store/Schema.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>

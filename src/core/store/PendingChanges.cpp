@@ -48,6 +48,7 @@ void resolvePendingChanges(Database &db, Resolution resolution,
     if (save) {
         step();
         writeFormatVersion(db);
+        addMissingIndexes(db);
         replaceHeadingRows(db, headings, step);
         bookmarks.commitPending();
     } else {

@@ -3,6 +3,8 @@
 
 #include "core/store/DocumentCheck.h"
 #include "core/store/RowLog.h"
+#include "core/store/Statement.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +51,13 @@ TableDef tableDefinition(DocumentTable which)
             // The duplicate scan reads links in order from here instead of
             // sorting every row.
             {{QStringLiteral("ixItemsLink"),
-                {QStringLiteral("urlLink"), QStringLiteral("delFlag")}}}};
+                 {QStringLiteral("urlLink"), QStringLiteral("delFlag")}},
+                // A heading's list reads only its own rows.
+                {QStringLiteral("ixItemsHeading"), {QStringLiteral("tKey")}, {}, true},
+                // Pending rows are few: Save, Discard and the count at open
+                // find them without reading the table.
+                {QStringLiteral("ixItemsPending"), {QStringLiteral("delFlag")},
+                    QStringLiteral("delFlag <> 0"), true}}};
     }
     return {};
 }
@@ -57,6 +65,15 @@ TableDef tableDefinition(DocumentTable which)
 void createTable(Database &db, DocumentTable which)
 {
     db.createTable(tableDefinition(which));
+}
+
+void addMissingIndexes(Database &db)
+{
+    const TableDef items = tableDefinition(DocumentTable::Items);
+    for (const IndexDef &index : items.indexes) {
+        if (!db.indexExists(index.name))
+            Statement(db, Database::indexSql(items.name, index)).run();
+    }
 }
 
 void createEmptyDatabase(const QString &path)
@@ -104,8 +121,8 @@ std::unique_ptr<Database> openDocumentDatabase(const QString &path)
 bool canOpenDatabase(const QString &path, std::optional<EngineError> *failure)
 {
     // A document from elsewhere of the wrong shape is refused here, before
-    // the current one is closed. The pages of a large one are read by the
-    // load, where the list needs them in the cache anyway.
+    // the current one is closed; the pages of a large one are read when it
+    // is loaded.
     return Database::probe(
         path, openConnectString(),
         [&path](Database &db) {

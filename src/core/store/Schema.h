@@ -33,6 +33,10 @@ enum class DocumentTable
 TableDef tableDefinition(DocumentTable which);
 void createTable(Database &db, DocumentTable which);
 
+// Creates the indexes of tbItems that a document saved by an earlier
+// version lacks (the caller's transaction holds them).
+void addMissingIndexes(Database &db);
+
 // Creates the file with the locale and password and the three empty tables.
 void createEmptyDatabase(const QString &path);
 

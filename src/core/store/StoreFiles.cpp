@@ -3,10 +3,10 @@
 
 #include "core/common/AppHome.h"
 #include "core/common/ProgressView.h"
-#include "core/store/DocumentCheck.h"
 #include "core/store/EngineError.h"
 #include "core/store/FileReplacement.h"
 #include "core/store/RandomNumbers.h"
+#include "core/store/TrustedDocuments.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -32,6 +32,11 @@ struct IndexDef
 {
     QString name;
     QStringList fields;
+    // Only rows that meet this condition are indexed; empty for all rows.
+    QString where = {};
+    // Documents saved before the index existed lack it; their next Save
+    // adds it.
+    bool addedLater = false;
 };
 
 struct TableDef

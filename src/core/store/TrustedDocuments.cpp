@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/store/TrustedDocuments.h"
+
+#include "core/common/AppHome.h"
+#include "core/store/EngineError.h"
+#include "core/store/FileReplacement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QUrl>
+#include <algorithm>
+#include <optional>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quillet::store {
+
+namespace {
+
+// How many closed documents the home remembers; the oldest go first.
+constexpr qsizetype kRememberedDocuments = 64;
+
+struct FileStamp
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedSec = 0;
+    qint64 modifiedNsec = 0;
+    qint64 changedSec = 0;
+    qint64 changedNsec = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileStamp {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+        qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+        qint64(st.st_ctim.tv_nsec)};
+}
+
+// A write-ahead log left beside a closed document holds changes its stamp
+// does not cover: closing always folds the log in and removes it.
+bool hasLeftoverLog(const QString &path)
+{
+    const QFileInfo log(path + QStringLiteral("-wal"));
+    return log.exists() && log.size() > 0;
+}
+
+struct Entry
+{
+    // Without a stamp the file is open in this process right now.
+    std::optional<FileStamp> stamp;
+    // The stamp the home's list holds for it, if any.
+    std::optional<FileStamp> saved;
+    quint64 used = 0; // higher is more recent
+};
+
+struct TrustedFiles
+{
+    QMutex mutex;
+    QHash<QString, Entry> files;
+    quint64 clock = 0;
+    QString loadedHome; // the home whose list has been merged in
+};
+
+TrustedFiles &trusted()
+{
+    static TrustedFiles t;
+    return t;
+}
+
+QString keyOf(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString listPath(const QString &home)
+{
+    return home + QStringLiteral("/checked-documents");
+}
+
+// One line per document: the seven numbers of its stamp and its path,
+// percent-encoded so that any name fits on the line.
+QByteArray lineOf(const QString &path, const FileStamp &s)
+{
+    return QByteArray::number(s.device) + ' ' + QByteArray::number(s.inode) + ' '
+        + QByteArray::number(s.size) + ' ' + QByteArray::number(s.modifiedSec) + ' '
+        + QByteArray::number(s.modifiedNsec) + ' ' + QByteArray::number(s.changedSec) + ' '
+        + QByteArray::number(s.changedNsec) + ' ' + QUrl::toPercentEncoding(path) + '\n';
+}
+
+std::optional<std::pair<QString, FileStamp>> parseLine(const QByteArray &line)
+{
+    const QList<QByteArray> parts = line.trimmed().split(' ');
+    if (parts.size() != 8)
+        return std::nullopt;
+    bool ok = true;
+    auto number = [&ok](const QByteArray &text) {
+        bool good = false;
+        const qint64 value = text.toLongLong(&good);
+        ok = ok && good;
+        return value;
+    };
+    FileStamp s;
+    s.device = parts[0].toULongLong(&ok);
+    bool inodeOk = false;
+    s.inode = parts[1].toULongLong(&inodeOk);
+    ok = ok && inodeOk;
+    s.size = number(parts[2]);
+    s.modifiedSec = number(parts[3]);
+    s.modifiedNsec = number(parts[4]);
+    s.changedSec = number(parts[5]);
+    s.changedNsec = number(parts[6]);
+    const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[7]));
+    if (!ok || path.isEmpty() || !QDir::isAbsolutePath(path))
+        return std::nullopt;
+    return std::make_pair(QDir::cleanPath(path), s);
+}
+
+// Merges the home's list in once per home; a lost or garbled list only
+// means a check at the next open. Called with the mutex held.
+void loadHomeList(TrustedFiles &t)
+{
+    const QString home = common::appHome();
+    if (home == t.loadedHome)
+        return;
+    t.loadedHome = home;
+    QFile file(listPath(home));
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // Lines come most recent first.
+    const QList<QByteArray> lines = file.read(1 << 20).split('\n');
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const auto parsed = parseLine(lines[i]);
+        if (!parsed || t.files.contains(parsed->first))
+            continue;
+        t.files.insert(parsed->first, Entry {parsed->second, parsed->second, ++t.clock});
+    }
+}
+
+// Writes the closed documents whose files are still as they were (a work
+// file renamed into place is gone). Called with the mutex held.
+void saveHomeList(TrustedFiles &t)
+{
+    std::vector<std::pair<quint64, QString>> closed;
+    for (auto it = t.files.begin(); it != t.files.end(); ++it) {
+        it->saved.reset();
+        if (it->stamp && stampOf(it.key()) == it->stamp)
+            closed.emplace_back(it->used, it.key());
+    }
+    std::sort(closed.begin(), closed.end(), std::greater<>());
+    if (closed.size() > size_t(kRememberedDocuments))
+        closed.resize(size_t(kRememberedDocuments));
+    QByteArray text;
+    for (const auto &[used, path] : closed) {
+        Entry &entry = t.files[path];
+        entry.saved = entry.stamp;
+        text += lineOf(path, *entry.stamp);
+    }
+    try {
+        FileReplacement list(listPath(t.loadedHome.isEmpty() ? common::appHome() : t.loadedHome));
+        list.write(text);
+        list.commit();
+    } catch (const EngineError &) {
+        // Not remembered: the document is checked when it is next opened.
+    }
+}
+
+} // namespace
+
+void trustDocumentFile(const QString &path)
+{
+    TrustedFiles &t = trusted();
+    QMutexLocker lock(&t.mutex);
+    Entry &entry = t.files[keyOf(path)];
+    entry.stamp.reset();
+    entry.used = ++t.clock;
+}
+
+bool isTrustedDocumentFile(const QString &path)
+{
+    TrustedFiles &t = trusted();
+    const QString key = keyOf(path);
+    QMutexLocker lock(&t.mutex);
+    loadHomeList(t);
+    const auto it = t.files.find(key);
+    if (it == t.files.end() || !it->stamp)
+        return false;
+    const std::optional<FileStamp> now = stampOf(key);
+    if (now && *now == *it->stamp && !hasLeftoverLog(key)) {
+        it->used = ++t.clock;
+        return true;
+    }
+    // Changed elsewhere: it has to pass the check again.
+    const bool listed = it->saved.has_value();
+    t.files.erase(it);
+    if (listed)
+        saveHomeList(t);
+    return false;
+}
+
+void noteDocumentClosed(const QString &path)
+{
+    TrustedFiles &t = trusted();
+    const QString key = keyOf(path);
+    QMutexLocker lock(&t.mutex);
+    const auto it = t.files.find(key);
+    if (it == t.files.end())
+        return;
+    const std::optional<FileStamp> now = stampOf(key);
+    if (!now) {
+        t.files.erase(it);
+        return;
+    }
+    it->stamp = now;
+    it->used = ++t.clock;
+    if (it->saved == now)
+        return; // closed unchanged: the home's list has it already
+    loadHomeList(t);
+    saveHomeList(t);
+}
+
+void trustClosedDocument(const QString &path)
+{
+    trustDocumentFile(path);
+    noteDocumentClosed(path);
+}
+
+void forgetTrustedDocuments()
+{
+    TrustedFiles &t = trusted();
+    QMutexLocker lock(&t.mutex);
+    t.files.clear();
+    t.loadedHome.clear();
+}
+
+} // namespace quillet::store
