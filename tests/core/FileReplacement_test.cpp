@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace quillet;
@@ -132,6 +134,40 @@ TEST(FileReplacement, AFailureAtAnyStepLeavesTheOldFileAndNoWorkFile)
     EXPECT_THROW(replaceWith(target, "new"), store::EngineError);
     EXPECT_EQ(test::fileBytes(target), QByteArray("new"));
     EXPECT_EQ(othersIn(folder, {"export.html"}), QStringList());
+}
+
+// Work files of killed runs go when the same file is next replaced. A young
+// one, one that a running replacement holds, and names that only look alike
+// stay.
+TEST(FileReplacement, WorkFilesOfKilledRunsGoAtTheNextReplacement)
+{
+    const QString folder = folderIn(QStringLiteral("leftovers"));
+    const QString target = folder + QStringLiteral("/doc.rdb");
+    auto makeAged = [&folder](const QString &name, int seconds) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(path))
+            test::writeFileBytes(path, "partial");
+        const time_t then = ::time(nullptr) - seconds;
+        const struct timeval times[2] = {{then, 0}, {then, 0}};
+        ASSERT_EQ(::utimes(QFile::encodeName(path).constData(), times), 0);
+    };
+    test::writeFileBytes(target, "old");
+    makeAged(QStringLiteral("doc.rdb.123456.temp"), 7200);
+    QStringList kept {QStringLiteral("doc.rdb.654321.temp"), QStringLiteral("doc.rdb.12345.temp"),
+        QStringLiteral("doc.rdb.12345x.temp"), QStringLiteral("other.rdb.123456.temp")};
+    makeAged(kept[0], 60);
+    for (const QString &name : kept.mid(1))
+        makeAged(name, 7200);
+    FileReplacement running(target);
+    makeAged(QFileInfo(running.workPath()).fileName(), 7200);
+    kept << QFileInfo(running.workPath()).fileName();
+
+    replaceWith(target, "new");
+    EXPECT_EQ(test::fileBytes(target), QByteArray("new"));
+    QStringList left = othersIn(folder, {QStringLiteral("doc.rdb")});
+    left.sort();
+    kept.sort();
+    EXPECT_EQ(left, kept);
 }
 
 TEST(FileReplacement, AReadOnlyFolderOrAMissingSourceSaysWhatFailed)

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,8 +69,69 @@ bool writeAll(int fd, const char *data, qint64 size)
     return true;
 }
 
+// Every replacement holds this byte of its work file with an open-file-
+// description lock, which no other descriptor's close drops. The engine
+// never locks it, nor does a document's hold (0x40000400).
+constexpr off_t kWorkFileByte = 0x40000402;
+// No replacement runs this long: an older work file that nobody holds was
+// left by a run that was killed.
+constexpr time_t kLeftoverAgeSeconds = 3600;
+
+struct flock workFileByte(short type)
+{
+    struct flock lock = {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kWorkFileByte;
+    lock.l_len = 1;
+    return lock;
+}
+
+// True for "<destination's name>.NNNNNN.temp", the names createWorkFile uses.
+bool isWorkFileOf(const QString &name, const QString &destinationName)
+{
+    const qsizetype digits = name.size() - destinationName.size() - 6; // "." and ".temp"
+    if (digits != 6 || !name.startsWith(destinationName)
+        || name.at(destinationName.size()) != QLatin1Char('.')
+        || !name.endsWith(QLatin1String(".temp")))
+        return false;
+    for (qsizetype i = destinationName.size() + 1; i < destinationName.size() + 7; ++i) {
+        if (!name.at(i).isDigit())
+            return false;
+    }
+    return true;
+}
+
+// Removes the work files of earlier replacements of `destination` that were
+// killed before they finished: old, plain files that no process holds.
+// Anything in doubt stays.
+void removeLeftoverWorkFiles(const QString &destination)
+{
+    const QFileInfo info(destination);
+    const QString name = info.fileName();
+    const QDir folder = info.absoluteDir();
+    const time_t now = ::time(nullptr);
+    for (const QString &entry :
+        folder.entryList({QStringLiteral("*.temp")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isWorkFileOf(entry, name))
+            continue;
+        const QByteArray path = nativeName(folder.filePath(entry));
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)
+            || now - st.st_mtime < kLeftoverAgeSeconds)
+            continue;
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct flock probe = workFileByte(F_WRLCK);
+        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type == F_UNLCK)
+            ::unlink(path.constData());
+        ::close(fd);
+    }
+}
+
 // A work file of its own next to `destination`, created exclusively, with the
-// destination's permissions when it exists. Returns the descriptor.
+// destination's permissions when it exists, and held. Returns the descriptor.
 int createWorkFile(const QString &destination, QString &work)
 {
     struct stat old;
@@ -85,6 +147,10 @@ int createWorkFile(const QString &destination, QString &work)
             // The umask must not make a replaced file less readable than before.
             if (replacing)
                 ::fchmod(fd, mode);
+            // Where the file system has no such locks, the work file is not
+            // held; a later sweep then leaves it alone (see above).
+            struct flock hold = workFileByte(F_WRLCK);
+            ::fcntl(fd, F_OFD_SETLK, &hold);
             return fd;
         }
         if (errno != EEXIST)
@@ -129,6 +195,7 @@ FileReplacement::FileReplacement(const QString &target)
     m_fd = createWorkFile(m_destination, m_work);
     if (m_fd < 0)
         fail(Step::Create, errno);
+    removeLeftoverWorkFiles(m_destination);
 }
 
 FileReplacement::~FileReplacement()

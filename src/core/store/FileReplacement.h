@@ -13,7 +13,10 @@ namespace quillet::store {
 // followed and stays a link); commit() flushes and syncs it, renames it over
 // that file in one step and syncs the folder. The old file is never removed
 // first: a failure at any step before the rename leaves it as it was, the
-// work file goes, and an EngineError says which step failed and why.
+// work file goes, and an EngineError says which step failed and why. The
+// work file is held while the replacement lives; work files of the same
+// destination left by killed runs (an hour old and held by nobody) are
+// removed when a new replacement starts.
 class FileReplacement
 {
 public:
