@@ -12,6 +12,7 @@
 #include <QMutex>
 #include <QUrl>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <sys/stat.h>
 #include <vector>
@@ -23,18 +24,9 @@ namespace {
 // How many closed documents the home remembers; the oldest go first.
 constexpr qsizetype kRememberedDocuments = 64;
 
-struct FileStamp
-{
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = 0;
-    qint64 modifiedSec = 0;
-    qint64 modifiedNsec = 0;
-    qint64 changedSec = 0;
-    qint64 changedNsec = 0;
-
-    bool operator==(const FileStamp &) const = default;
-};
+// Device, inode, size, modification and change times (seconds and
+// nanoseconds): what any write to the file or its replacement moves.
+using FileStamp = std::array<qint64, 7>;
 
 std::optional<FileStamp> stampOf(const QString &path)
 {
@@ -43,7 +35,7 @@ std::optional<FileStamp> stampOf(const QString &path)
     };
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return FileStamp {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+    return FileStamp {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
         qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
         qint64(st.st_ctim.tv_nsec)};
 }
@@ -91,40 +83,30 @@ QString listPath(const QString &home)
 
 // One line per document: the seven numbers of its stamp and its path,
 // percent-encoded so that any name fits on the line.
-QByteArray lineOf(const QString &path, const FileStamp &s)
+QByteArray lineOf(const QString &path, const FileStamp &stamp)
 {
-    return QByteArray::number(s.device) + ' ' + QByteArray::number(s.inode) + ' '
-        + QByteArray::number(s.size) + ' ' + QByteArray::number(s.modifiedSec) + ' '
-        + QByteArray::number(s.modifiedNsec) + ' ' + QByteArray::number(s.changedSec) + ' '
-        + QByteArray::number(s.changedNsec) + ' ' + QUrl::toPercentEncoding(path) + '\n';
+    QByteArray line;
+    for (const qint64 number : stamp)
+        line += QByteArray::number(number) + ' ';
+    return line + QUrl::toPercentEncoding(path) + '\n';
 }
 
 std::optional<std::pair<QString, FileStamp>> parseLine(const QByteArray &line)
 {
     const QList<QByteArray> parts = line.trimmed().split(' ');
-    if (parts.size() != 8)
+    FileStamp stamp;
+    if (parts.size() != qsizetype(stamp.size()) + 1)
         return std::nullopt;
-    bool ok = true;
-    auto number = [&ok](const QByteArray &text) {
-        bool good = false;
-        const qint64 value = text.toLongLong(&good);
-        ok = ok && good;
-        return value;
-    };
-    FileStamp s;
-    s.device = parts[0].toULongLong(&ok);
-    bool inodeOk = false;
-    s.inode = parts[1].toULongLong(&inodeOk);
-    ok = ok && inodeOk;
-    s.size = number(parts[2]);
-    s.modifiedSec = number(parts[3]);
-    s.modifiedNsec = number(parts[4]);
-    s.changedSec = number(parts[5]);
-    s.changedNsec = number(parts[6]);
-    const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(parts[7]));
-    if (!ok || path.isEmpty() || !QDir::isAbsolutePath(path))
+    for (size_t i = 0; i < stamp.size(); ++i) {
+        bool ok = false;
+        stamp[i] = parts[qsizetype(i)].toLongLong(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(parts.last()));
+    if (!QDir::isAbsolutePath(path))
         return std::nullopt;
-    return std::make_pair(QDir::cleanPath(path), s);
+    return std::make_pair(QDir::cleanPath(path), stamp);
 }
 
 // Merges the home's list in once per home; a lost or garbled list only
@@ -168,7 +150,7 @@ void saveHomeList(TrustedFiles &t)
         text += lineOf(path, *entry.stamp);
     }
     try {
-        FileReplacement list(listPath(t.loadedHome.isEmpty() ? common::appHome() : t.loadedHome));
+        FileReplacement list(listPath(t.loadedHome));
         list.write(text);
         list.commit();
     } catch (const EngineError &) {
