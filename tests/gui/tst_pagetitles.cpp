@@ -63,7 +63,8 @@ private:
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
-        const QByteArray path = request.split(' ').value(1);
+        // Taken out at once: a later socket may be given the same address.
+        const QByteArray path = m_requests.take(socket).split(' ').value(1);
         if (path == "/header") {
             reply(socket, "200 OK\r\nContent-Type: text/html; charset=windows-1252",
                 "<html><head><TITLE lang=fr>\n Caf\xe9  &amp; bar </TITLE>");
