@@ -46,9 +46,14 @@ QString describePendingWork(const store::PendingSummary &summary, int pictures)
 UnsavedWork::Outcome UnsavedWork::offer(store::Database &db, const QString &path)
 {
     m_keptPictures.clear();
-    store::PendingSummary summary = store::BookmarkTable(db).pendingSummary();
-    if (summary.isEmpty())
+    // Closed settled by Quillet and unchanged since: nothing to look for.
+    if (db.isSettled())
         return Outcome::None;
+    store::PendingSummary summary = store::BookmarkTable(db).pendingSummary();
+    if (summary.isEmpty()) {
+        db.markSettled();
+        return Outcome::None;
+    }
     const QStringList pictures = existingPictures(summary);
     if (db.isReadOnly()) {
         // Neither kept nor discarded: the file cannot be written. Shown as

@@ -420,10 +420,8 @@ PendingSummary BookmarkTable::pendingSummary() const
     // An edit leaves a pending copy under the saved row's heading and key.
     QHash<QPair<QString, QString>, int> removedAt;
     QList<QPair<QString, QString>> addedAt;
-    // "+ID": sorting the few pending rows beats reading the whole table in
-    // ID order, which the engine would pick to spare the sort.
     Statement rows(m_db,
-        QStringLiteral("SELECT tKey, lKey, delFlag FROM tbItems WHERE delFlag <> 0 ORDER BY +ID"));
+        QStringLiteral("SELECT tKey, lKey, delFlag FROM tbItems WHERE delFlag <> 0 ORDER BY ID"));
     while (rows.next()) {
         const QPair<QString, QString> place(
             rows.text(0).toCaseFolded(), rows.text(1).toCaseFolded());

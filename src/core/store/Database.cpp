@@ -142,6 +142,7 @@ void Database::close()
         sqlite3_finalize(stmt);
     m_statements.clear();
     m_fieldCache.clear();
+    const bool settled = isSettled();
     // Closing the last connection checkpoints and removes the write-ahead log,
     // so a closed document is always one complete file.
     sqlite3_close_v2(m_db);
@@ -149,7 +150,19 @@ void Database::close()
     // Only now: closing the hold's descriptor while the engine still had the
     // file open would drop the engine's locks.
     m_hold.reset();
-    noteDocumentClosed(m_path);
+    noteDocumentClosed(m_path, settled);
+}
+
+void Database::markSettled()
+{
+    // Inside a transaction the rows may still come back with its rollback.
+    m_settledAtChanges = m_transactionDepth == 0 ? sqlite3_total_changes(m_db) : -1;
+}
+
+bool Database::isSettled() const
+{
+    return m_db && m_transactionDepth == 0 && m_settledAtChanges >= 0
+        && sqlite3_total_changes(m_db) == m_settledAtChanges;
 }
 
 void Database::fail(int sqliteCode, const QString &context) const

@@ -125,6 +125,12 @@ public:
     void beforeWrite(const QString &sql);
     int transactionDepth() const { return m_transactionDepth; }
 
+    // Nothing is pending in the file: no bookmark row waits for Save or
+    // Discard. Marked when that is known (after either, or after a look at
+    // open); any row changed since, even one rolled back, ends it.
+    void markSettled();
+    bool isSettled() const;
+
 private:
     friend class Transaction;
     Database(sqlite3 *db, QString path);
@@ -152,6 +158,9 @@ private:
     RowJournal *m_rowJournal = nullptr;
     int m_transactionDepth = 0;
     bool m_readOnly = false;
+    // The engine's count of changed rows when the file was last known
+    // settled; -1 while it is not known.
+    qint64 m_settledAtChanges = -1;
 };
 
 // All-or-nothing unit of work: everything changed between construction and

@@ -62,8 +62,10 @@ void resolvePendingChanges(Database &db, Resolution resolution,
         journal->settled();
     // Saved means in the file itself and on disk, not only in the log. Inside
     // a caller's transaction the caller's commit decides.
-    if (db.transactionDepth() == 0)
+    if (db.transactionDepth() == 0) {
         db.settleOnDisk();
+        db.markSettled();
+    }
 }
 
 } // namespace quillet::store

@@ -53,11 +53,7 @@ TableDef tableDefinition(DocumentTable which)
             {{QStringLiteral("ixItemsLink"),
                  {QStringLiteral("urlLink"), QStringLiteral("delFlag")}},
                 // A heading's list reads only its own rows.
-                {QStringLiteral("ixItemsHeading"), {QStringLiteral("tKey")}, {}, true},
-                // Pending rows are few: Save, Discard and the count at open
-                // find them without reading the table.
-                {QStringLiteral("ixItemsPending"), {QStringLiteral("delFlag")},
-                    QStringLiteral("delFlag <> 0"), true}}};
+                {QStringLiteral("ixItemsHeading"), {QStringLiteral("tKey")}, {}, true}}};
     }
     return {};
 }
@@ -110,10 +106,13 @@ void resetDocumentTables(Database &db)
 
 std::unique_ptr<Database> openDocumentDatabase(const QString &path)
 {
-    const bool trusted = isTrustedDocumentFile(path);
+    const bool settled = isSettledDocumentFile(path);
+    const bool trusted = settled || isTrustedDocumentFile(path);
     std::unique_ptr<Database> db = Database::open(path, openConnectString());
     if (!trusted)
         checkDocument(*db);
+    if (settled)
+        db->markSettled();
     trustDocumentFile(path);
     return db;
 }
@@ -134,10 +133,13 @@ bool canOpenDatabase(const QString &path, std::optional<EngineError> *failure)
 
 std::unique_ptr<Database> openDocumentForViewing(const QString &path)
 {
-    const bool trusted = isTrustedDocumentFile(path);
+    const bool settled = isSettledDocumentFile(path);
+    const bool trusted = settled || isTrustedDocumentFile(path);
     std::unique_ptr<Database> db = Database::openForViewing(path, openConnectString());
     if (!trusted)
         checkDocument(*db);
+    if (settled)
+        db->markSettled();
     return db;
 }
 

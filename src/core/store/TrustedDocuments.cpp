@@ -48,12 +48,22 @@ bool hasLeftoverLog(const QString &path)
     return log.exists() && log.size() > 0;
 }
 
+// How a document was when it was last closed.
+struct Closing
+{
+    FileStamp stamp {};
+    // Nothing was left pending: no edit waited for Save or Discard.
+    bool settled = false;
+
+    bool operator==(const Closing &) const = default;
+};
+
 struct Entry
 {
-    // Without a stamp the file is open in this process right now.
-    std::optional<FileStamp> stamp;
-    // The stamp the home's list holds for it, if any.
-    std::optional<FileStamp> saved;
+    // Empty while the file is open in this process.
+    std::optional<Closing> closing;
+    // What the home's list holds for it, if anything.
+    std::optional<Closing> saved;
     quint64 used = 0; // higher is more recent
 };
 
@@ -81,32 +91,38 @@ QString listPath(const QString &home)
     return home + QStringLiteral("/checked-documents");
 }
 
-// One line per document: the seven numbers of its stamp and its path,
-// percent-encoded so that any name fits on the line.
-QByteArray lineOf(const QString &path, const FileStamp &stamp)
+// One line per document: the seven numbers of its stamp, 1 when it was
+// closed settled (else 0), and its path, percent-encoded so that any name
+// fits on the line.
+QByteArray lineOf(const QString &path, const Closing &closing)
 {
     QByteArray line;
-    for (const qint64 number : stamp)
+    for (const qint64 number : closing.stamp)
         line += QByteArray::number(number) + ' ';
+    line += closing.settled ? "1 " : "0 ";
     return line + QUrl::toPercentEncoding(path) + '\n';
 }
 
-std::optional<std::pair<QString, FileStamp>> parseLine(const QByteArray &line)
+std::optional<std::pair<QString, Closing>> parseLine(const QByteArray &line)
 {
     const QList<QByteArray> parts = line.trimmed().split(' ');
-    FileStamp stamp;
-    if (parts.size() != qsizetype(stamp.size()) + 1)
+    Closing closing;
+    const qsizetype numbers = qsizetype(closing.stamp.size());
+    if (parts.size() != numbers + 2)
         return std::nullopt;
-    for (size_t i = 0; i < stamp.size(); ++i) {
+    for (qsizetype i = 0; i < numbers; ++i) {
         bool ok = false;
-        stamp[i] = parts[qsizetype(i)].toLongLong(&ok);
+        closing.stamp[size_t(i)] = parts[i].toLongLong(&ok);
         if (!ok)
             return std::nullopt;
     }
+    if (parts[numbers] != "0" && parts[numbers] != "1")
+        return std::nullopt;
+    closing.settled = parts[numbers] == "1";
     const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(parts.last()));
     if (!QDir::isAbsolutePath(path))
         return std::nullopt;
-    return std::make_pair(QDir::cleanPath(path), stamp);
+    return std::make_pair(QDir::cleanPath(path), closing);
 }
 
 // Merges the home's list in once per home; a lost or garbled list only
@@ -137,7 +153,7 @@ void saveHomeList(TrustedFiles &t)
     std::vector<std::pair<quint64, QString>> closed;
     for (auto it = t.files.begin(); it != t.files.end(); ++it) {
         it->saved.reset();
-        if (it->stamp && stampOf(it.key()) == it->stamp)
+        if (it->closing && stampOf(it.key()) == it->closing->stamp)
             closed.emplace_back(it->used, it.key());
     }
     std::sort(closed.begin(), closed.end(), std::greater<>());
@@ -146,8 +162,8 @@ void saveHomeList(TrustedFiles &t)
     QByteArray text;
     for (const auto &[used, path] : closed) {
         Entry &entry = t.files[path];
-        entry.saved = entry.stamp;
-        text += lineOf(path, *entry.stamp);
+        entry.saved = entry.closing;
+        text += lineOf(path, *entry.closing);
     }
     try {
         FileReplacement list(listPath(t.loadedHome));
@@ -165,33 +181,49 @@ void trustDocumentFile(const QString &path)
     TrustedFiles &t = trusted();
     QMutexLocker lock(&t.mutex);
     Entry &entry = t.files[keyOf(path)];
-    entry.stamp.reset();
+    entry.closing.reset();
     entry.used = ++t.clock;
 }
 
-bool isTrustedDocumentFile(const QString &path)
+namespace {
+
+// How the unchanged file was closed, if it is trusted.
+std::optional<Closing> trustedClosing(const QString &path)
 {
     TrustedFiles &t = trusted();
     const QString key = keyOf(path);
     QMutexLocker lock(&t.mutex);
     loadHomeList(t);
     const auto it = t.files.find(key);
-    if (it == t.files.end() || !it->stamp)
-        return false;
+    if (it == t.files.end() || !it->closing)
+        return std::nullopt;
     const std::optional<FileStamp> now = stampOf(key);
-    if (now && *now == *it->stamp && !hasLeftoverLog(key)) {
+    if (now && *now == it->closing->stamp && !hasLeftoverLog(key)) {
         it->used = ++t.clock;
-        return true;
+        return it->closing;
     }
     // Changed elsewhere: it has to pass the check again.
     const bool listed = it->saved.has_value();
     t.files.erase(it);
     if (listed)
         saveHomeList(t);
-    return false;
+    return std::nullopt;
 }
 
-void noteDocumentClosed(const QString &path)
+} // namespace
+
+bool isTrustedDocumentFile(const QString &path)
+{
+    return trustedClosing(path).has_value();
+}
+
+bool isSettledDocumentFile(const QString &path)
+{
+    const std::optional<Closing> closing = trustedClosing(path);
+    return closing && closing->settled;
+}
+
+void noteDocumentClosed(const QString &path, bool settled)
 {
     TrustedFiles &t = trusted();
     const QString key = keyOf(path);
@@ -204,9 +236,9 @@ void noteDocumentClosed(const QString &path)
         t.files.erase(it);
         return;
     }
-    it->stamp = now;
+    it->closing = Closing {*now, settled};
     it->used = ++t.clock;
-    if (it->saved == now)
+    if (it->saved == it->closing)
         return; // closed unchanged: the home's list has it already
     loadHomeList(t);
     saveHomeList(t);
@@ -215,7 +247,7 @@ void noteDocumentClosed(const QString &path)
 void trustClosedDocument(const QString &path)
 {
     trustDocumentFile(path);
-    noteDocumentClosed(path);
+    noteDocumentClosed(path, false);
 }
 
 void forgetTrustedDocuments()

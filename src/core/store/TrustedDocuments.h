@@ -14,8 +14,12 @@ namespace quillet::store {
 // moves), or left with a write-ahead log by a crash, is checked again.
 void trustDocumentFile(const QString &path);
 bool isTrustedDocumentFile(const QString &path);
-// Called whenever a connection closes a file.
-void noteDocumentClosed(const QString &path);
+// Trusted, and closed with nothing pending: a stopped session left no
+// unsaved work in it, so nobody needs to look for any.
+bool isSettledDocumentFile(const QString &path);
+// Called whenever a connection closes a file; `settled` when the connection
+// knows that nothing is left pending in it.
+void noteDocumentClosed(const QString &path, bool settled);
 // A closed file this process has just written whole.
 void trustClosedDocument(const QString &path);
 
